@@ -1,0 +1,147 @@
+#include "database/schema.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace veln::schema {
+
+namespace {
+
+// The version of the table layout, kept in the file for later upgrades.
+constexpr int SCHEMA_VERSION = 1;
+
+FieldDef TextField(const char* name, int width, bool allowEmpty = false) {
+    return {name, FieldType::Text, width, allowEmpty};
+}
+FieldDef Of(const char* name, FieldType type) {
+    return {name, type};
+}
+FieldDef AutoNumber(const char* name) {
+    return {name, FieldType::Long, 0, false, true};
+}
+
+std::string Quoted(const std::string& identifier) {
+    return "\"" + identifier + "\"";
+}
+
+std::string ColumnSql(const FieldDef& field) {
+    std::string name = Quoted(field.name);
+    std::string sql = name;
+    switch (field.type) {
+        case FieldType::Text:
+            sql += " TEXT CHECK (length(" + name + ") <= " + std::to_string(field.width) + ")";
+            break;
+        case FieldType::Memo:
+        case FieldType::Date:
+            sql += " TEXT";
+            break;
+        case FieldType::Integer:
+        case FieldType::Long:
+            sql += field.autoIncrement ? " INTEGER PRIMARY KEY AUTOINCREMENT" : " INTEGER";
+            break;
+        case FieldType::Boolean:
+            sql += " INTEGER NOT NULL DEFAULT 0";
+            break;
+    }
+    bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
+    if (textual && !field.allowEmpty) {
+        sql += " CHECK (" + name + " <> '')";
+    }
+    return sql;
+}
+
+}  // namespace
+
+const std::vector<TableDef>& ProjectTables() {
+    static const std::vector<TableDef> tables{
+        {"Documents",
+         {TextField("D_ID", 8), TextField("D_Name", 255), TextField("D_Description", 255, true)},
+         {{"Primary Key", "D_ID", true}}},
+        {"Elements",
+         {TextField("E_id", 16), TextField("E_label", 255, true), TextField("E_DocId", 16),
+          Of("E_CreateDate", FieldType::Date), Of("E_ModifDate", FieldType::Date),
+          Of("E_DeleteDate", FieldType::Date), Of("E_Number1", FieldType::Integer),
+          Of("E_Number2", FieldType::Integer), Of("E_Number3", FieldType::Integer),
+          Of("E_Number4", FieldType::Integer), Of("E_level", FieldType::Integer),
+          Of("E_Deleted", FieldType::Boolean)},
+         {{"Primary Key", "E_id", true}}},
+        {"Properties",
+         {AutoNumber("P_Autonum"), TextField("P_Label", 50), TextField("P_Type", 4),
+          Of("P_CreationDate", FieldType::Date), TextField("P_DefaultValue", 16, true),
+          TextField("P_MinValue", 16, true), TextField("P_MaxValue", 16, true),
+          TextField("P_ComboValues", 64), Of("P_Deleted", FieldType::Boolean)},
+         {{"Primary Key", "P_Autonum", true}}},
+        {"Links",
+         {AutoNumber("L_Autonum"), TextField("L_Id1", 16), TextField("L_DocId1", 16),
+          TextField("L_Id2", 16), TextField("L_DocId2", 16), Of("L_CreateDate", FieldType::Date),
+          Of("L_DeleteDate", FieldType::Date), Of("L_Deleted", FieldType::Boolean),
+          FieldDef{"L_Notes", FieldType::Memo, 0, true}},
+         {{"Primary Key", "L_Autonum", true}}},
+        {"ElemProperties",
+         {Of("P_id", FieldType::Long), TextField("E_id", 16), TextField("PE_value", 64, true)},
+         {{"E_id", "E_id", false}, {"P_id", "P_id", false}}},
+    };
+    return tables;
+}
+
+std::string SqlIndexName(const TableDef& table, const IndexDef& index) {
+    return table.name + "_" + index.name;
+}
+
+std::string CreateTableSql(const TableDef& table) {
+    std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        sql += (i == 0 ? "\n  " : ",\n  ") + ColumnSql(table.fields[i]);
+    }
+    return sql + "\n)";
+}
+
+void CreateProjectSchema(const db::Database& database) {
+    db::Transaction transaction(database);
+    for (const auto& table : ProjectTables()) {
+        database.Execute(CreateTableSql(table));
+        for (const auto& index : table.indexes) {
+            database.Execute(std::string(index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
+                             Quoted(SqlIndexName(table, index)) + " ON " + Quoted(table.name) +
+                             " (" + Quoted(index.field) + ")");
+        }
+    }
+    database.Execute("PRAGMA user_version = " + std::to_string(SCHEMA_VERSION));
+    transaction.Commit();
+}
+
+void CreateProjectDatabaseFile(const std::string& path) {
+    // Create refuses an existing file, so whatever is at path from here on is ours.
+    std::optional<db::Database> database;
+    database.emplace(db::Database::Create(path));
+    try {
+        CreateProjectSchema(*database);
+        database->Close();
+    } catch (const db::DbError&) {
+        database.reset();
+        for (const std::string& file : {path, path + "-journal"}) {
+            std::error_code ignored;
+            if (std::filesystem::is_regular_file(file, ignored)) {
+                std::filesystem::remove(file, ignored);
+            }
+        }
+        throw;
+    }
+}
+
+db::Database OpenProjectDatabase(const std::string& path, db::OpenMode mode) {
+    db::Database database = db::Database::Open(path, mode);
+    for (const auto& table : ProjectTables()) {
+        db::Value found = database.QueryValue(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
+            {table.name});
+        if (found.ToString() == "0") {
+            throw db::DbError(
+                db::ERR_NOT_A_DATABASE,
+                path + " is not a project database (it has no table " + table.name + ")");
+        }
+    }
+    return database;
+}
+
+}  // namespace veln::schema

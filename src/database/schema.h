@@ -1,0 +1,53 @@
+// The five tables of a project database, field by field, and their indexes:
+// the one definition that creating a database, checking one and the tests read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/db/database.h"
+
+namespace veln::schema {
+
+enum class FieldType { Text, Memo, Integer, Long, Boolean, Date };
+
+struct FieldDef {
+    std::string name;
+    FieldType type;
+    int width = 0;            // maximum length of a Text field
+    bool allowEmpty = false;  // a Text or Memo field that accepts ""
+    bool autoIncrement = false;
+};
+
+struct IndexDef {
+    std::string name;  // as the system names it ("Primary Key")
+    std::string field;
+    bool unique = false;
+};
+
+struct TableDef {
+    std::string name;
+    std::vector<FieldDef> fields;
+    std::vector<IndexDef> indexes;
+};
+
+// Documents, Elements, Properties, Links, ElemProperties, in creation order.
+const std::vector<TableDef>& ProjectTables();
+
+// SQLite index names are database-wide, so each carries its table's name.
+std::string SqlIndexName(const TableDef& table, const IndexDef& index);
+std::string CreateTableSql(const TableDef& table);
+
+// Builds the five tables and their indexes in one transaction.
+void CreateProjectSchema(const db::Database& database);
+
+// Creates a new project database file at path. On failure nothing is left at
+// path (nor its journal) and the error is raised.
+void CreateProjectDatabaseFile(const std::string& path);
+
+// Opens a project database, refusing with ERR_NOT_A_DATABASE a file that is
+// not a database or lacks one of the five tables.
+db::Database OpenProjectDatabase(const std::string& path,
+                                 db::OpenMode mode = db::OpenMode::ReadWrite);
+
+}  // namespace veln::schema

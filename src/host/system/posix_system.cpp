@@ -1,0 +1,131 @@
+#include "host/system/posix_system.h"
+
+#include <array>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace veln::host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ExecutableFolder() {
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+}  // namespace
+
+EnvironmentLookup ProcessEnvironment() {
+    return [](const char* name) -> const char* {
+        return std::getenv(name);
+    };  // NOLINT(concurrency-mt-unsafe)
+}
+
+EnvironmentLookup FixedEnvironment(std::map<std::string, std::string> variables) {
+    return [vars = std::move(variables)](const char* name) -> const char* {
+        auto found = vars.find(name);
+        return found == vars.end() ? nullptr : found->second.c_str();
+    };
+}
+
+PosixSystem::PosixSystem(EnvironmentLookup environment) : environment_(std::move(environment)) {}
+
+std::string PosixSystem::Variable(const char* name) const {
+    const char* value = environment_(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string PosixSystem::Home() const {
+    std::string home = Variable("HOME");
+    return home.empty() ? std::string("/") : home;
+}
+
+std::string PosixSystem::ProgramFolder() const {
+    std::string home = Variable("VELN_HOME");
+    if (!home.empty()) {
+        return home;
+    }
+    std::string exeFolder = ExecutableFolder();
+    if (!exeFolder.empty()) {
+        fs::path installed = fs::path(exeFolder).parent_path() / "share" / "veln";
+        std::error_code error;
+        if (fs::is_directory(installed, error)) {
+            return installed.string();
+        }
+    }
+#ifdef VELN_BUILD_DATA_DIR
+    return VELN_BUILD_DATA_DIR;
+#else
+    return exeFolder;
+#endif
+}
+
+std::string PosixSystem::SettingsFilePath() const {
+    std::string config = Variable("XDG_CONFIG_HOME");
+    fs::path base = config.empty() ? fs::path(Home()) / ".config" : fs::path(config);
+    return (base / "veln" / "VELN.ini").string();
+}
+
+std::string PosixSystem::StartupFolder() const {
+    std::string data = Variable("XDG_DATA_HOME");
+    fs::path base = data.empty() ? fs::path(Home()) / ".local" / "share" : fs::path(data);
+    return (base / "veln" / "startup").string();
+}
+
+SystemLanguage PosixSystem::DefaultLanguage() const {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        std::string locale = Variable(name);
+        if (!locale.empty()) {
+            return LanguageOfLocale(locale);
+        }
+    }
+    return LanguageOfLocale("");
+}
+
+std::string PosixSystem::Now() const {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::array<char, 32> text{};
+    std::size_t length = std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local);
+    return std::string(text.data(), length);
+}
+
+bool PosixSystem::FileExists(const std::string& path) const {
+    std::error_code error;
+    return !path.empty() && fs::is_regular_file(path, error);
+}
+
+bool PosixSystem::DeleteFile(const std::string& path) {
+    // Unlinking needs no write permission on the file itself, so read-only
+    // files go as well.
+    std::error_code error;
+    return fs::remove(path, error) && !error;
+}
+
+bool PosixSystem::CopyFile(const std::string& from, const std::string& to) {
+    // Copy beside the target, then rename: a failed copy leaves nothing at `to`.
+    std::error_code error;
+    fs::path target(to);
+    fs::path partial = target;
+    partial += ".part" + std::to_string(::getpid());
+    if (!fs::copy_file(from, partial, fs::copy_options::overwrite_existing, error)) {
+        fs::remove(partial, error);
+        return false;
+    }
+    fs::rename(partial, target, error);
+    if (error) {
+        fs::remove(partial, error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace veln::host

@@ -1,0 +1,78 @@
+// A Ui without a screen: every dialog takes the next answer queued for its
+// kind, and every dialog and form shown is written to a transcript. A dialog
+// that nobody queued an answer for is an error that names it, so a test never
+// hangs and never passes by accident.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/ui/ui.h"
+
+namespace veln::host {
+
+class UnansweredDialog : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a user does in a form: "click", "dblclick", "select", "text", "check",
+// "option" or "print", on a control, with the action's arguments.
+struct FormAction {
+    std::string verb;
+    std::string control;
+    std::vector<std::string> args;
+};
+
+class ScriptedUi : public Ui {
+  public:
+    // Queue answers. std::nullopt is the user's Cancel.
+    void AnswerMsgBox(int result) { msgBoxes_.push_back(result); }
+    void AnswerInput(std::optional<std::string> text) { inputs_.push_back(std::move(text)); }
+    void AnswerFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
+    void AnswerOpen(std::optional<std::string> path) { opens_.push_back(std::move(path)); }
+    void AnswerForm(const std::string& formName, std::vector<FormAction> actions);
+
+    int MsgBox(const std::string& prompt, int flags = MsgBoxStyle::vbOKOnly,
+               const std::string& title = "") override;
+    std::string InputBox(const std::string& prompt, const std::string& title = "",
+                         const std::string& defaultText = "") override;
+    std::string BrowseFolder(const std::string& title) override;
+    std::string ShowOpen(const std::string& filter, const std::string& defaultExtension,
+                         const std::string& initialFolder, int flags) override;
+    void Show(const std::shared_ptr<Form>& form, bool modal) override;
+
+    const std::vector<std::string>& Transcript() const { return transcript_; }
+    void ClearTranscript() { transcript_.clear(); }
+    // Answers queued but never asked for, one line each ("msgbox 6", "form frmX").
+    std::vector<std::string> UnusedAnswers() const;
+    // Forms shown modelessly that are still open.
+    const std::vector<std::shared_ptr<Form>>& OpenForms() const { return modeless_; }
+
+    // Parses a message box answer: "ok", "cancel", "abort", "retry", "ignore",
+    // "yes", "no" or a number; std::nullopt when it is none of them.
+    static std::optional<int> ParseMsgBoxResult(const std::string& text);
+    static std::string MsgBoxResultName(int result);
+
+  private:
+    template <typename T>
+    T Take(std::deque<T>& queue, const std::string& dialog);
+    void Play(Form& form, const FormAction& action);
+    void Log(std::string line) { transcript_.push_back(std::move(line)); }
+
+    std::deque<int> msgBoxes_;
+    std::deque<std::optional<std::string>> inputs_;
+    std::deque<std::optional<std::string>> folders_;
+    std::deque<std::optional<std::string>> opens_;
+    std::map<std::string, std::deque<std::vector<FormAction>>> forms_;
+    std::vector<std::shared_ptr<Form>> modeless_;
+    std::vector<std::string> transcript_;
+    int depth_ = 0;  // dialogs shown from inside a form are indented under it
+};
+
+}  // namespace veln::host

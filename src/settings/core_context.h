@@ -1,0 +1,24 @@
+// The program-wide state and services every operation reaches: the dialogs,
+// the platform and the interface language. Later layers add their own state to
+// it (documents, loaded elements) by deriving from it. Nothing here is global:
+// two contexts in one process never see each other.
+#pragma once
+
+#include "host/system/system.h"
+#include "host/ui/ui.h"
+#include "settings/language.h"
+
+namespace veln {
+
+struct CoreContext {
+    CoreContext(host::Ui& ui, host::System& system)
+        : ui(ui), system(system), language{Language::ChooseOffset(system)} {}
+
+    std::string LoadText(int id) const { return language.LoadText(id); }
+
+    host::Ui& ui;
+    host::System& system;
+    Language language;
+};
+
+}  // namespace veln

@@ -1,0 +1,215 @@
+// The database layer on real SQLite files: bound values, fields by name,
+// transactions, a database locked by another process, files that are not
+// databases.
+#include "host/db/database.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "temp_dir.h"
+
+namespace veln::db {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+using ::testing::HasSubstr;
+
+Database MakePeople(const std::string& path) {
+    Database db = Database::Create(path);
+    db.Execute("CREATE TABLE People (P_Name TEXT, P_Age INTEGER, P_Ok INTEGER NOT NULL DEFAULT 0)");
+    return db;
+}
+
+TEST(DatabaseTest, ValuesAreBoundNeverSpliced) {
+    TempDir dir;
+    Database db = MakePeople(dir / "p.mdb");
+    const std::string hostile = "O'Brien'); DROP TABLE People; --";
+    db.Execute("INSERT INTO People (P_Name, P_Age, P_Ok) VALUES (?1, ?2, ?3)", {hostile, 42, true});
+    db.Execute("INSERT INTO People (P_Name) VALUES (?1)", {nullptr});
+    db.Execute("INSERT INTO People (P_Name) VALUES (?1)", {std::string()});
+
+    Statement rows = db.Prepare("SELECT p_name, P_AGE, p_ok FROM People ORDER BY rowid");
+    ASSERT_TRUE(rows.Step());
+    EXPECT_EQ(rows.Text("P_Name"), hostile) << "fields are found without regard to case";
+    EXPECT_EQ(rows.Integer("p_age"), 42);
+    EXPECT_TRUE(rows.Boolean("P_Ok"));
+    ASSERT_TRUE(rows.Step());
+    EXPECT_TRUE(rows.IsNull("P_Name"));
+    EXPECT_EQ(rows.Text("P_Name"), std::nullopt);
+    EXPECT_EQ(rows.Integer("P_Age"), std::nullopt);
+    EXPECT_FALSE(rows.Boolean("P_Ok")) << "a Boolean is false until written";
+    ASSERT_TRUE(rows.Step());
+    EXPECT_EQ(rows.Text("P_Name"), "") << "the empty text is not Null";
+    EXPECT_FALSE(rows.Step());
+    try {
+        (void)rows.Field("P_Missing");
+        FAIL();
+    } catch (const DbError& error) {
+        EXPECT_THAT(error.Description(), HasSubstr("P_Missing"));
+    }
+    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "3");
+}
+
+TEST(DatabaseTest, TransactionsCommitOrRollBack) {
+    TempDir dir;
+    Database db = MakePeople(dir / "p.mdb");
+    {
+        Transaction transaction(db);
+        db.Execute("INSERT INTO People (P_Name) VALUES ('kept')");
+        transaction.Commit();
+    }
+    {
+        Transaction transaction(db);
+        db.Execute("INSERT INTO People (P_Name) VALUES ('dropped')");
+    }
+    try {
+        Transaction transaction(db);
+        db.Execute("INSERT INTO People (P_Name) VALUES ('dropped too')");
+        db.Execute("INSERT INTO Nowhere VALUES (1)");
+        transaction.Commit();
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.Number(), 1) << "errors carry SQLite's result code";
+        EXPECT_THAT(error.Description(), HasSubstr("Nowhere"));
+    }
+    db.Close();
+    Database reopened = Database::Open(dir / "p.mdb");
+    EXPECT_EQ(reopened.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "kept");
+}
+
+TEST(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
+    TempDir dir;
+    WriteFile(dir / "notes.mdb", "These are meeting notes, not a database.\n");
+    std::string jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    WriteFile(dir / "legacy.mdb", jet);
+    {
+        Database db = MakePeople(dir / "whole.mdb");
+        for (int i = 0; i < 200; ++i) {
+            db.Execute("INSERT INTO People (P_Name) VALUES (?1)", {std::string(100, 'x')});
+        }
+    }
+    std::string whole = test::ReadFile(dir / "whole.mdb");
+    WriteFile(dir / "truncated.mdb", whole.substr(0, 50));
+    WriteFile(dir / "empty.mdb", "");
+
+    for (const char* name : {"notes.mdb", "legacy.mdb", "truncated.mdb"}) {
+        try {
+            Database db = Database::Open(dir / name);
+            db.QueryValue("SELECT count(*) FROM People");
+            FAIL() << name << " was opened";
+        } catch (const DbError& error) {
+            // A truncated file may also read as a damaged database (SQLite's 11).
+            EXPECT_TRUE(error.Number() == ERR_NOT_A_DATABASE || error.Number() == 11)
+                << name << ": " << error.Number();
+            EXPECT_THAT(error.Description(), HasSubstr(name));
+        }
+    }
+    try {
+        Database::Open(dir / "missing.mdb");
+        FAIL();
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.Number(), ERR_CANT_OPEN);
+        EXPECT_THAT(error.Description(), HasSubstr("missing.mdb"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing.mdb")) << "opening never creates";
+    EXPECT_THROW(Database::Create(dir / "notes.mdb"), DbError) << "creating never overwrites";
+    EXPECT_EQ(test::ReadFile(dir / "notes.mdb"), "These are meeting notes, not a database.\n");
+}
+
+TEST(DatabaseTest, ReadOnlyConnectionsCannotWrite) {
+    TempDir dir;
+    MakePeople(dir / "p.mdb");
+    Database db = Database::Open(dir / "p.mdb", OpenMode::ReadOnly);
+    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "0");
+    EXPECT_THROW(db.Execute("INSERT INTO People (P_Name) VALUES ('x')"), DbError);
+}
+
+// Another process holds the write lock until told to let go.
+class LockHolder {
+  public:
+    explicit LockHolder(const std::string& path) {
+        int ready[2];
+        int release[2];
+        if (pipe(ready) != 0 || pipe(release) != 0) {
+            throw std::runtime_error("pipe");
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(ready[0]);
+            close(release[1]);
+            char byte = 0;
+            {
+                Database db = Database::Open(path);
+                Transaction transaction(db);
+                db.Execute("INSERT INTO People (P_Name) VALUES ('holder')");
+                (void)!write(ready[1], "r", 1);
+                (void)!read(release[0], &byte, 1);
+                transaction.Commit();
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        close(release[0]);
+        release_ = release[1];
+        char byte = 0;
+        (void)!read(ready[0], &byte, 1);
+        close(ready[0]);
+    }
+    void Release() {
+        if (release_ >= 0) {
+            (void)!write(release_, "x", 1);
+            close(release_);
+            release_ = -1;
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+    }
+    ~LockHolder() { Release(); }
+
+  private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+};
+
+TEST(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
+    TempDir dir;
+    MakePeople(dir / "p.mdb");
+    LockHolder holder(dir / "p.mdb");
+
+    Database db = Database::Open(dir / "p.mdb");
+    db.SetBusyTimeout(std::chrono::milliseconds(100));
+    try {
+        Transaction transaction(db);
+        FAIL() << "the lock was not seen";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.Number(), ERR_LOCKED);
+        EXPECT_THAT(error.Description(), HasSubstr("locked by another user"));
+    }
+    holder.Release();
+    db.Execute("INSERT INTO People (P_Name) VALUES ('after')");
+    EXPECT_EQ(db.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "holder,after");
+}
+
+TEST(DatabaseTest, TheBusyTimeoutWaitsForAShortLock) {
+    TempDir dir;
+    MakePeople(dir / "p.mdb");
+    LockHolder holder(dir / "p.mdb");
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        holder.Release();
+    });
+    Database db = Database::Open(dir / "p.mdb");  // the default timeout of 2 s
+    db.Execute("INSERT INTO People (P_Name) VALUES ('waited')");
+    releaser.join();
+    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "2");
+}
+
+}  // namespace
+}  // namespace veln::db
