@@ -1,0 +1,180 @@
+#include "host/docx/bookmark_table.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <map>
+
+#include "host/word/document.h"
+
+namespace veln::host::docx {
+
+BookmarkTable::BookmarkTable(Story& story) : story_(story) {
+    const Wml& n = story_.Names();
+    struct Open {
+        std::string name;
+        pugi::xml_node node;
+        Paragraph* paragraph;
+    };
+    std::map<std::string, Open> open;
+    for (const auto& found : story_.FoundMarkers()) {
+        std::string id = found.node.attribute(n.id.c_str()).value();
+        if (Is(found.node, n.bookmarkStart)) {
+            open[id] = {found.node.attribute(n.name.c_str()).value(), found.node, found.paragraph};
+            continue;
+        }
+        auto start = open.find(id);
+        // An end without a start, or a name met before, stays in the file untouched.
+        if (start == open.end() || start->second.name.empty() ||
+            byName_.contains(start->second.name)) {
+            continue;
+        }
+        auto mark = std::make_unique<Mark>(Mark{start->second.name, start->second.node, found.node,
+                                                start->second.paragraph, found.paragraph,
+                                                start->second.name.starts_with("_")});
+        byName_[mark->name] = mark.get();
+        marks_.push_back(std::move(mark));
+        open.erase(start);
+    }
+    // Document order of the starts; the walk met them in file order.
+    std::vector<std::pair<long, std::size_t>> keys;
+    std::map<const pugi::xml_node_struct*, std::size_t> fileOrder;
+    for (std::size_t i = 0; i < story_.FoundMarkers().size(); ++i) {
+        fileOrder[story_.FoundMarkers()[i].node.internal_object()] = i;
+    }
+    for (const auto& mark : marks_) {
+        all_.push_back(mark.get());
+    }
+    std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;
+    for (Mark* mark : all_) {
+        sorted.push_back({{Start(*mark), fileOrder[mark->start.internal_object()]}, mark});
+    }
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    all_.clear();
+    for (const auto& [key, mark] : sorted) {
+        all_.push_back(mark);
+        if (!mark->hidden) {
+            visible_.push_back(mark);
+        }
+    }
+}
+
+int BookmarkTable::Count(bool includeHidden) const {
+    return static_cast<int>(Order(includeHidden).size());
+}
+
+const Mark& BookmarkTable::Item(int index, bool includeHidden) const {
+    const auto& order = Order(includeHidden);
+    if (index < 1 || index > static_cast<int>(order.size())) {
+        throw HostError(WordError::NO_SUCH_MEMBER,
+                        "The requested member of the collection does not exist: " +
+                            std::to_string(index));
+    }
+    return *order[static_cast<std::size_t>(index) - 1];
+}
+
+const Mark* BookmarkTable::Find(std::string_view name) const {
+    auto found = byName_.find(std::string(name));
+    return found == byName_.end() ? nullptr : found->second;
+}
+
+int BookmarkTable::IdAt(long position, bool includeHidden) const {
+    const auto& order = Order(includeHidden);
+    // The last bookmark starting at or before position, then back: the first
+    // that encloses position has the greatest start, ties the greatest number.
+    auto after = std::upper_bound(order.begin(), order.end(), position,
+                                  [this](long at, const Mark* mark) { return at < Start(*mark); });
+    for (auto it = after; it != order.begin();) {
+        --it;
+        long start = Start(**it);
+        long end = End(**it);
+        if (position < end || (start == end && position == start)) {
+            return static_cast<int>(it - order.begin()) + 1;
+        }
+    }
+    return 0;
+}
+
+void BookmarkTable::Insert(Mark* mark) {
+    long start = Start(*mark);
+    auto place = [&](std::vector<Mark*>& order) {
+        // After every bookmark starting at the same place: its marker comes later in the file.
+        auto at = std::upper_bound(order.begin(), order.end(), start,
+                                   [this](long s, const Mark* other) { return s < Start(*other); });
+        order.insert(at, mark);
+    };
+    place(all_);
+    if (!mark->hidden) {
+        place(visible_);
+    }
+}
+
+std::string BookmarkTable::NextId() {
+    if (nextId_ < 0) {
+        // Ids are unique across the part, the markers outside the story included.
+        const Wml& n = story_.Names();
+        long highest = -1;
+        pugi::xml_node root = story_.ParagraphCount() > 0
+                                  ? story_.ParagraphAtIndex(0).node.root()
+                                  : pugi::xml_node();
+        for (pugi::xml_node node = root.first_child(); node;) {
+            if (Is(node, n.bookmarkStart) || Is(node, n.bookmarkEnd)) {
+                long long value = node.attribute(n.id.c_str()).as_llong(-1);
+                if (value >= 0 && value < INT32_MAX) {
+                    highest = std::max(highest, static_cast<long>(value));
+                }
+            }
+            // Depth-first walk of the whole part.
+            if (node.first_child()) {
+                node = node.first_child();
+            } else {
+                while (node && !node.next_sibling()) {
+                    node = node.parent();
+                }
+                if (node) {
+                    node = node.next_sibling();
+                }
+            }
+        }
+        nextId_ = highest + 1;
+    }
+    return std::to_string(nextId_++);
+}
+
+void BookmarkTable::Set(const std::string& name, long start, long end) {
+    Remove(name);
+    const Wml& n = story_.Names();
+    std::string id = NextId();
+    auto [startNode, startParagraph] = story_.InsertMarker(start, n.bookmarkStart);
+    startNode.append_attribute(n.id.c_str()).set_value(id.c_str());
+    startNode.append_attribute(n.name.c_str()).set_value(name.c_str());
+    auto [endNode, endParagraph] = story_.InsertMarker(end, n.bookmarkEnd);
+    endNode.append_attribute(n.id.c_str()).set_value(id.c_str());
+    auto mark = std::make_unique<Mark>(
+        Mark{name, startNode, endNode, startParagraph, endParagraph, name.starts_with("_")});
+    byName_[name] = mark.get();
+    Insert(mark.get());
+    marks_.push_back(std::move(mark));
+}
+
+bool BookmarkTable::Remove(std::string_view name) {
+    auto found = byName_.find(std::string(name));
+    if (found == byName_.end()) {
+        return false;
+    }
+    Mark* mark = found->second;
+    auto erase = [mark](std::vector<Mark*>& order) {
+        order.erase(std::remove(order.begin(), order.end(), mark), order.end());
+    };
+    erase(all_);
+    erase(visible_);
+    byName_.erase(found);
+    story_.RemoveMarker(mark->start, mark->startParagraph);
+    story_.RemoveMarker(mark->end, mark->endParagraph);
+    marks_.erase(std::find_if(marks_.begin(), marks_.end(),
+                              [mark](const auto& owned) { return owned.get() == mark; }));
+    return true;
+}
+
+}  // namespace veln::host::docx

@@ -1,0 +1,53 @@
+// The bookmarks of the main story: each a pair of markers in the XML, kept in
+// document order of their starts (ties in the order of the file) and by name.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/docx/story.h"
+
+namespace veln::host::docx {
+
+struct Mark {
+    std::string name;
+    pugi::xml_node start;
+    pugi::xml_node end;
+    Paragraph* startParagraph;
+    Paragraph* endParagraph;
+    bool hidden;  // "_Toc...", "_GoBack": counted only when hidden ones are shown
+};
+
+class BookmarkTable {
+public:
+    explicit BookmarkTable(Story& story);
+
+    int Count(bool includeHidden) const;
+    const Mark& Item(int index, bool includeHidden) const;  // index from 1
+    const Mark* Find(std::string_view name) const;
+    long Start(const Mark& mark) const { return story_.PositionOf(mark.startParagraph, mark.start); }
+    long End(const Mark& mark) const { return story_.PositionOf(mark.endParagraph, mark.end); }
+    int IdAt(long position, bool includeHidden) const;
+    void Set(const std::string& name, long start, long end);
+    bool Remove(std::string_view name);
+
+private:
+    const std::vector<Mark*>& Order(bool includeHidden) const {
+        return includeHidden ? all_ : visible_;
+    }
+    void Insert(Mark* mark);
+    std::string NextId();
+
+    Story& story_;
+    std::vector<std::unique_ptr<Mark>> marks_;
+    std::vector<Mark*> all_;
+    std::vector<Mark*> visible_;
+    std::unordered_map<std::string, Mark*> byName_;
+    long nextId_ = -1;
+};
+
+}  // namespace veln::host::docx

@@ -1,0 +1,30 @@
+// The word processor without a screen: documents over .docx files, one of
+// them active.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "host/docx/docx_document.h"
+#include "host/word/application.h"
+
+namespace veln::host::docx {
+
+class DocxApplication : public Application {
+public:
+    int DocumentCount() const override { return static_cast<int>(documents_.size()); }
+    Document& DocumentItem(int index) override;
+    Document* FindDocument(std::string_view name) override;
+    Document& AddDocument(bool visible = true) override;
+    Document& OpenDocument(const std::string& path) override;
+    void CloseDocument(Document& document) override;
+    Document* ActiveDocument() override { return active_; }
+    void Activate(Document& document) override { active_ = &document; }
+
+private:
+    std::vector<std::unique_ptr<DocxDocument>> documents_;
+    Document* active_ = nullptr;
+    int created_ = 0;
+};
+
+}  // namespace veln::host::docx

@@ -1,0 +1,606 @@
+#include "host/docx/docx_document.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "host/docx/blank_document.h"
+
+namespace veln::host::docx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* REL_NS_TRANSITIONAL =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+constexpr const char* REL_NS_STRICT = "http://purl.oclc.org/ooxml/officeDocument/relationships/";
+constexpr const char* CT_SETTINGS =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
+constexpr const char* CONTENT_TYPES = "[Content_Types].xml";
+
+// Main part content types: a document's and the matching template's.
+constexpr std::array<std::pair<const char*, const char*>, 2> MAIN_TYPES{{
+    {"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml",
+     "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"},
+    {"application/vnd.ms-word.document.macroEnabled.main+xml",
+     "application/vnd.ms-word.template.macroEnabledTemplate.main+xml"},
+}};
+
+// Settings that follow w:docVars in the order the schema fixes.
+constexpr std::array<const char*, 16> AFTER_DOC_VARS{
+    "rsids",          "mathPr",        "attachedSchema",      "themeFontLang",
+    "clrSchemeMapping", "doNotIncludeSubdocsInStats", "doNotAutoCompressPictures", "forceUpgrade",
+    "captions",       "readModeInkLockDown", "smartTagType", "schemaLibrary",
+    "shapeDefaults",  "doNotEmbedSmartTags", "decimalSymbol", "listSeparator"};
+
+HostError Refused(const std::string& label, const std::string& reason) {
+    return HostError(WordError::FILE_CORRUPT, label + ": " + reason);
+}
+
+std::string Folder(const std::string& part) {
+    auto slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash);
+}
+
+std::string RelationshipsOf(const std::string& part) {
+    std::string folder = Folder(part);
+    std::string file = folder.empty() ? part : part.substr(folder.size() + 1);
+    return (folder.empty() ? std::string() : folder + "/") + "_rels/" + file + ".rels";
+}
+
+// A relationship target, relative to the source part's folder, as a part name.
+std::string ResolveTarget(const std::string& sourceFolder, const std::string& target) {
+    fs::path joined = target.starts_with("/") ? fs::path(target.substr(1))
+                                              : fs::path(sourceFolder) / target;
+    return joined.lexically_normal().generic_string();
+}
+
+bool TypeIs(const pugi::xml_node& relationship, const char* kind) {
+    std::string type = relationship.attribute("Type").value();
+    return type == std::string(REL_NS_TRANSITIONAL) + kind || type == std::string(REL_NS_STRICT) + kind;
+}
+
+pugi::xml_node FindRelationship(const XmlPart* rels, const char* kind) {
+    if (rels == nullptr) {
+        return {};
+    }
+    for (pugi::xml_node relationship : rels->Root().children()) {
+        if (TypeIs(relationship, kind)) {
+            return relationship;
+        }
+    }
+    return {};
+}
+
+std::string Sniff(const std::string& bytes) {
+    if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+        const std::string encrypted("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o", 27);
+        return bytes.find(encrypted) != std::string::npos
+                   ? "an encrypted (password-protected) document, which cannot be opened"
+                   : "a legacy binary Word document (.doc), which is not supported";
+    }
+    if (bytes.starts_with("{\\rtf")) {
+        return "an RTF file, which is not supported";
+    }
+    if (!bytes.starts_with("PK")) {
+        return "not a Word document (not a zip package)";
+    }
+    return {};
+}
+
+const char* LocalName(const pugi::xml_node& node) {
+    const char* name = node.name();
+    const char* colon = std::strchr(name, ':');
+    return colon == nullptr ? name : colon + 1;
+}
+
+}  // namespace
+
+// --- opening ---------------------------------------------------------------------------
+
+std::unique_ptr<DocxDocument> DocxDocument::Open(const std::string& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error).lexically_normal();
+    if (!fs::exists(absolute, error)) {
+        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file does not exist");
+    }
+    if (fs::is_directory(absolute, error)) {
+        throw Refused(path, "is a folder, not a document");
+    }
+    std::ifstream in(absolute, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file cannot be read");
+    }
+    std::unique_ptr<DocxDocument> document = FromBytes(std::move(bytes), path);
+    document->path_ = absolute.string();
+    document->name_ = absolute.filename().string();
+    return document;
+}
+
+std::unique_ptr<DocxDocument> DocxDocument::FromBytes(std::string bytes, const std::string& label) {
+    if (std::string reason = Sniff(bytes); !reason.empty()) {
+        throw Refused(label, "is " + reason);
+    }
+    std::unique_ptr<DocxDocument> document(new DocxDocument());
+    document->package_.emplace(ZipPackage::FromBytes(std::move(bytes), label));
+    document->Load(label);
+    document->name_ = fs::path(label).filename().string();
+    return document;
+}
+
+std::unique_ptr<DocxDocument> DocxDocument::New(const std::string& name, bool visible) {
+    std::unique_ptr<DocxDocument> document(new DocxDocument());
+    document->contentTypes_ = XmlPart::Create(CONTENT_TYPES, blank::CONTENT_TYPES);
+    document->packageRels_ = XmlPart::Create("_rels/.rels", blank::PACKAGE_RELS);
+    document->main_ = XmlPart::Create("word/document.xml", blank::DOCUMENT);
+    document->mainRels_ = XmlPart::Create("word/_rels/document.xml.rels", blank::DOCUMENT_RELS);
+    document->settings_ = XmlPart::Create("word/settings.xml", blank::SETTINGS);
+    document->names_ = Wml(document->main_->Root());
+    pugi::xml_node body = document->main_->Root().child(document->names_.body.c_str());
+    document->story_ = std::make_unique<Story>(body, document->names_);
+    document->bookmarks_ = std::make_unique<BookmarkTable>(*document->story_);
+    document->name_ = name;
+    document->visible_ = visible;
+    return document;
+}
+
+void DocxDocument::Load(const std::string& label) {
+    if (!package_->Has(CONTENT_TYPES)) {
+        throw Refused(label, "is not a Word document (no [Content_Types].xml)");
+    }
+    contentTypes_ = XmlPart::Parse(package_->Read(CONTENT_TYPES), CONTENT_TYPES, label);
+    std::string mainName = "word/document.xml";
+    if (package_->Has("_rels/.rels")) {
+        packageRels_ = XmlPart::Parse(package_->Read("_rels/.rels"), "_rels/.rels", label);
+        if (pugi::xml_node office = FindRelationship(packageRels_.get(), "officeDocument")) {
+            mainName = ResolveTarget("", office.attribute("Target").value());
+        }
+    }
+    if (!package_->Has(mainName)) {
+        throw Refused(label, "has no main document part (" + mainName + ")");
+    }
+    main_ = XmlPart::Parse(package_->Read(mainName), mainName, label);
+    names_ = Wml(main_->Root());
+    if (!Is(main_->Root(), names_.document)) {
+        throw Refused(label, "its main part " + mainName + " is not a word-processing document");
+    }
+    int bodies = 0;
+    for (pugi::xml_node child : main_->Root().children(names_.body.c_str())) {
+        (void)child;
+        ++bodies;
+    }
+    if (bodies != 1) {
+        throw Refused(label, mainName + " has " + std::to_string(bodies) +
+                                 " w:body elements instead of one");
+    }
+    std::string relsName = RelationshipsOf(mainName);
+    if (package_->Has(relsName)) {
+        mainRels_ = XmlPart::Parse(package_->Read(relsName), relsName, label);
+        if (pugi::xml_node settings = FindRelationship(mainRels_.get(), "settings")) {
+            std::string settingsName =
+                ResolveTarget(Folder(mainName), settings.attribute("Target").value());
+            if (package_->Has(settingsName)) {
+                settings_ = XmlPart::Parse(package_->Read(settingsName), settingsName, label);
+            }
+        }
+    }
+    pugi::xml_node body = main_->Root().child(names_.body.c_str());
+    story_ = std::make_unique<Story>(body, names_);
+    if (story_->ParagraphCount() == 0) {
+        // Every document has at least one paragraph; this one is kept in memory
+        // and written only if the document is changed.
+        pugi::xml_node sectPr = body.child(names_.sectPr.c_str());
+        sectPr ? body.insert_child_before(names_.p.c_str(), sectPr) : body.append_child(names_.p.c_str());
+        story_ = std::make_unique<Story>(body, names_);
+    }
+    bookmarks_ = std::make_unique<BookmarkTable>(*story_);
+}
+
+// --- saving ---------------------------------------------------------------------------
+
+void DocxDocument::Save() {
+    if (path_.empty()) {
+        throw HostError(WordError::CANNOT_SAVE, name_ + " has never been saved: save it as a file first");
+    }
+    WriteTo(path_);
+}
+
+void DocxDocument::SaveAs(const std::string& path, SaveFormat format) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error).lexically_normal();
+    std::string before = contentTypes_->Serialize();
+    bool wasModified = contentTypes_->modified;
+    SetMainContentType(format);
+    try {
+        WriteTo(absolute.string());
+    } catch (...) {
+        if (contentTypes_->modified && !wasModified) {
+            contentTypes_ = XmlPart::Parse(before, CONTENT_TYPES, path);
+            contentTypes_->modified = false;
+        }
+        throw;
+    }
+    path_ = absolute.string();
+    name_ = absolute.filename().string();
+}
+
+void DocxDocument::WriteTo(const std::string& path) {
+    std::map<std::string, std::string> replaced;
+    std::vector<std::pair<std::string, std::string>> added;
+    for (XmlPart* part : {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(),
+                          settings_.get()}) {
+        if (part == nullptr || !part->modified) {
+            continue;
+        }
+        if (part->inPackage && package_) {
+            replaced[part->Name()] = part->Serialize();
+        } else {
+            added.emplace_back(part->Name(), part->Serialize());
+        }
+    }
+    std::string written =
+        ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
+    package_.emplace(ZipPackage::FromBytes(std::move(written), path, false));
+    for (XmlPart* part : {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(),
+                          settings_.get()}) {
+        if (part != nullptr) {
+            part->modified = false;
+            part->inPackage = true;
+        }
+    }
+    saved_ = true;
+}
+
+bool DocxDocument::IsTemplate() const {
+    std::string partName = "/" + main_->Name();
+    for (pugi::xml_node override : contentTypes_->Root().children()) {
+        if (partName == override.attribute("PartName").value()) {
+            std::string type = override.attribute("ContentType").value();
+            return std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(),
+                               [&](const auto& types) { return type == types.second; });
+        }
+    }
+    return false;
+}
+
+void DocxDocument::SetMainContentType(SaveFormat format) {
+    std::string partName = "/" + main_->Name();
+    for (pugi::xml_node override : contentTypes_->Root().children()) {
+        if (partName != override.attribute("PartName").value()) {
+            continue;
+        }
+        pugi::xml_attribute type = override.attribute("ContentType");
+        for (const auto& [document, templateType] : MAIN_TYPES) {
+            const char* wanted = format == SaveFormat::Template ? templateType : document;
+            const char* other = format == SaveFormat::Template ? document : templateType;
+            if (std::string(type.value()) == other) {
+                type.set_value(wanted);
+                Changed(*contentTypes_);
+            }
+        }
+    }
+}
+
+void DocxDocument::Changed(XmlPart& part) {
+    part.modified = true;
+    saved_ = false;
+}
+
+// --- the story -------------------------------------------------------------------------
+
+long DocxDocument::Clamp(long position) const { return std::clamp(position, 0L, StoryEnd()); }
+
+std::string DocxDocument::TextOf(long start, long end) const {
+    return story_->Text(Clamp(start), Clamp(end));
+}
+
+void DocxDocument::InsertText(long position, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    position = std::min(Clamp(position), StoryEnd() - 1);
+    story_->Insert(position, text);
+    ShiftSelection(position, CodePoints(text));
+    Changed(*main_);
+}
+
+void DocxDocument::DeleteText(long start, long end) {
+    start = Clamp(start);
+    end = Clamp(end);
+    if (start >= end) {
+        return;
+    }
+    story_->Delete(start, end);
+    ShiftSelection(start, start - end);
+    Changed(*main_);
+}
+
+std::pair<long, long> DocxDocument::ParagraphAt(long position) const {
+    auto [paragraph, offset] = story_->Locate(Clamp(position));
+    long start = story_->StartOf(*paragraph);
+    return {start, start + paragraph->length + 1};
+}
+
+int DocxDocument::HighlightOf(long start, long end) const {
+    return story_->Highlight(Clamp(start), Clamp(end));
+}
+
+void DocxDocument::SetHighlight(long start, long end, int colorIndex) {
+    story_->SetHighlight(Clamp(start), Clamp(end), colorIndex);
+    Changed(*main_);
+}
+
+// --- bookmarks --------------------------------------------------------------------------
+
+int DocxDocument::BookmarkCount(bool includeHidden) const { return bookmarks_->Count(includeHidden); }
+
+BookmarkInfo DocxDocument::BookmarkItem(int index, bool includeHidden) const {
+    const Mark& mark = bookmarks_->Item(index, includeHidden);
+    return {mark.name, bookmarks_->Start(mark), bookmarks_->End(mark)};
+}
+
+std::optional<BookmarkInfo> DocxDocument::FindBookmark(std::string_view name) const {
+    const Mark* mark = bookmarks_->Find(name);
+    if (mark == nullptr) {
+        return std::nullopt;
+    }
+    return BookmarkInfo{mark->name, bookmarks_->Start(*mark), bookmarks_->End(*mark)};
+}
+
+int DocxDocument::BookmarkIdAt(long position, bool includeHidden) const {
+    return bookmarks_->IdAt(Clamp(position), includeHidden);
+}
+
+void DocxDocument::SetBookmark(const std::string& name, long start, long end) {
+    bookmarks_->Set(name, Clamp(std::min(start, end)), Clamp(std::max(start, end)));
+    Changed(*main_);
+}
+
+void DocxDocument::RemoveBookmark(std::string_view name) {
+    if (bookmarks_->Remove(name)) {
+        Changed(*main_);
+    }
+}
+
+// --- document variables -------------------------------------------------------------------
+
+XmlPart& DocxDocument::SettingsPart() {
+    if (!settings_) {
+        std::string folder = Folder(main_->Name());
+        std::string name = (folder.empty() ? "" : folder + "/") + "settings.xml";
+        std::string ns = names_.strict ? W_NS_STRICT : W_NS;
+        settings_ = XmlPart::Create(
+            name, R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\n"
+                  R"(<w:settings xmlns:w=")" + ns + R"("/>)");
+        AddRelationship(MainRelationships(), "settings", "settings.xml", false);
+        pugi::xml_node override = contentTypes_->Root().append_child("Override");
+        override.append_attribute("PartName").set_value(("/" + name).c_str());
+        override.append_attribute("ContentType").set_value(CT_SETTINGS);
+        Changed(*contentTypes_);
+    }
+    return *settings_;
+}
+
+pugi::xml_node DocxDocument::DocVars(bool create) {
+    if (!settings_ && !create) {
+        return {};
+    }
+    XmlPart& settings = create ? SettingsPart() : *settings_;
+    Wml names(settings.Root());
+    pugi::xml_node docVars = settings.Root().child(names.docVars.c_str());
+    if (!docVars && create) {
+        pugi::xml_node before = settings.Root().first_child();
+        while (before) {
+            bool element = before.type() == pugi::node_element;
+            bool otherNamespace = element && !std::string(before.name()).starts_with(names.wPrefix);
+            bool after = element && std::any_of(AFTER_DOC_VARS.begin(), AFTER_DOC_VARS.end(),
+                                                [&](const char* local) {
+                                                    return std::strcmp(LocalName(before), local) == 0;
+                                                });
+            if (after || otherNamespace) {
+                break;
+            }
+            before = before.next_sibling();
+        }
+        docVars = before ? settings.Root().insert_child_before(names.docVars.c_str(), before)
+                         : settings.Root().append_child(names.docVars.c_str());
+    }
+    return docVars;
+}
+
+std::vector<std::string> DocxDocument::VariableNames() const {
+    std::vector<std::string> names;
+    if (settings_) {
+        Wml n(settings_->Root());
+        for (pugi::xml_node docVar : settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
+            names.emplace_back(docVar.attribute(n.name.c_str()).value());
+        }
+    }
+    return names;
+}
+
+std::optional<std::string> DocxDocument::VariableValue(std::string_view name) const {
+    if (settings_) {
+        Wml n(settings_->Root());
+        for (pugi::xml_node docVar : settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
+            if (name == docVar.attribute(n.name.c_str()).value()) {
+                return std::string(docVar.attribute(n.val.c_str()).value());
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void DocxDocument::SetVariableValue(const std::string& name, const std::string& value) {
+    pugi::xml_node docVars = DocVars(true);
+    Wml n(settings_->Root());
+    pugi::xml_node found;
+    for (pugi::xml_node docVar : docVars.children(n.docVar.c_str())) {
+        if (name == docVar.attribute(n.name.c_str()).value()) {
+            found = docVar;
+            break;
+        }
+    }
+    if (!found) {
+        found = docVars.append_child(n.docVar.c_str());
+        found.append_attribute(n.name.c_str()).set_value(name.c_str());
+        found.append_attribute(n.val.c_str());
+    }
+    if (!found.attribute(n.val.c_str())) {
+        found.append_attribute(n.val.c_str());
+    }
+    found.attribute(n.val.c_str()).set_value(value.c_str());
+    Changed(*settings_);
+}
+
+void DocxDocument::RemoveVariable(std::string_view name) {
+    pugi::xml_node docVars = DocVars(false);
+    if (!docVars) {
+        return;
+    }
+    Wml n(settings_->Root());
+    for (pugi::xml_node docVar : docVars.children(n.docVar.c_str())) {
+        if (name == docVar.attribute(n.name.c_str()).value()) {
+            docVars.remove_child(docVar);
+            if (!docVars.child(n.docVar.c_str())) {
+                docVars.parent().remove_child(docVars);
+            }
+            Changed(*settings_);
+            return;
+        }
+    }
+}
+
+// --- hyperlinks ------------------------------------------------------------------------------
+
+XmlPart& DocxDocument::MainRelationships() {
+    if (!mainRels_) {
+        mainRels_ = XmlPart::Create(
+            RelationshipsOf(main_->Name()),
+            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\n"
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"/>)");
+    }
+    return *mainRels_;
+}
+
+std::string DocxDocument::AddRelationship(XmlPart& rels, const std::string& type,
+                                          const std::string& target, bool external) {
+    long highest = 0;
+    for (pugi::xml_node relationship : rels.Root().children()) {
+        std::string id = relationship.attribute("Id").value();
+        if (id.starts_with("rId")) {
+            highest = std::max(highest, std::strtol(id.c_str() + 3, nullptr, 10));
+        }
+    }
+    std::string id = "rId" + std::to_string(highest + 1);
+    pugi::xml_node relationship = rels.Root().append_child("Relationship");
+    relationship.append_attribute("Id").set_value(id.c_str());
+    relationship.append_attribute("Type").set_value(
+        ((names_.strict ? REL_NS_STRICT : REL_NS_TRANSITIONAL) + type).c_str());
+    relationship.append_attribute("Target").set_value(target.c_str());
+    if (external) {
+        relationship.append_attribute("TargetMode").set_value("External");
+    }
+    Changed(rels);
+    return id;
+}
+
+std::string DocxDocument::RelationshipTarget(const std::string& id) const {
+    if (mainRels_) {
+        for (pugi::xml_node relationship : mainRels_->Root().children()) {
+            if (id == relationship.attribute("Id").value()) {
+                return relationship.attribute("Target").value();
+            }
+        }
+    }
+    return {};
+}
+
+HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string& address,
+                                         const std::string& subAddress,
+                                         const std::string& textToDisplay) {
+    start = Clamp(start);
+    end = std::max(start, Clamp(end));
+    auto [paragraph, offset] = story_->Locate(start);
+    if (offset + (end - start) > paragraph->length) {
+        throw HostError(WordError::COMMAND_FAILED, "a hyperlink must lie within one paragraph");
+    }
+    std::string text = textToDisplay;
+    if (text.empty() && start == end) {
+        text = address.empty() ? subAddress : address;
+    }
+    if (!text.empty()) {
+        DeleteText(start, end);
+        InsertText(start, text);
+        end = start + CodePoints(text);
+    }
+    std::vector<pugi::xml_node> runs = story_->RunsCovering(*paragraph, offset, offset + (end - start));
+    if (runs.empty() || std::any_of(runs.begin(), runs.end(), [&](const pugi::xml_node& run) {
+            return run.parent() != runs.front().parent();
+        })) {
+        throw HostError(WordError::COMMAND_FAILED,
+                        "a hyperlink cannot be made over this text (it crosses other markup)");
+    }
+    pugi::xml_node link =
+        runs.front().parent().insert_child_before(names_.hyperlink.c_str(), runs.front());
+    if (!address.empty()) {
+        std::string declaration = "xmlns:" + names_.rPrefix.substr(0, names_.rPrefix.size() - 1);
+        if (!main_->Root().attribute(declaration.c_str())) {
+            main_->Root().append_attribute(declaration.c_str()).set_value(names_.strict ? R_NS_STRICT : R_NS);
+        }
+        std::string id = AddRelationship(MainRelationships(), "hyperlink", address, true);
+        link.append_attribute(names_.rId.c_str()).set_value(id.c_str());
+    }
+    if (!subAddress.empty()) {
+        link.append_attribute(names_.anchor.c_str()).set_value(subAddress.c_str());
+    }
+    link.append_attribute(names_.history.c_str()).set_value("1");
+    for (pugi::xml_node run : runs) {
+        link.append_move(run);
+    }
+    // The runs moved under the hyperlink: read the paragraph again.
+    story_->Refresh(*paragraph);
+    Changed(*main_);
+    return {address, subAddress, TextOf(start, end), start, end};
+}
+
+std::vector<HyperlinkInfo> DocxDocument::HyperlinkList() const {
+    std::vector<HyperlinkInfo> links;
+    for (std::size_t i = 0; i < story_->ParagraphCount(); ++i) {
+        Paragraph& paragraph = story_->ParagraphAtIndex(i);
+        long at = story_->StartOf(paragraph);
+        pugi::xml_node current;
+        for (const auto& piece : paragraph.pieces) {
+            if (piece.length == 0) {
+                continue;
+            }
+            pugi::xml_node link;
+            for (pugi::xml_node node = piece.node.parent(); node && node != paragraph.node;
+                 node = node.parent()) {
+                if (Is(node, names_.hyperlink)) {
+                    link = node;
+                    break;
+                }
+            }
+            if (link && link == current) {
+                links.back().end = at + piece.length;
+            } else if (link) {
+                links.push_back({RelationshipTarget(link.attribute(names_.rId.c_str()).value()),
+                                 link.attribute(names_.anchor.c_str()).value(), "", at,
+                                 at + static_cast<long>(piece.length)});
+            }
+            current = link;
+            at += piece.length;
+        }
+    }
+    for (auto& link : links) {
+        link.text = story_->Text(link.start, link.end);
+    }
+    return links;
+}
+
+}  // namespace veln::host::docx

@@ -1,0 +1,96 @@
+// A document over a .docx, .docm, .dotx or .dotm file: the package, its
+// main part with the story and bookmarks, the settings part with the document
+// variables, and the relationships that hyperlinks need.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/docx/bookmark_table.h"
+#include "host/docx/story.h"
+#include "host/docx/wml.h"
+#include "host/docx/xml_part.h"
+#include "host/docx/zip_package.h"
+#include "host/word/document.h"
+
+namespace veln::host::docx {
+
+class DocxDocument : public Document {
+public:
+    // Opens a file; anything that is not a readable Word package is refused
+    // with a HostError naming the file and the reason.
+    static std::unique_ptr<DocxDocument> Open(const std::string& path);
+    // Reads a document from the bytes of a file; label names it in errors.
+    // The document has no file until saved as one.
+    static std::unique_ptr<DocxDocument> FromBytes(std::string bytes, const std::string& label);
+    // A new empty document, not yet saved, named name ("Document1").
+    static std::unique_ptr<DocxDocument> New(const std::string& name, bool visible);
+
+    std::string Name() const override { return name_; }
+    std::string FullName() const override { return path_.empty() ? name_ : path_; }
+    bool Saved() const override { return saved_; }
+    void SetSaved(bool saved) override { saved_ = saved; }
+    void Save() override;
+    void SaveAs(const std::string& path, SaveFormat format = SaveFormat::Document) override;
+    bool Visible() const override { return visible_; }
+
+    long StoryEnd() const override { return story_->End(); }
+    std::string TextOf(long start, long end) const override;
+    void InsertText(long position, std::string_view text) override;
+    void DeleteText(long start, long end) override;
+    std::pair<long, long> ParagraphAt(long position) const override;
+    int HighlightOf(long start, long end) const override;
+    void SetHighlight(long start, long end, int colorIndex) override;
+
+    int BookmarkCount(bool includeHidden) const override;
+    BookmarkInfo BookmarkItem(int index, bool includeHidden) const override;
+    std::optional<BookmarkInfo> FindBookmark(std::string_view name) const override;
+    int BookmarkIdAt(long position, bool includeHidden) const override;
+    void SetBookmark(const std::string& name, long start, long end) override;
+    void RemoveBookmark(std::string_view name) override;
+
+    std::vector<std::string> VariableNames() const override;
+    std::optional<std::string> VariableValue(std::string_view name) const override;
+    void SetVariableValue(const std::string& name, const std::string& value) override;
+    void RemoveVariable(std::string_view name) override;
+
+    HyperlinkInfo AddHyperlink(long start, long end, const std::string& address,
+                               const std::string& subAddress,
+                               const std::string& textToDisplay) override;
+    std::vector<HyperlinkInfo> HyperlinkList() const override;
+
+    // The main part's content type: a template's or a document's.
+    bool IsTemplate() const;
+
+private:
+    DocxDocument() = default;
+    void Load(const std::string& label);
+    void Changed(XmlPart& part);
+    long Clamp(long position) const;
+    pugi::xml_node DocVars(bool create);
+    XmlPart& SettingsPart();
+    XmlPart& MainRelationships();
+    std::string AddRelationship(XmlPart& rels, const std::string& type, const std::string& target,
+                                bool external);
+    std::string RelationshipTarget(const std::string& id) const;
+    void SetMainContentType(SaveFormat format);
+    void WriteTo(const std::string& path);
+
+    std::string path_;  // absolute, "" until saved
+    std::string name_;
+    bool visible_ = true;
+    bool saved_ = true;
+
+    std::optional<ZipPackage> package_;
+    std::unique_ptr<XmlPart> contentTypes_;
+    std::unique_ptr<XmlPart> packageRels_;
+    std::unique_ptr<XmlPart> main_;
+    std::unique_ptr<XmlPart> mainRels_;
+    std::unique_ptr<XmlPart> settings_;
+    Wml names_;
+    std::unique_ptr<Story> story_;
+    std::unique_ptr<BookmarkTable> bookmarks_;
+};
+
+}  // namespace veln::host::docx

@@ -1,0 +1,630 @@
+#include "host/docx/story.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "host/word/document.h"
+
+namespace veln::host::docx {
+
+namespace {
+
+constexpr std::array<const char*, 17> HIGHLIGHT_NAMES{
+    "none",     "black",    "blue",      "cyan",        "green",   "magenta",
+    "red",      "yellow",   "white",     "darkBlue",    "darkCyan", "darkGreen",
+    "darkMagenta", "darkRed", "darkYellow", "darkGray", "lightGray"};
+
+// Run properties that follow w:highlight in the order the schema fixes.
+constexpr std::array<const char*, 14> AFTER_HIGHLIGHT{
+    "u",  "effect", "bdr",  "shd",             "fitText",    "vertAlign", "rtl",
+    "cs", "em",     "lang", "eastAsianLayout", "specVanish", "oMath",     "rPrChange"};
+
+// Paragraph-mark properties that are revision marks, not formatting.
+constexpr std::array<const char*, 5> REVISION_MARKS{"ins", "del", "moveFrom", "moveTo",
+                                                    "rPrChange"};
+
+const char* LocalName(const pugi::xml_node& node) {
+    const char* name = node.name();
+    const char* colon = std::strchr(name, ':');
+    return colon == nullptr ? name : colon + 1;
+}
+
+bool LocalIsOneOf(const pugi::xml_node& node, const auto& names) {
+    const char* local = LocalName(node);
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* name) { return std::strcmp(local, name) == 0; });
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+HostError Unsupported(const std::string& what) {
+    return HostError(WordError::COMMAND_FAILED, what);
+}
+
+void SetText(pugi::xml_node t, const std::string& text, const Wml& n) {
+    t.text().set(text.c_str());
+    if (!t.attribute("xml:space")) {
+        t.append_attribute("xml:space").set_value("preserve");
+    }
+    (void)n;
+}
+
+}  // namespace
+
+long CodePoints(std::string_view text) {
+    return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::size_t ByteOffset(std::string_view text, long characters) {
+    std::size_t i = 0;
+    for (long seen = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (seen == characters) {
+                return i;
+            }
+            ++seen;
+        }
+    }
+    return text.size();
+}
+
+// --- reading -------------------------------------------------------------------
+
+Story::Story(pugi::xml_node body, const Wml& names) : n_(names), body_(body) {
+    std::vector<pugi::xml_node> pending;
+    WalkBlocks(body, pending);
+    for (const auto& marker : pending) {
+        found_.push_back({marker, nullptr, true});
+    }
+    FenwickRebuild();
+}
+
+void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        if (Is(child, n_.p)) {
+            auto paragraph = std::make_unique<Paragraph>();
+            paragraph->node = child;
+            paragraph->index = paragraphs_.size();
+            for (const auto& marker : pending) {
+                found_.push_back({marker, paragraph.get(), true});
+            }
+            pending.clear();
+            ScanInline(child, *paragraph, true);
+            paragraphs_.push_back(std::move(paragraph));
+        } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
+            pending.push_back(child);
+        } else if (Is(child, n_.tbl) || Is(child, n_.tr) || Is(child, n_.tc) ||
+                   Is(child, n_.sdt) || Is(child, n_.sdtContent) || Is(child, n_.customXml)) {
+            WalkBlocks(child, pending);
+        }
+    }
+}
+
+void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        if (Is(child, n_.r)) {
+            ScanRun(child, paragraph);
+        } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
+            bool start = Is(child, n_.bookmarkStart);
+            paragraph.pieces.push_back({child, 0, start ? PieceKind::Start : PieceKind::End, 0});
+            if (report) {
+                found_.push_back({child, &paragraph, false});
+            }
+        } else if (Is(child, n_.hyperlink) || Is(child, n_.smartTag) || Is(child, n_.customXml) ||
+                   Is(child, n_.sdt) || Is(child, n_.sdtContent) || Is(child, n_.ins) ||
+                   Is(child, n_.moveTo) || Is(child, n_.fldSimple) || Is(child, n_.dir) ||
+                   Is(child, n_.bdo)) {
+            ScanInline(child, paragraph, report);
+        }
+        // Deleted and moved-away text, paragraph properties, alternate content
+        // (text boxes, drawings) and the rest are not part of the story.
+    }
+}
+
+void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
+    for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        char32_t special = 0;
+        if (Is(child, n_.t)) {
+            auto length = static_cast<std::uint32_t>(CodePoints(child.child_value()));
+            if (length > 0) {
+                paragraph.pieces.push_back({child, length, PieceKind::Text, 0});
+                paragraph.length += length;
+            }
+            continue;
+        }
+        if (Is(child, n_.tab)) {
+            special = U'\t';
+        } else if (Is(child, n_.br)) {
+            std::string type = child.attribute(n_.type.c_str()).value();
+            special = type == "page" ? 12 : type == "column" ? 14 : 11;
+        } else if (Is(child, n_.cr)) {
+            special = 11;
+        } else if (Is(child, n_.noBreakHyphen)) {
+            special = 30;
+        } else if (Is(child, n_.softHyphen)) {
+            special = 31;
+        } else if (Is(child, n_.sym)) {
+            special = static_cast<char32_t>(
+                std::strtoul(child.attribute(n_.chr.c_str()).value(), nullptr, 16));
+            if (special == 0) {
+                special = U'(';
+            }
+        }
+        if (special != 0) {
+            paragraph.pieces.push_back({child, 1, PieceKind::Char, special});
+            paragraph.length += 1;
+        }
+    }
+}
+
+void Story::Rescan(Paragraph& paragraph) {
+    long before = paragraph.length;
+    paragraph.pieces.clear();
+    paragraph.length = 0;
+    ScanInline(paragraph.node, paragraph, false);
+    if (paragraph.length != before) {
+        FenwickAdd(paragraph.index, paragraph.length - before);
+    }
+}
+
+// --- positions -------------------------------------------------------------------
+
+long Story::Prefix(std::size_t count) const {
+    long sum = 0;
+    for (std::size_t i = count; i > 0; i -= i & (~i + 1)) {
+        sum += tree_[i - 1];
+    }
+    return sum;
+}
+
+void Story::FenwickAdd(std::size_t index, long delta) {
+    for (std::size_t i = index + 1; i <= tree_.size(); i += i & (~i + 1)) {
+        tree_[i - 1] += delta;
+    }
+}
+
+void Story::FenwickPush(long value) {
+    std::size_t i = tree_.size() + 1;
+    std::size_t low = i & (~i + 1);
+    // Node i covers the paragraphs (i - low, i].
+    tree_.push_back(value + Prefix(i - 1) - Prefix(i - low));
+}
+
+void Story::FenwickRebuild() {
+    tree_.assign(paragraphs_.size(), 0);
+    for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
+        tree_[i] += paragraphs_[i]->length + 1;
+        std::size_t parent = (i + 1) + ((i + 1) & (~(i + 1) + 1));
+        if (parent <= tree_.size()) {
+            tree_[parent - 1] += tree_[i];
+        }
+    }
+}
+
+long Story::End() const { return Prefix(tree_.size()); }
+
+long Story::StartOf(const Paragraph& paragraph) const { return Prefix(paragraph.index); }
+
+std::pair<Paragraph*, long> Story::Locate(long position) const {
+    if (paragraphs_.empty()) {
+        throw Unsupported("the document has no paragraph");
+    }
+    position = std::clamp(position, 0L, End() - 1);
+    // Descend the tree for the last paragraph whose start is <= position.
+    std::size_t index = 0;
+    long remaining = position;
+    std::size_t step = 1;
+    while (step * 2 <= tree_.size()) {
+        step *= 2;
+    }
+    for (; step > 0; step /= 2) {
+        if (index + step <= tree_.size() && tree_[index + step - 1] <= remaining) {
+            index += step;
+            remaining -= tree_[index - 1];
+        }
+    }
+    return {paragraphs_[index].get(), remaining};
+}
+
+long Story::PositionOf(const Paragraph* paragraph, const pugi::xml_node& marker) const {
+    if (paragraph == nullptr) {
+        return End();
+    }
+    long offset = 0;
+    for (const auto& piece : paragraph->pieces) {
+        if (piece.node == marker) {
+            return StartOf(*paragraph) + offset;
+        }
+        offset += piece.length;
+    }
+    return StartOf(*paragraph);  // between blocks, before the paragraph
+}
+
+std::size_t Story::ContentAt(const Paragraph& paragraph, long offset, long& pieceStart) const {
+    long at = 0;
+    for (std::size_t i = 0; i < paragraph.pieces.size(); ++i) {
+        const Piece& piece = paragraph.pieces[i];
+        if (piece.length > 0 && offset < at + static_cast<long>(piece.length)) {
+            pieceStart = at;
+            return i;
+        }
+        at += piece.length;
+    }
+    pieceStart = at;
+    return paragraph.pieces.size();
+}
+
+// --- text --------------------------------------------------------------------------
+
+std::string Story::Text(long start, long end) const {
+    std::string text;
+    if (start >= end || paragraphs_.empty()) {
+        return text;
+    }
+    auto [first, offset] = Locate(start);
+    long remaining = end - start;
+    for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {
+        const Paragraph& paragraph = *paragraphs_[index];
+        long at = 0;
+        for (const auto& piece : paragraph.pieces) {
+            if (remaining <= 0) {
+                break;
+            }
+            long pieceEnd = at + static_cast<long>(piece.length);
+            if (piece.length > 0 && pieceEnd > offset) {
+                long from = std::max(offset, at) - at;
+                long take = std::min<long>(static_cast<long>(piece.length) - from, remaining);
+                if (piece.kind == PieceKind::Text) {
+                    std::string_view value = piece.node.child_value();
+                    std::size_t begin = ByteOffset(value, from);
+                    text.append(value.substr(begin, ByteOffset(value, from + take) - begin));
+                } else {
+                    AppendUtf8(text, piece.ch);
+                }
+                remaining -= take;
+            }
+            at = pieceEnd;
+        }
+        if (remaining > 0 && offset <= paragraph.length) {
+            text += '\r';
+            --remaining;
+        }
+        offset = 0;
+    }
+    return text;
+}
+
+void Story::AddToLength(Paragraph& paragraph, long delta) {
+    paragraph.length += delta;
+    FenwickAdd(paragraph.index, delta);
+}
+
+void Story::InsertInParagraph(Paragraph& paragraph, long offset, std::string_view text) {
+    long pieceStart = 0;
+    std::size_t index = ContentAt(paragraph, offset, pieceStart);
+    if (index < paragraph.pieces.size()) {
+        const Piece& piece = paragraph.pieces[index];
+        if (piece.kind == PieceKind::Text) {
+            std::string value = piece.node.child_value();
+            value.insert(ByteOffset(value, offset - pieceStart), text);
+            SetText(piece.node, value, n_);
+        } else {
+            pugi::xml_node t = piece.node.parent().insert_child_before(n_.t.c_str(), piece.node);
+            SetText(t, std::string(text), n_);
+        }
+    } else {
+        // At the paragraph mark: a run of the mark's formatting, after every marker.
+        pugi::xml_node run = paragraph.node.append_child(n_.r.c_str());
+        pugi::xml_node markProperties = paragraph.node.child(n_.pPr.c_str()).child(n_.rPr.c_str());
+        if (markProperties) {
+            pugi::xml_node properties = run.append_child(n_.rPr.c_str());
+            for (pugi::xml_node child : markProperties.children()) {
+                if (child.type() == pugi::node_element && !LocalIsOneOf(child, REVISION_MARKS)) {
+                    properties.append_copy(child);
+                }
+            }
+        }
+        SetText(run.append_child(n_.t.c_str()), std::string(text), n_);
+    }
+    Rescan(paragraph);
+}
+
+Paragraph& Story::NewParagraphAfter(Paragraph& paragraph) {
+    pugi::xml_node node = paragraph.node.parent().insert_child_after(n_.p.c_str(), paragraph.node);
+    pugi::xml_node properties = paragraph.node.child(n_.pPr.c_str());
+    if (properties) {
+        pugi::xml_node copy = node.append_copy(properties);
+        // A section break stays with the paragraph that held it.
+        copy.remove_child(n_.sectPr.c_str());
+        pugi::xml_node mark = copy.child(n_.rPr.c_str());
+        for (pugi::xml_node child = mark.first_child(); child;) {
+            pugi::xml_node next = child.next_sibling();
+            if (LocalIsOneOf(child, REVISION_MARKS)) {
+                mark.remove_child(child);
+            }
+            child = next;
+        }
+    }
+    auto created = std::make_unique<Paragraph>();
+    created->node = node;
+    Paragraph& result = *created;
+    std::size_t at = paragraph.index + 1;
+    paragraphs_.insert(paragraphs_.begin() + static_cast<std::ptrdiff_t>(at), std::move(created));
+    if (at + 1 == paragraphs_.size()) {
+        result.index = at;
+        FenwickPush(1);
+    } else {
+        for (std::size_t i = at; i < paragraphs_.size(); ++i) {
+            paragraphs_[i]->index = i;
+        }
+        FenwickRebuild();
+    }
+    return result;
+}
+
+void Story::Insert(long position, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    auto [paragraph, offset] = Locate(position);
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t mark = text.find('\r', from);
+        std::string_view part = text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
+        if (!part.empty()) {
+            InsertInParagraph(*paragraph, offset, part);
+            offset += CodePoints(part);
+        }
+        if (mark == std::string_view::npos) {
+            break;
+        }
+        if (offset != paragraph->length) {
+            throw Unsupported("a paragraph mark can only be inserted at the end of a paragraph");
+        }
+        paragraph = &NewParagraphAfter(*paragraph);
+        offset = 0;
+        from = mark + 1;
+    }
+}
+
+void Story::Delete(long start, long end) {
+    if (start >= end) {
+        return;
+    }
+    auto [paragraph, offset] = Locate(start);
+    long stop = offset + (end - start);
+    if (stop > paragraph->length) {
+        throw Unsupported("text can only be deleted within one paragraph");
+    }
+    std::vector<pugi::xml_node> gone;
+    std::vector<pugi::xml_node> runs;
+    long at = 0;
+    for (const auto& piece : paragraph->pieces) {
+        long pieceEnd = at + static_cast<long>(piece.length);
+        if (piece.length > 0 && pieceEnd > offset && at < stop) {
+            long from = std::max(offset, at) - at;
+            long to = std::min(stop, pieceEnd) - at;
+            if (piece.kind == PieceKind::Text && (from > 0 || to < static_cast<long>(piece.length))) {
+                std::string value = piece.node.child_value();
+                std::size_t begin = ByteOffset(value, from);
+                value.erase(begin, ByteOffset(value, to) - begin);
+                SetText(piece.node, value, n_);
+            } else {
+                gone.push_back(piece.node);
+            }
+            runs.push_back(piece.node.parent());
+        }
+        at = pieceEnd;
+    }
+    for (auto& node : gone) {
+        node.parent().remove_child(node);
+    }
+    // A run left with nothing but its properties goes too.
+    for (auto& run : runs) {
+        bool empty = true;
+        for (pugi::xml_node child : run.children()) {
+            empty = empty && (child.type() != pugi::node_element || Is(child, n_.rPr));
+        }
+        if (empty && run.parent()) {
+            run.parent().remove_child(run);
+        }
+    }
+    Rescan(*paragraph);
+}
+
+// --- runs, highlight and markers --------------------------------------------------------
+
+pugi::xml_node Story::SplitAt(Paragraph& paragraph, long offset) {
+    long pieceStart = 0;
+    std::size_t index = ContentAt(paragraph, offset, pieceStart);
+    if (index == paragraph.pieces.size()) {
+        return {};
+    }
+    Piece piece = paragraph.pieces[index];
+    pugi::xml_node first = piece.node;
+    pugi::xml_node run = first.parent();
+    if (offset > pieceStart) {
+        // Split the w:t: the characters from offset on go to a new w:t after it.
+        std::string value = piece.node.child_value();
+        std::size_t cut = ByteOffset(value, offset - pieceStart);
+        pugi::xml_node tail = run.insert_copy_after(piece.node, piece.node);
+        SetText(tail, value.substr(cut), n_);
+        SetText(piece.node, value.substr(0, cut), n_);
+        first = tail;
+    }
+    // Is there content in the run before `first`?
+    bool contentBefore = false;
+    for (pugi::xml_node child = run.first_child(); child != first; child = child.next_sibling()) {
+        contentBefore = contentBefore || (child.type() == pugi::node_element && !Is(child, n_.rPr));
+    }
+    if (contentBefore) {
+        pugi::xml_node second = run.parent().insert_child_after(n_.r.c_str(), run);
+        for (pugi::xml_attribute attribute : run.attributes()) {
+            second.append_attribute(attribute.name()).set_value(attribute.value());
+        }
+        if (pugi::xml_node properties = run.child(n_.rPr.c_str())) {
+            second.append_copy(properties);
+        }
+        for (pugi::xml_node child = first; child;) {
+            pugi::xml_node next = child.next_sibling();
+            second.append_move(child);
+            child = next;
+        }
+        run = second;
+    }
+    Rescan(paragraph);
+    return run;
+}
+
+std::vector<pugi::xml_node> Story::RunsCovering(Paragraph& paragraph, long start, long end) {
+    std::vector<pugi::xml_node> runs;
+    start = std::clamp(start, 0L, paragraph.length);
+    end = std::clamp(end, 0L, paragraph.length);
+    if (start >= end) {
+        return runs;
+    }
+    SplitAt(paragraph, end);
+    SplitAt(paragraph, start);
+    long at = 0;
+    for (const auto& piece : paragraph.pieces) {
+        if (piece.length > 0 && at >= start && at < end) {
+            pugi::xml_node run = piece.node.parent();
+            if (runs.empty() || runs.back() != run) {
+                runs.push_back(run);
+            }
+        }
+        at += piece.length;
+    }
+    return runs;
+}
+
+int Story::Highlight(long start, long end) const {
+    auto indexOf = [this](const pugi::xml_node& run) {
+        std::string value =
+            run.child(n_.rPr.c_str()).child(n_.highlight.c_str()).attribute(n_.val.c_str()).value();
+        for (std::size_t i = 0; i < HIGHLIGHT_NAMES.size(); ++i) {
+            if (value == HIGHLIGHT_NAMES[i]) {
+                return static_cast<int>(i);
+            }
+        }
+        return 0;
+    };
+    auto [first, offset] = Locate(start);
+    if (start >= end) {
+        end = start + 1;
+    }
+    long remaining = end - start;
+    int found = -1;
+    for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {
+        const Paragraph& paragraph = *paragraphs_[index];
+        long at = 0;
+        for (const auto& piece : paragraph.pieces) {
+            long pieceEnd = at + static_cast<long>(piece.length);
+            if (piece.length > 0 && pieceEnd > offset && at < offset + remaining) {
+                int value = indexOf(piece.node.parent());
+                if (found >= 0 && value != found) {
+                    return WdColorIndex::wdUndefined;
+                }
+                found = value;
+            }
+            at = pieceEnd;
+        }
+        remaining -= paragraph.length + 1 - offset;
+        offset = 0;
+    }
+    return std::max(found, 0);
+}
+
+void Story::SetHighlight(long start, long end, int colorIndex) {
+    if (colorIndex < 0 || colorIndex >= static_cast<int>(HIGHLIGHT_NAMES.size())) {
+        throw HostError(WordError::VALUE_OUT_OF_RANGE,
+                        "Value out of range: highlight colour " + std::to_string(colorIndex));
+    }
+    if (start >= end) {
+        return;
+    }
+    auto [first, offset] = Locate(start);
+    long remaining = end - start;
+    for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {
+        Paragraph& paragraph = *paragraphs_[index];
+        long stop = offset + remaining;
+        for (pugi::xml_node run : RunsCovering(paragraph, offset, stop)) {
+            pugi::xml_node properties = run.child(n_.rPr.c_str());
+            if (!properties) {
+                properties = run.prepend_child(n_.rPr.c_str());
+            }
+            pugi::xml_node highlight = properties.child(n_.highlight.c_str());
+            if (colorIndex == 0) {
+                properties.remove_child(highlight);
+                continue;
+            }
+            if (!highlight) {
+                pugi::xml_node before = properties.first_child();
+                while (before && !(before.type() == pugi::node_element &&
+                                   LocalIsOneOf(before, AFTER_HIGHLIGHT))) {
+                    before = before.next_sibling();
+                }
+                highlight = before ? properties.insert_child_before(n_.highlight.c_str(), before)
+                                   : properties.append_child(n_.highlight.c_str());
+            }
+            pugi::xml_attribute value = highlight.attribute(n_.val.c_str());
+            if (!value) {
+                value = highlight.append_attribute(n_.val.c_str());
+            }
+            value.set_value(HIGHLIGHT_NAMES[static_cast<std::size_t>(colorIndex)]);
+        }
+        remaining -= paragraph.length + 1 - offset;
+        offset = 0;
+    }
+}
+
+std::pair<pugi::xml_node, Paragraph*> Story::InsertMarker(long position, const std::string& element) {
+    auto [paragraph, offset] = Locate(std::min(position, End() - 1));
+    if (position >= End()) {
+        offset = paragraph->length;
+    }
+    pugi::xml_node run = SplitAt(*paragraph, offset);
+    pugi::xml_node marker = run ? run.parent().insert_child_before(element.c_str(), run)
+                                : paragraph->node.append_child(element.c_str());
+    Rescan(*paragraph);
+    return {marker, paragraph};
+}
+
+void Story::RemoveMarker(const pugi::xml_node& marker, Paragraph* paragraph) {
+    if (marker.parent()) {
+        marker.parent().remove_child(marker);
+    }
+    if (paragraph != nullptr) {
+        Rescan(*paragraph);
+    }
+}
+
+}  // namespace veln::host::docx

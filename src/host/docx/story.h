@@ -1,0 +1,110 @@
+// The main story of a .docx document: its paragraphs in order (those in table
+// cells and content controls included) as positions of characters, over the
+// XML of word/document.xml. Each paragraph keeps its own list of pieces, so an
+// edit rescans one paragraph and moves the positions after it through a
+// Fenwick tree: nothing walks the whole document per edit.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/docx/wml.h"
+
+namespace veln::host::docx {
+
+enum class PieceKind : std::uint8_t { Text, Char, Start, End };
+
+// One countable thing in a paragraph: a w:t (its characters), a special
+// character (tab, break, hyphen, symbol), or a bookmark marker (no character).
+struct Piece {
+    pugi::xml_node node;
+    std::uint32_t length;
+    PieceKind kind;
+    char32_t ch;
+};
+
+struct Paragraph {
+    pugi::xml_node node;
+    std::vector<Piece> pieces;
+    long length = 0;  // characters, the paragraph mark not counted
+    std::size_t index = 0;
+};
+
+// A bookmark marker met while reading: inside a paragraph, or between blocks
+// (then it stands at the start of the next paragraph, or at the very end).
+struct FoundMarker {
+    pugi::xml_node node;
+    Paragraph* paragraph;  // nullptr: after the last paragraph
+    bool betweenBlocks;
+};
+
+class Story {
+public:
+    Story(pugi::xml_node body, const Wml& names);
+
+    long End() const;  // one past the last paragraph mark
+    std::size_t ParagraphCount() const { return paragraphs_.size(); }
+    Paragraph& ParagraphAtIndex(std::size_t index) { return *paragraphs_[index]; }
+    const std::vector<FoundMarker>& FoundMarkers() const { return found_; }
+
+    long StartOf(const Paragraph& paragraph) const;
+    // The paragraph that holds position and the offset in it (length: the mark).
+    std::pair<Paragraph*, long> Locate(long position) const;
+    // The position of a marker node of paragraph (nullptr: the end).
+    long PositionOf(const Paragraph* paragraph, const pugi::xml_node& marker) const;
+
+    std::string Text(long start, long end) const;
+    void Insert(long position, std::string_view text);
+    void Delete(long start, long end);
+    int Highlight(long start, long end) const;
+    void SetHighlight(long start, long end, int colorIndex);
+
+    // Puts a new marker element (bookmarkStart or bookmarkEnd) at position,
+    // after the markers already there and before the character at position.
+    std::pair<pugi::xml_node, Paragraph*> InsertMarker(long position, const std::string& element);
+    void RemoveMarker(const pugi::xml_node& marker, Paragraph* paragraph);
+    // The runs covering [start, end) of one paragraph, split at both ends.
+    std::vector<pugi::xml_node> RunsCovering(Paragraph& paragraph, long start, long end);
+
+    const Wml& Names() const { return n_; }
+    // Reads a paragraph's pieces again after its XML was changed from outside.
+    void Refresh(Paragraph& paragraph) { Rescan(paragraph); }
+
+private:
+    void WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending);
+    void ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report);
+    void ScanRun(pugi::xml_node run, Paragraph& paragraph);
+    void Rescan(Paragraph& paragraph);
+    void AddToLength(Paragraph& paragraph, long delta);
+    void InsertInParagraph(Paragraph& paragraph, long offset, std::string_view text);
+    Paragraph& NewParagraphAfter(Paragraph& paragraph);
+    // Makes the content at offset the first content of its run; returns that
+    // run, or an empty node when offset is the paragraph mark.
+    pugi::xml_node SplitAt(Paragraph& paragraph, long offset);
+    // The first piece with characters at or after offset, as an index.
+    std::size_t ContentAt(const Paragraph& paragraph, long offset, long& pieceStart) const;
+
+    // Fenwick tree of paragraph lengths with their marks.
+    long Prefix(std::size_t count) const;
+    void FenwickAdd(std::size_t index, long delta);
+    void FenwickPush(long value);
+    void FenwickRebuild();
+
+    const Wml& n_;
+    pugi::xml_node body_;
+    std::vector<std::unique_ptr<Paragraph>> paragraphs_;
+    std::vector<long> tree_;
+    std::vector<FoundMarker> found_;
+};
+
+// Characters of UTF-8 text (code points).
+long CodePoints(std::string_view text);
+// The byte offset of the character at index characters into text.
+std::size_t ByteOffset(std::string_view text, long characters);
+
+}  // namespace veln::host::docx

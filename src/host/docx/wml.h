@@ -1,0 +1,43 @@
+// Names of WordprocessingML elements and attributes with the prefixes a
+// document binds to the transitional or the strict namespaces.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <string>
+
+namespace veln::host::docx {
+
+inline constexpr const char* W_NS = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+inline constexpr const char* W_NS_STRICT = "http://purl.oclc.org/ooxml/wordprocessingml/main";
+inline constexpr const char* R_NS =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr const char* R_NS_STRICT = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+inline constexpr const char* MC_NS = "http://schemas.openxmlformats.org/markup-compatibility/2006";
+
+inline bool Is(const pugi::xml_node& node, const std::string& name) {
+    return std::strcmp(node.name(), name.c_str()) == 0;
+}
+
+struct Wml {
+    // Reads the prefixes the root element declares (w: and r: by default).
+    explicit Wml(const pugi::xml_node& root);
+    Wml() : Wml(pugi::xml_node()) {}
+
+    bool strict = false;
+    std::string wPrefix;  // "w:" or "" for a default namespace
+    std::string rPrefix;
+
+    // Elements.
+    std::string document, body, p, pPr, r, rPr, t, tab, br, cr, noBreakHyphen, softHyphen, sym;
+    std::string bookmarkStart, bookmarkEnd, hyperlink, smartTag, customXml, sdt, sdtContent;
+    std::string ins, del, moveTo, moveFrom, fldSimple, dir, bdo, tbl, tr, tc, sectPr;
+    std::string highlight, docVars, docVar, settings, rPrChange;
+    // Attributes.
+    std::string val, name, id, type, anchor, history, chr, rId;
+
+    std::string W(const char* local) const { return wPrefix + local; }
+};
+
+}  // namespace veln::host::docx

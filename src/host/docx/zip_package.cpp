@@ -1,0 +1,225 @@
+#include "host/docx/zip_package.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "host/word/document.h"
+
+namespace veln::host::docx {
+
+namespace {
+
+// Deflate level of the parts we write.
+constexpr int DEFLATE_LEVEL = 6;
+
+HostError Corrupt(const std::string& label, const std::string& reason) {
+    return HostError(WordError::FILE_CORRUPT, label + ": " + reason);
+}
+
+std::string ZipErrorText(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+}  // namespace
+
+ZipPackage::ZipPackage(std::string bytes, std::string label)
+    : bytes_(std::make_unique<std::string>(std::move(bytes))), label_(std::move(label)) {}
+
+ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bool verify) {
+    ZipPackage package(std::move(bytes), label);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source =
+        zip_source_buffer_create(package.bytes_->data(), package.bytes_->size(), 0, &error);
+    if (source == nullptr) {
+        throw Corrupt(label, "cannot read the package");
+    }
+    package.archive_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (package.archive_ == nullptr) {
+        zip_source_free(source);
+        std::string reason = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        throw Corrupt(label, "not a valid zip package (" + reason + ")");
+    }
+    zip_int64_t count = zip_get_num_entries(package.archive_, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(package.archive_, static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
+            stat.name == nullptr) {
+            throw Corrupt(label, "unreadable zip entry " + std::to_string(i));
+        }
+        std::string name = stat.name;
+        if (stat.size > MAX_ENTRY_SIZE) {
+            throw Corrupt(label, name + " is larger than 256 MiB, which is refused");
+        }
+        if (stat.size > RATIO_CHECK_SIZE && stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MAX_RATIO) {
+            throw Corrupt(label, name + " is compressed more than 100:1, which is refused");
+        }
+        if (stat.encryption_method != ZIP_EM_NONE) {
+            throw Corrupt(label, name + " is encrypted");
+        }
+        package.indexes_[name] = static_cast<std::uint64_t>(i);
+        package.names_.push_back(std::move(name));
+        // Reading the whole entry checks its data against its checksum.
+        if (verify && !package.names_.back().ends_with("/")) {
+            (void)package.ReadIndex(static_cast<std::uint64_t>(i));
+        }
+    }
+    return package;
+}
+
+ZipPackage::ZipPackage(ZipPackage&& other) noexcept
+    : bytes_(std::move(other.bytes_)),
+      label_(std::move(other.label_)),
+      archive_(std::exchange(other.archive_, nullptr)),
+      names_(std::move(other.names_)),
+      indexes_(std::move(other.indexes_)) {}
+
+ZipPackage& ZipPackage::operator=(ZipPackage&& other) noexcept {
+    if (this != &other) {
+        if (archive_ != nullptr) {
+            zip_discard(archive_);
+        }
+        bytes_ = std::move(other.bytes_);
+        label_ = std::move(other.label_);
+        archive_ = std::exchange(other.archive_, nullptr);
+        names_ = std::move(other.names_);
+        indexes_ = std::move(other.indexes_);
+    }
+    return *this;
+}
+
+ZipPackage::~ZipPackage() {
+    if (archive_ != nullptr) {
+        zip_discard(archive_);
+    }
+}
+
+bool ZipPackage::Has(const std::string& name) const { return indexes_.contains(name); }
+
+std::string ZipPackage::Read(const std::string& name) const {
+    auto found = indexes_.find(name);
+    if (found == indexes_.end()) {
+        throw Corrupt(label_, "the package has no part " + name);
+    }
+    return ReadIndex(found->second);
+}
+
+std::string ZipPackage::ReadIndex(std::uint64_t index) const {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    zip_stat_index(archive_, index, 0, &stat);
+    std::string name = stat.name == nullptr ? "?" : stat.name;
+    zip_file_t* file = zip_fopen_index(archive_, index, 0);
+    if (file == nullptr) {
+        throw Corrupt(label_, name + ": " + zip_strerror(archive_));
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, MAX_ENTRY_SIZE)));
+    char buffer[1 << 16];
+    for (;;) {
+        zip_int64_t read = zip_fread(file, buffer, sizeof buffer);
+        if (read < 0) {
+            std::string reason = zip_file_strerror(file);
+            zip_fclose(file);
+            throw Corrupt(label_, name + " cannot be read (" + reason + ")");
+        }
+        if (read == 0) {
+            break;
+        }
+        data.append(buffer, static_cast<std::size_t>(read));
+        if (data.size() > MAX_ENTRY_SIZE) {
+            zip_fclose(file);
+            throw Corrupt(label_, name + " is larger than 256 MiB, which is refused");
+        }
+    }
+    int closed = zip_fclose(file);
+    if (closed != 0) {
+        throw Corrupt(label_, name + " fails its check (" + ZipErrorText(closed) + ")");
+    }
+    return data;
+}
+
+std::string ZipPackage::Write(const ZipPackage* source, const std::string& path,
+                              const std::map<std::string, std::string>& replaced,
+                              const std::vector<std::pair<std::string, std::string>>& added) {
+    auto fail = [&](const std::string& reason) {
+        return HostError(WordError::CANNOT_SAVE, path + ": cannot be saved (" + reason + ")");
+    };
+    int code = 0;
+    // libzip writes a temporary file beside path and renames it over path on close.
+    zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (out == nullptr) {
+        throw fail(ZipErrorText(code));
+    }
+    auto add = [&](const std::string& name, zip_source_t* source, bool compress,
+                   std::optional<time_t> mtime) {
+        if (source == nullptr) {
+            std::string reason = zip_strerror(out);
+            zip_discard(out);
+            throw fail(reason);
+        }
+        zip_int64_t index = zip_file_add(out, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            std::string reason = zip_strerror(out);
+            zip_discard(out);
+            throw fail(reason);
+        }
+        auto at = static_cast<zip_uint64_t>(index);
+        if (compress) {
+            zip_set_file_compression(out, at, ZIP_CM_DEFLATE, DEFLATE_LEVEL);
+        }
+        if (mtime) {
+            zip_file_set_mtime(out, at, *mtime, 0);
+        }
+    };
+    const std::vector<std::string> none;
+    for (const auto& name : source != nullptr ? source->names_ : none) {
+        zip_uint64_t index = source->indexes_.at(name);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        zip_stat_index(source->archive_, index, 0, &stat);
+        std::optional<time_t> mtime;
+        if ((stat.valid & ZIP_STAT_MTIME) != 0) {
+            mtime = stat.mtime;
+        }
+        auto replacement = replaced.find(name);
+        if (replacement != replaced.end()) {
+            add(name,
+                zip_source_buffer(out, replacement->second.data(), replacement->second.size(), 0),
+                true, mtime);
+        } else {
+            // Start 0 and length -1: the compressed data is copied as it is.
+            add(name, zip_source_zip(out, source->archive_, index, 0, 0, -1), false, mtime);
+        }
+    }
+    for (const auto& [name, data] : added) {
+        add(name, zip_source_buffer(out, data.data(), data.size(), 0), true, std::nullopt);
+    }
+    if (zip_close(out) != 0) {
+        std::string reason = zip_strerror(out);
+        zip_discard(out);
+        throw fail(reason);
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        throw fail("the saved file cannot be read back");
+    }
+    return written;
+}
+
+}  // namespace veln::host::docx
