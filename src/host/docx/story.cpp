@@ -395,6 +395,10 @@ void Story::Insert(long position, std::string_view text) {
         return;
     }
     auto [paragraph, offset] = Locate(position);
+    // Checked before anything changes: a failed insertion leaves no trace.
+    if (text.find('\r') != std::string_view::npos && offset != paragraph->length) {
+        throw Unsupported("a paragraph mark can only be inserted at the end of a paragraph");
+    }
     std::size_t from = 0;
     for (;;) {
         std::size_t mark = text.find('\r', from);
@@ -405,9 +409,6 @@ void Story::Insert(long position, std::string_view text) {
         }
         if (mark == std::string_view::npos) {
             break;
-        }
-        if (offset != paragraph->length) {
-            throw Unsupported("a paragraph mark can only be inserted at the end of a paragraph");
         }
         paragraph = &NewParagraphAfter(*paragraph);
         offset = 0;
