@@ -67,9 +67,9 @@ int BookmarkTable::Count(bool includeHidden) const {
 const Mark& BookmarkTable::Item(int index, bool includeHidden) const {
     const auto& order = Order(includeHidden);
     if (index < 1 || index > static_cast<int>(order.size())) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::to_string(index));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::to_string(index));
     }
     return *order[static_cast<std::size_t>(index) - 1];
 }
@@ -115,9 +115,8 @@ std::string BookmarkTable::NextId() {
         // Ids are unique across the part, the markers outside the story included.
         const Wml& n = story_.Names();
         long highest = -1;
-        pugi::xml_node root = story_.ParagraphCount() > 0
-                                  ? story_.ParagraphAtIndex(0).node.root()
-                                  : pugi::xml_node();
+        pugi::xml_node root =
+            story_.ParagraphCount() > 0 ? story_.ParagraphAtIndex(0).node.root() : pugi::xml_node();
         for (pugi::xml_node node = root.first_child(); node;) {
             if (Is(node, n.bookmarkStart) || Is(node, n.bookmarkEnd)) {
                 long long value = node.attribute(n.id.c_str()).as_llong(-1);

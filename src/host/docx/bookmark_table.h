@@ -23,19 +23,21 @@ struct Mark {
 };
 
 class BookmarkTable {
-public:
+  public:
     explicit BookmarkTable(Story& story);
 
     int Count(bool includeHidden) const;
     const Mark& Item(int index, bool includeHidden) const;  // index from 1
     const Mark* Find(std::string_view name) const;
-    long Start(const Mark& mark) const { return story_.PositionOf(mark.startParagraph, mark.start); }
+    long Start(const Mark& mark) const {
+        return story_.PositionOf(mark.startParagraph, mark.start);
+    }
     long End(const Mark& mark) const { return story_.PositionOf(mark.endParagraph, mark.end); }
     int IdAt(long position, bool includeHidden) const;
     void Set(const std::string& name, long start, long end);
     bool Remove(std::string_view name);
 
-private:
+  private:
     const std::vector<Mark*>& Order(bool includeHidden) const {
         return includeHidden ? all_ : visible_;
     }

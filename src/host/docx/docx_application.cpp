@@ -7,9 +7,9 @@ namespace veln::host::docx {
 
 Document& DocxApplication::DocumentItem(int index) {
     if (index < 1 || index > DocumentCount()) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::to_string(index));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::to_string(index));
     }
     return *documents_[static_cast<std::size_t>(index) - 1];
 }

@@ -11,7 +11,7 @@
 namespace veln::host::docx {
 
 class DocxApplication : public Application {
-public:
+  public:
     int DocumentCount() const override { return static_cast<int>(documents_.size()); }
     Document& DocumentItem(int index) override;
     Document* FindDocument(std::string_view name) override;
@@ -21,7 +21,7 @@ public:
     Document* ActiveDocument() override { return active_; }
     void Activate(Document& document) override { active_ = &document; }
 
-private:
+  private:
     std::vector<std::unique_ptr<DocxDocument>> documents_;
     Document* active_ = nullptr;
     int created_ = 0;

@@ -30,11 +30,22 @@ constexpr std::array<std::pair<const char*, const char*>, 2> MAIN_TYPES{{
 }};
 
 // Settings that follow w:docVars in the order the schema fixes.
-constexpr std::array<const char*, 16> AFTER_DOC_VARS{
-    "rsids",          "mathPr",        "attachedSchema",      "themeFontLang",
-    "clrSchemeMapping", "doNotIncludeSubdocsInStats", "doNotAutoCompressPictures", "forceUpgrade",
-    "captions",       "readModeInkLockDown", "smartTagType", "schemaLibrary",
-    "shapeDefaults",  "doNotEmbedSmartTags", "decimalSymbol", "listSeparator"};
+constexpr std::array<const char*, 16> AFTER_DOC_VARS{"rsids",
+                                                     "mathPr",
+                                                     "attachedSchema",
+                                                     "themeFontLang",
+                                                     "clrSchemeMapping",
+                                                     "doNotIncludeSubdocsInStats",
+                                                     "doNotAutoCompressPictures",
+                                                     "forceUpgrade",
+                                                     "captions",
+                                                     "readModeInkLockDown",
+                                                     "smartTagType",
+                                                     "schemaLibrary",
+                                                     "shapeDefaults",
+                                                     "doNotEmbedSmartTags",
+                                                     "decimalSymbol",
+                                                     "listSeparator"};
 
 HostError Refused(const std::string& label, const std::string& reason) {
     return HostError(WordError::FILE_CORRUPT, label + ": " + reason);
@@ -53,14 +64,15 @@ std::string RelationshipsOf(const std::string& part) {
 
 // A relationship target, relative to the source part's folder, as a part name.
 std::string ResolveTarget(const std::string& sourceFolder, const std::string& target) {
-    fs::path joined = target.starts_with("/") ? fs::path(target.substr(1))
-                                              : fs::path(sourceFolder) / target;
+    fs::path joined =
+        target.starts_with("/") ? fs::path(target.substr(1)) : fs::path(sourceFolder) / target;
     return joined.lexically_normal().generic_string();
 }
 
 bool TypeIs(const pugi::xml_node& relationship, const char* kind) {
     std::string type = relationship.attribute("Type").value();
-    return type == std::string(REL_NS_TRANSITIONAL) + kind || type == std::string(REL_NS_STRICT) + kind;
+    return type == std::string(REL_NS_TRANSITIONAL) + kind ||
+           type == std::string(REL_NS_STRICT) + kind;
 }
 
 pugi::xml_node FindRelationship(const XmlPart* rels, const char* kind) {
@@ -174,8 +186,8 @@ void DocxDocument::Load(const std::string& label) {
         ++bodies;
     }
     if (bodies != 1) {
-        throw Refused(label, mainName + " has " + std::to_string(bodies) +
-                                 " w:body elements instead of one");
+        throw Refused(
+            label, mainName + " has " + std::to_string(bodies) + " w:body elements instead of one");
     }
     std::string relsName = RelationshipsOf(mainName);
     if (package_->Has(relsName)) {
@@ -194,7 +206,8 @@ void DocxDocument::Load(const std::string& label) {
         // Every document has at least one paragraph; this one is kept in memory
         // and written only if the document is changed.
         pugi::xml_node sectPr = body.child(names_.sectPr.c_str());
-        sectPr ? body.insert_child_before(names_.p.c_str(), sectPr) : body.append_child(names_.p.c_str());
+        sectPr ? body.insert_child_before(names_.p.c_str(), sectPr)
+               : body.append_child(names_.p.c_str());
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
@@ -204,17 +217,20 @@ void DocxDocument::Load(const std::string& label) {
 
 void DocxDocument::Save() {
     if (path_.empty()) {
-        throw HostError(WordError::CANNOT_SAVE, name_ + " has never been saved: save it as a file first");
+        throw HostError(WordError::CANNOT_SAVE,
+                        name_ + " has never been saved: save it as a file first");
     }
     WriteTo(path_);
 }
 
-void DocxDocument::SaveAs(const std::string& path, SaveFormat format) {
+void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> format) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
     std::string before = contentTypes_->Serialize();
     bool wasModified = contentTypes_->modified;
-    SetMainContentType(format);
+    if (format) {
+        SetMainContentType(*format);
+    }
     try {
         WriteTo(absolute.string());
     } catch (...) {
@@ -231,8 +247,8 @@ void DocxDocument::SaveAs(const std::string& path, SaveFormat format) {
 void DocxDocument::WriteTo(const std::string& path) {
     std::map<std::string, std::string> replaced;
     std::vector<std::pair<std::string, std::string>> added;
-    for (XmlPart* part : {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(),
-                          settings_.get()}) {
+    for (XmlPart* part :
+         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
         if (part == nullptr || !part->modified) {
             continue;
         }
@@ -242,11 +258,10 @@ void DocxDocument::WriteTo(const std::string& path) {
             added.emplace_back(part->Name(), part->Serialize());
         }
     }
-    std::string written =
-        ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
+    std::string written = ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
     package_.emplace(ZipPackage::FromBytes(std::move(written), path, false));
-    for (XmlPart* part : {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(),
-                          settings_.get()}) {
+    for (XmlPart* part :
+         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
         if (part != nullptr) {
             part->modified = false;
             part->inPackage = true;
@@ -292,7 +307,9 @@ void DocxDocument::Changed(XmlPart& part) {
 
 // --- the story -------------------------------------------------------------------------
 
-long DocxDocument::Clamp(long position) const { return std::clamp(position, 0L, StoryEnd()); }
+long DocxDocument::Clamp(long position) const {
+    return std::clamp(position, 0L, StoryEnd());
+}
 
 std::string DocxDocument::TextOf(long start, long end) const {
     return story_->Text(Clamp(start), Clamp(end));
@@ -336,7 +353,9 @@ void DocxDocument::SetHighlight(long start, long end, int colorIndex) {
 
 // --- bookmarks --------------------------------------------------------------------------
 
-int DocxDocument::BookmarkCount(bool includeHidden) const { return bookmarks_->Count(includeHidden); }
+int DocxDocument::BookmarkCount(bool includeHidden) const {
+    return bookmarks_->Count(includeHidden);
+}
 
 BookmarkInfo DocxDocument::BookmarkItem(int index, bool includeHidden) const {
     const Mark& mark = bookmarks_->Item(index, includeHidden);
@@ -373,9 +392,11 @@ XmlPart& DocxDocument::SettingsPart() {
         std::string folder = Folder(main_->Name());
         std::string name = (folder.empty() ? "" : folder + "/") + "settings.xml";
         std::string ns = names_.strict ? W_NS_STRICT : W_NS;
-        settings_ = XmlPart::Create(
-            name, R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\n"
-                  R"(<w:settings xmlns:w=")" + ns + R"("/>)");
+        settings_ =
+            XmlPart::Create(name, R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                                  "\n"
+                                  R"(<w:settings xmlns:w=")" +
+                                      ns + R"("/>)");
         AddRelationship(MainRelationships(), "settings", "settings.xml", false);
         pugi::xml_node override = contentTypes_->Root().append_child("Override");
         override.append_attribute("PartName").set_value(("/" + name).c_str());
@@ -397,10 +418,11 @@ pugi::xml_node DocxDocument::DocVars(bool create) {
         while (before) {
             bool element = before.type() == pugi::node_element;
             bool otherNamespace = element && !std::string(before.name()).starts_with(names.wPrefix);
-            bool after = element && std::any_of(AFTER_DOC_VARS.begin(), AFTER_DOC_VARS.end(),
-                                                [&](const char* local) {
-                                                    return std::strcmp(LocalName(before), local) == 0;
-                                                });
+            bool after =
+                element &&
+                std::any_of(AFTER_DOC_VARS.begin(), AFTER_DOC_VARS.end(), [&](const char* local) {
+                    return std::strcmp(LocalName(before), local) == 0;
+                });
             if (after || otherNamespace) {
                 break;
             }
@@ -416,7 +438,8 @@ std::vector<std::string> DocxDocument::VariableNames() const {
     std::vector<std::string> names;
     if (settings_) {
         Wml n(settings_->Root());
-        for (pugi::xml_node docVar : settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
+        for (pugi::xml_node docVar :
+             settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
             names.emplace_back(docVar.attribute(n.name.c_str()).value());
         }
     }
@@ -426,7 +449,8 @@ std::vector<std::string> DocxDocument::VariableNames() const {
 std::optional<std::string> DocxDocument::VariableValue(std::string_view name) const {
     if (settings_) {
         Wml n(settings_->Root());
-        for (pugi::xml_node docVar : settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
+        for (pugi::xml_node docVar :
+             settings_->Root().child(n.docVars.c_str()).children(n.docVar.c_str())) {
             if (name == docVar.attribute(n.name.c_str()).value()) {
                 return std::string(docVar.attribute(n.val.c_str()).value());
             }
@@ -481,7 +505,8 @@ XmlPart& DocxDocument::MainRelationships() {
     if (!mainRels_) {
         mainRels_ = XmlPart::Create(
             RelationshipsOf(main_->Name()),
-            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\n"
+            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+            "\n"
             R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"/>)");
     }
     return *mainRels_;
@@ -538,7 +563,8 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
         InsertText(start, text);
         end = start + CodePoints(text);
     }
-    std::vector<pugi::xml_node> runs = story_->RunsCovering(*paragraph, offset, offset + (end - start));
+    std::vector<pugi::xml_node> runs =
+        story_->RunsCovering(*paragraph, offset, offset + (end - start));
     if (runs.empty() || std::any_of(runs.begin(), runs.end(), [&](const pugi::xml_node& run) {
             return run.parent() != runs.front().parent();
         })) {
@@ -550,7 +576,9 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
     if (!address.empty()) {
         std::string declaration = "xmlns:" + names_.rPrefix.substr(0, names_.rPrefix.size() - 1);
         if (!main_->Root().attribute(declaration.c_str())) {
-            main_->Root().append_attribute(declaration.c_str()).set_value(names_.strict ? R_NS_STRICT : R_NS);
+            main_->Root()
+                .append_attribute(declaration.c_str())
+                .set_value(names_.strict ? R_NS_STRICT : R_NS);
         }
         std::string id = AddRelationship(MainRelationships(), "hyperlink", address, true);
         link.append_attribute(names_.rId.c_str()).set_value(id.c_str());

@@ -17,7 +17,7 @@
 namespace veln::host::docx {
 
 class DocxDocument : public Document {
-public:
+  public:
     // Opens a file; anything that is not a readable Word package is refused
     // with a HostError naming the file and the reason.
     static std::unique_ptr<DocxDocument> Open(const std::string& path);
@@ -32,7 +32,7 @@ public:
     bool Saved() const override { return saved_; }
     void SetSaved(bool saved) override { saved_ = saved; }
     void Save() override;
-    void SaveAs(const std::string& path, SaveFormat format = SaveFormat::Document) override;
+    void SaveAs(const std::string& path, std::optional<SaveFormat> format = std::nullopt) override;
     bool Visible() const override { return visible_; }
 
     long StoryEnd() const override { return story_->End(); }
@@ -63,7 +63,7 @@ public:
     // The main part's content type: a template's or a document's.
     bool IsTemplate() const;
 
-private:
+  private:
     DocxDocument() = default;
     void Load(const std::string& label);
     void Changed(XmlPart& part);

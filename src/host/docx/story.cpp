@@ -11,14 +11,14 @@ namespace veln::host::docx {
 namespace {
 
 constexpr std::array<const char*, 17> HIGHLIGHT_NAMES{
-    "none",     "black",    "blue",      "cyan",        "green",   "magenta",
-    "red",      "yellow",   "white",     "darkBlue",    "darkCyan", "darkGreen",
+    "none",        "black",   "blue",       "cyan",     "green",    "magenta",
+    "red",         "yellow",  "white",      "darkBlue", "darkCyan", "darkGreen",
     "darkMagenta", "darkRed", "darkYellow", "darkGray", "lightGray"};
 
 // Run properties that follow w:highlight in the order the schema fixes.
 constexpr std::array<const char*, 14> AFTER_HIGHLIGHT{
-    "u",  "effect", "bdr",  "shd",             "fitText",    "vertAlign", "rtl",
-    "cs", "em",     "lang", "eastAsianLayout", "specVanish", "oMath",     "rPrChange"};
+    "u",    "effect",          "bdr",        "shd",   "fitText",  "vertAlign", "rtl", "cs", "em",
+    "lang", "eastAsianLayout", "specVanish", "oMath", "rPrChange"};
 
 // Paragraph-mark properties that are revision marks, not formatting.
 constexpr std::array<const char*, 5> REVISION_MARKS{"ins", "del", "moveFrom", "moveTo",
@@ -115,20 +115,22 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
             paragraphs_.push_back(std::move(paragraph));
         } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
             pending.push_back(child);
-        } else if (Is(child, n_.tbl) || Is(child, n_.tr) || Is(child, n_.tc) ||
-                   Is(child, n_.sdt) || Is(child, n_.sdtContent) || Is(child, n_.customXml)) {
+        } else if (Is(child, n_.tbl) || Is(child, n_.tr) || Is(child, n_.tc) || Is(child, n_.sdt) ||
+                   Is(child, n_.sdtContent) || Is(child, n_.customXml)) {
             WalkBlocks(child, pending);
         }
     }
 }
 
-void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report) {
+void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly) {
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
         }
         if (Is(child, n_.r)) {
-            ScanRun(child, paragraph);
+            if (!markersOnly) {
+                ScanRun(child, paragraph);
+            }
         } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
             bool start = Is(child, n_.bookmarkStart);
             paragraph.pieces.push_back({child, 0, start ? PieceKind::Start : PieceKind::End, 0});
@@ -139,10 +141,14 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report)
                    Is(child, n_.sdt) || Is(child, n_.sdtContent) || Is(child, n_.ins) ||
                    Is(child, n_.moveTo) || Is(child, n_.fldSimple) || Is(child, n_.dir) ||
                    Is(child, n_.bdo)) {
-            ScanInline(child, paragraph, report);
+            ScanInline(child, paragraph, report, markersOnly);
+        } else if (Is(child, n_.del) || Is(child, n_.moveFrom)) {
+            // Deleted and moved-away text does not count, but the bookmarks in
+            // it are still the document's: they stand where the deletion is.
+            ScanInline(child, paragraph, report, true);
         }
-        // Deleted and moved-away text, paragraph properties, alternate content
-        // (text boxes, drawings) and the rest are not part of the story.
+        // Paragraph properties, alternate content (text boxes, drawings) and
+        // the rest are not part of the story.
     }
 }
 
@@ -229,9 +235,13 @@ void Story::FenwickRebuild() {
     }
 }
 
-long Story::End() const { return Prefix(tree_.size()); }
+long Story::End() const {
+    return Prefix(tree_.size());
+}
 
-long Story::StartOf(const Paragraph& paragraph) const { return Prefix(paragraph.index); }
+long Story::StartOf(const Paragraph& paragraph) const {
+    return Prefix(paragraph.index);
+}
 
 std::pair<Paragraph*, long> Story::Locate(long position) const {
     if (paragraphs_.empty()) {
@@ -402,7 +412,8 @@ void Story::Insert(long position, std::string_view text) {
     std::size_t from = 0;
     for (;;) {
         std::size_t mark = text.find('\r', from);
-        std::string_view part = text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
+        std::string_view part =
+            text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
         if (!part.empty()) {
             InsertInParagraph(*paragraph, offset, part);
             offset += CodePoints(part);
@@ -433,7 +444,8 @@ void Story::Delete(long start, long end) {
         if (piece.length > 0 && pieceEnd > offset && at < stop) {
             long from = std::max(offset, at) - at;
             long to = std::min(stop, pieceEnd) - at;
-            if (piece.kind == PieceKind::Text && (from > 0 || to < static_cast<long>(piece.length))) {
+            if (piece.kind == PieceKind::Text &&
+                (from > 0 || to < static_cast<long>(piece.length))) {
                 std::string value = piece.node.child_value();
                 std::size_t begin = ByteOffset(value, from);
                 value.erase(begin, ByteOffset(value, to) - begin);
@@ -607,7 +619,8 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
     }
 }
 
-std::pair<pugi::xml_node, Paragraph*> Story::InsertMarker(long position, const std::string& element) {
+std::pair<pugi::xml_node, Paragraph*> Story::InsertMarker(long position,
+                                                          const std::string& element) {
     auto [paragraph, offset] = Locate(std::min(position, End() - 1));
     if (position >= End()) {
         offset = paragraph->length;

@@ -5,13 +5,13 @@
 // Fenwick tree: nothing walks the whole document per edit.
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <pugixml.hpp>
 
 #include "host/docx/wml.h"
 
@@ -44,7 +44,7 @@ struct FoundMarker {
 };
 
 class Story {
-public:
+  public:
     Story(pugi::xml_node body, const Wml& names);
 
     long End() const;  // one past the last paragraph mark
@@ -75,9 +75,10 @@ public:
     // Reads a paragraph's pieces again after its XML was changed from outside.
     void Refresh(Paragraph& paragraph) { Rescan(paragraph); }
 
-private:
+  private:
     void WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending);
-    void ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report);
+    void ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
+                    bool markersOnly = false);
     void ScanRun(pugi::xml_node run, Paragraph& paragraph);
     void Rescan(Paragraph& paragraph);
     void AddToLength(Paragraph& paragraph, long delta);

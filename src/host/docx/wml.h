@@ -2,10 +2,10 @@
 // document binds to the transitional or the strict namespaces.
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <cstring>
 #include <string>
+
+#include <pugixml.hpp>
 
 namespace veln::host::docx {
 
@@ -13,7 +13,8 @@ inline constexpr const char* W_NS = "http://schemas.openxmlformats.org/wordproce
 inline constexpr const char* W_NS_STRICT = "http://purl.oclc.org/ooxml/wordprocessingml/main";
 inline constexpr const char* R_NS =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-inline constexpr const char* R_NS_STRICT = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+inline constexpr const char* R_NS_STRICT =
+    "http://purl.oclc.org/ooxml/officeDocument/relationships";
 inline constexpr const char* MC_NS = "http://schemas.openxmlformats.org/markup-compatibility/2006";
 
 inline bool Is(const pugi::xml_node& node, const std::string& name) {

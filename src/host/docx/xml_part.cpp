@@ -12,13 +12,13 @@ constexpr unsigned PARSE_OPTIONS = pugi::parse_default | pugi::parse_declaration
                                    pugi::parse_ws_pcdata;
 
 class StringWriter : public pugi::xml_writer {
-public:
+  public:
     explicit StringWriter(std::string& out) : out_(out) {}
     void write(const void* data, size_t size) override {
         out_.append(static_cast<const char*>(data), size);
     }
 
-private:
+  private:
     std::string& out_;
 };
 
@@ -32,9 +32,9 @@ std::unique_ptr<XmlPart> XmlPart::Parse(std::string data, const std::string& nam
     pugi::xml_parse_result result = part->doc_.load_buffer_inplace(
         part->buffer_.data(), part->buffer_.size(), PARSE_OPTIONS, pugi::encoding_auto);
     if (!result) {
-        throw HostError(WordError::FILE_CORRUPT,
-                        label + ": " + name + " is not well-formed XML (" + result.description() +
-                            " at byte " + std::to_string(result.offset) + ")");
+        throw HostError(WordError::FILE_CORRUPT, label + ": " + name + " is not well-formed XML (" +
+                                                     result.description() + " at byte " +
+                                                     std::to_string(result.offset) + ")");
     }
     for (pugi::xml_node node : part->doc_.children()) {
         if (node.type() == pugi::node_doctype) {

@@ -2,15 +2,15 @@
 // written back as it was read except where the model changed it.
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <memory>
 #include <string>
+
+#include <pugixml.hpp>
 
 namespace veln::host::docx {
 
 class XmlPart {
-public:
+  public:
     // label names the file in errors. A part that declares a DTD is refused.
     static std::unique_ptr<XmlPart> Parse(std::string data, const std::string& name,
                                           const std::string& label);
@@ -24,7 +24,7 @@ public:
     bool modified = false;
     bool inPackage = true;  // false for a part the model created
 
-private:
+  private:
     std::string name_;
     std::string buffer_;  // the parsed text lives here
     pugi::xml_document doc_;

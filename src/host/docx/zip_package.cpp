@@ -1,7 +1,5 @@
 #include "host/docx/zip_package.h"
 
-#include <zip.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <utility>
+
+#include <zip.h>
 
 #include "host/word/document.h"
 
@@ -45,7 +45,7 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bo
     if (source == nullptr) {
         throw Corrupt(label, "cannot read the package");
     }
-    package.archive_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    package.archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (package.archive_ == nullptr) {
         zip_source_free(source);
         std::string reason = zip_error_strerror(&error);
@@ -64,7 +64,8 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bo
         if (stat.size > MAX_ENTRY_SIZE) {
             throw Corrupt(label, name + " is larger than 256 MiB, which is refused");
         }
-        if (stat.size > RATIO_CHECK_SIZE && stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MAX_RATIO) {
+        if (stat.size > RATIO_CHECK_SIZE &&
+            stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MAX_RATIO) {
             throw Corrupt(label, name + " is compressed more than 100:1, which is refused");
         }
         if (stat.encryption_method != ZIP_EM_NONE) {
@@ -107,7 +108,9 @@ ZipPackage::~ZipPackage() {
     }
 }
 
-bool ZipPackage::Has(const std::string& name) const { return indexes_.contains(name); }
+bool ZipPackage::Has(const std::string& name) const {
+    return indexes_.contains(name);
+}
 
 std::string ZipPackage::Read(const std::string& name) const {
     auto found = indexes_.find(name);

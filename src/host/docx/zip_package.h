@@ -20,7 +20,7 @@ inline constexpr std::uint64_t RATIO_CHECK_SIZE = 10ULL << 20;
 inline constexpr std::uint64_t MAX_RATIO = 100;
 
 class ZipPackage {
-public:
+  public:
     // Reads the package; with verify, reads every entry through to check its
     // data and size. label names the file in errors.
     static ZipPackage FromBytes(std::string bytes, const std::string& label, bool verify = true);
@@ -43,7 +43,7 @@ public:
                              const std::map<std::string, std::string>& replaced,
                              const std::vector<std::pair<std::string, std::string>>& added);
 
-private:
+  private:
     ZipPackage(std::string bytes, std::string label);
     std::string ReadIndex(std::uint64_t index) const;
 

@@ -10,7 +10,7 @@
 namespace veln::host {
 
 class Application {
-public:
+  public:
     virtual ~Application() = default;
 
     virtual int DocumentCount() const = 0;

@@ -41,7 +41,9 @@ Bookmark Bookmark::Copy(const std::string& newName) const {
     return Bookmarks(*document_).Add(newName, range);
 }
 
-int Bookmarks::Count() const { return document_->BookmarkCount(document_->BookmarkShowHidden); }
+int Bookmarks::Count() const {
+    return document_->BookmarkCount(document_->BookmarkShowHidden);
+}
 
 bool Bookmarks::Exists(std::string_view name) const {
     return IsPredefined(name) || document_->FindBookmark(name).has_value();
@@ -49,21 +51,20 @@ bool Bookmarks::Exists(std::string_view name) const {
 
 Bookmark Bookmarks::Item(std::string_view name) const {
     if (!Exists(name)) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::string(name));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::string(name));
     }
     return Bookmark(*document_, std::string(name));
 }
 
 Bookmark Bookmarks::Item(int index) const {
     if (index < 1 || index > Count()) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::to_string(index));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::to_string(index));
     }
-    return Bookmark(*document_,
-                    document_->BookmarkItem(index, document_->BookmarkShowHidden).name);
+    return Bookmark(*document_, document_->BookmarkItem(index, document_->BookmarkShowHidden).name);
 }
 
 Bookmark Bookmarks::Add(const std::string& name, const host::Range& range) const {
@@ -82,12 +83,20 @@ Bookmark Bookmarks::Add(const std::string& name, const host::Range& range) const
     return Bookmark(*document_, name);
 }
 
-int Bookmarks::DefaultSorting() const { return document_->BookmarkDefaultSorting; }
+int Bookmarks::DefaultSorting() const {
+    return document_->BookmarkDefaultSorting;
+}
 
-void Bookmarks::SetDefaultSorting(int sorting) const { document_->BookmarkDefaultSorting = sorting; }
+void Bookmarks::SetDefaultSorting(int sorting) const {
+    document_->BookmarkDefaultSorting = sorting;
+}
 
-bool Bookmarks::ShowHidden() const { return document_->BookmarkShowHidden; }
+bool Bookmarks::ShowHidden() const {
+    return document_->BookmarkShowHidden;
+}
 
-void Bookmarks::SetShowHidden(bool show) const { document_->BookmarkShowHidden = show; }
+void Bookmarks::SetShowHidden(bool show) const {
+    document_->BookmarkShowHidden = show;
+}
 
 }  // namespace veln::host

@@ -12,7 +12,7 @@ namespace veln::host {
 class Document;
 
 class Bookmark {
-public:
+  public:
     Bookmark(Document& document, std::string name) : document_(&document), name_(std::move(name)) {}
 
     const std::string& Name() const { return name_; }
@@ -23,13 +23,13 @@ public:
     // A second bookmark named newName over the same range.
     Bookmark Copy(const std::string& newName) const;
 
-private:
+  private:
     Document* document_;
     std::string name_;
 };
 
 class Bookmarks {
-public:
+  public:
     explicit Bookmarks(Document& document) : document_(&document) {}
 
     int Count() const;
@@ -42,7 +42,7 @@ public:
     bool ShowHidden() const;
     void SetShowHidden(bool show) const;
 
-private:
+  private:
     Document* document_;
 };
 

@@ -18,9 +18,12 @@ std::string CleanString(std::string_view text) {
             case 14:  // column break
                 clean += ' ';
                 break;
-            case 30: clean += '-'; break;  // non-breaking hyphen
+            case 30:
+                clean += '-';
+                break;  // non-breaking hyphen
             default:
-                if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA0) {
+                if (c == 0xC2 && i + 1 < text.size() &&
+                    static_cast<unsigned char>(text[i + 1]) == 0xA0) {
                     clean += ' ';  // non-breaking space
                     ++i;
                 } else if (c >= 32 || c == 0) {

@@ -10,17 +10,29 @@
 
 namespace veln::host {
 
-Range Document::Content() { return Range(*this, 0, StoryEnd()); }
+Range Document::Content() {
+    return Range(*this, 0, StoryEnd());
+}
 
-Range Document::MakeRange(long start, long end) { return Range(*this, start, end); }
+Range Document::MakeRange(long start, long end) {
+    return Range(*this, start, end);
+}
 
-host::Selection Document::Selection() { return host::Selection(*this); }
+host::Selection Document::Selection() {
+    return host::Selection(*this);
+}
 
-host::Bookmarks Document::Bookmarks() { return host::Bookmarks(*this); }
+host::Bookmarks Document::Bookmarks() {
+    return host::Bookmarks(*this);
+}
 
-host::Variables Document::Variables() { return host::Variables(*this); }
+host::Variables Document::Variables() {
+    return host::Variables(*this);
+}
 
-host::Hyperlinks Document::Hyperlinks() { return host::Hyperlinks(*this); }
+host::Hyperlinks Document::Hyperlinks() {
+    return host::Hyperlinks(*this);
+}
 
 void Document::SetSelection(long start, long end) {
     // The last paragraph mark cannot be passed.

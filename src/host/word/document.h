@@ -73,7 +73,7 @@ struct HyperlinkInfo {
 };
 
 class Document {
-public:
+  public:
     virtual ~Document() = default;
     Document() = default;
     Document(const Document&) = delete;
@@ -88,7 +88,9 @@ public:
     virtual bool Saved() const = 0;
     virtual void SetSaved(bool saved) = 0;
     virtual void Save() = 0;
-    virtual void SaveAs(const std::string& path, SaveFormat format = SaveFormat::Document) = 0;
+    // Without a format the document keeps its own (a template stays a template).
+    virtual void SaveAs(const std::string& path,
+                        std::optional<SaveFormat> format = std::nullopt) = 0;
     virtual bool Visible() const = 0;
 
     // --- the main story -------------------------------------------------------
@@ -151,11 +153,11 @@ public:
     int BookmarkDefaultSorting = 0;
     bool BookmarkShowHidden = false;
 
-protected:
+  protected:
     // Keeps the selection over the same characters when text moves under it.
     void ShiftSelection(long position, long delta);
 
-private:
+  private:
     long selStart_ = 0;
     long selEnd_ = 0;
 };

@@ -9,7 +9,7 @@
 namespace veln::host {
 
 class Hyperlinks {
-public:
+  public:
     explicit Hyperlinks(Document& document) : document_(&document) {}
 
     int Count() const;
@@ -20,7 +20,7 @@ public:
                       const std::string& subAddress = "",
                       const std::string& textToDisplay = "") const;
 
-private:
+  private:
     Document* document_;
 };
 

@@ -28,13 +28,17 @@ void Range::SetRange(long start, long end) {
     end_ = std::clamp(std::max(start, end), start_, storyEnd);
 }
 
-std::string Range::Text() const { return document_->TextOf(start_, end_); }
+std::string Range::Text() const {
+    return document_->TextOf(start_, end_);
+}
 
 int Range::BookmarkID() const {
     return document_->BookmarkIdAt(start_, document_->BookmarkShowHidden);
 }
 
-void Range::Select() const { document_->SetSelection(start_, end_); }
+void Range::Select() const {
+    document_->SetSelection(start_, end_);
+}
 
 void Range::InsertBefore(std::string_view text) {
     document_->InsertText(start_, text);
@@ -48,7 +52,9 @@ void Range::InsertAfter(std::string_view text) {
     end_ = at + CodePoints(text) + (end_ - at);
 }
 
-int Range::HighlightColorIndex() const { return document_->HighlightOf(start_, end_); }
+int Range::HighlightColorIndex() const {
+    return document_->HighlightOf(start_, end_);
+}
 
 void Range::SetHighlightColorIndex(int colorIndex) const {
     document_->SetHighlight(start_, end_, colorIndex);

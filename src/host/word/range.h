@@ -10,7 +10,7 @@ namespace veln::host {
 class Document;
 
 class Range {
-public:
+  public:
     Range(Document& document, long start, long end);
 
     Document& Parent() const { return *document_; }
@@ -31,7 +31,7 @@ public:
     // ("//*// ", "//[0-9.]@// "), inside the range. Returns the number replaced.
     int ReplaceAll(std::string_view pattern, std::string_view replacement, bool wildcards = true);
 
-private:
+  private:
     Document* document_;
     long start_;
     long end_;

@@ -23,17 +23,25 @@ int Selection::Type() const {
                                                                     : wdSelectionNormal;
 }
 
-long Selection::Start() const { return document_->SelectionStart(); }
+long Selection::Start() const {
+    return document_->SelectionStart();
+}
 
-long Selection::End() const { return document_->SelectionEnd(); }
+long Selection::End() const {
+    return document_->SelectionEnd();
+}
 
-host::Range Selection::Range() const { return host::Range(*document_, Start(), End()); }
+host::Range Selection::Range() const {
+    return host::Range(*document_, Start(), End());
+}
 
 int Selection::BookmarkID() const {
     return document_->BookmarkIdAt(Start(), document_->BookmarkShowHidden);
 }
 
-void Selection::SetRange(long start, long end) { document_->SetSelection(start, end); }
+void Selection::SetRange(long start, long end) {
+    document_->SetSelection(start, end);
+}
 
 void Selection::EndOf(WdUnits unit, WdMovementType extend) {
     // The end of the unit that holds the last selected character.

@@ -16,7 +16,7 @@ inline constexpr int wdSelectionIP = 1;
 inline constexpr int wdSelectionNormal = 2;
 
 class Selection {
-public:
+  public:
     explicit Selection(Document& document) : document_(&document) {}
 
     int Type() const;  // wdSelectionIP for an insertion point
@@ -31,7 +31,7 @@ public:
     void StartOf(WdUnits unit, WdMovementType extend);
     void Collapse(WdCollapseDirection direction = WdCollapseDirection::wdCollapseStart);
 
-private:
+  private:
     Document* document_;
 };
 

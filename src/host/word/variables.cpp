@@ -16,25 +16,29 @@ void Variable::SetValue(const std::string& value) const {
     document_->SetVariableValue(name_, value);
 }
 
-void Variable::Delete() const { document_->RemoveVariable(name_); }
+void Variable::Delete() const {
+    document_->RemoveVariable(name_);
+}
 
-int Variables::Count() const { return static_cast<int>(document_->VariableNames().size()); }
+int Variables::Count() const {
+    return static_cast<int>(document_->VariableNames().size());
+}
 
 Variable Variables::Item(int index) const {
     auto names = document_->VariableNames();
     if (index < 1 || index > static_cast<int>(names.size())) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::to_string(index));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::to_string(index));
     }
     return Variable(*document_, names[static_cast<std::size_t>(index) - 1]);
 }
 
 Variable Variables::Item(std::string_view name) const {
     if (!Exists(name)) {
-        throw HostError(WordError::NO_SUCH_MEMBER,
-                        "The requested member of the collection does not exist: " +
-                            std::string(name));
+        throw HostError(
+            WordError::NO_SUCH_MEMBER,
+            "The requested member of the collection does not exist: " + std::string(name));
     }
     return Variable(*document_, std::string(name));
 }

@@ -10,20 +10,20 @@ namespace veln::host {
 class Document;
 
 class Variable {
-public:
+  public:
     Variable(Document& document, std::string name) : document_(&document), name_(std::move(name)) {}
     const std::string& Name() const { return name_; }
     std::string Value() const;
     void SetValue(const std::string& value) const;
     void Delete() const;
 
-private:
+  private:
     Document* document_;
     std::string name_;
 };
 
 class Variables {
-public:
+  public:
     explicit Variables(Document& document) : document_(&document) {}
 
     int Count() const;
@@ -34,7 +34,7 @@ public:
     bool Exists(std::string_view name) const;
     Variable Add(const std::string& name, const std::string& value) const;
 
-private:
+  private:
     Document* document_;
 };
 

@@ -27,7 +27,9 @@ std::wstring Widen(std::string_view text) {
     return wide;
 }
 
-bool IsRegexSpecial(wchar_t c) { return std::wstring_view(L"\\^$.|?*+()[]{}").find(c) != std::wstring_view::npos; }
+bool IsRegexSpecial(wchar_t c) {
+    return std::wstring_view(L"\\^$.|?*+()[]{}").find(c) != std::wstring_view::npos;
+}
 
 void AppendLiteral(std::wstring& out, wchar_t c) {
     if (IsRegexSpecial(c)) {
@@ -47,13 +49,23 @@ std::wstring Translate(const std::wstring& pattern, bool wildcards) {
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         wchar_t c = pattern[i];
         switch (c) {
-            case L'*': out += L"[^\\r]*?"; break;
-            case L'?': out += L"[^\\r]"; break;
-            case L'@': out += L'+'; break;
+            case L'*':
+                out += L"[^\\r]*?";
+                break;
+            case L'?':
+                out += L"[^\\r]";
+                break;
+            case L'@':
+                out += L'+';
+                break;
             case L'<':
-            case L'>': out += L"\\b"; break;
+            case L'>':
+                out += L"\\b";
+                break;
             case L'(':
-            case L')': out += c; break;
+            case L')':
+                out += c;
+                break;
             case L'{': {
                 std::size_t close = pattern.find(L'}', i);
                 if (close == std::wstring::npos) {
@@ -90,7 +102,8 @@ std::wstring Translate(const std::wstring& pattern, bool wildcards) {
                     AppendLiteral(out, pattern[++i]);
                 }
                 break;
-            default: AppendLiteral(out, c);
+            default:
+                AppendLiteral(out, c);
         }
     }
     return out;

@@ -16,7 +16,6 @@ struct TextMatch {
 
 // The matches of pattern in text, left to right, not overlapping. Without
 // wildcards the pattern is plain text. A malformed pattern is a HostError.
-std::vector<TextMatch> FindMatches(std::string_view text, std::string_view pattern,
-                                   bool wildcards);
+std::vector<TextMatch> FindMatches(std::string_view text, std::string_view pattern, bool wildcards);
 
 }  // namespace veln::host

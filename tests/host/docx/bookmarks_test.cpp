@@ -1,11 +1,12 @@
 // Bookmarks: their numbering, the bookmark enclosing a position, and how they
 // follow edits and survive saving.
+#include "host/word/bookmarks.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
-#include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
 #include "temp_dir.h"
@@ -13,8 +14,8 @@
 namespace veln::host::docx {
 namespace {
 
-using ::testing::ElementsAre;
 using test::TempDir;
+using ::testing::ElementsAre;
 
 std::vector<std::string> Names(Document& document) {
     std::vector<std::string> names;
@@ -29,7 +30,7 @@ std::string TextOf(Document& document, const char* name) {
 }
 
 class BookmarksTest : public ::testing::Test {
-protected:
+  protected:
     BookmarksTest() : document(app.AddDocument()) {
         //                         0         1          2
         //                         0123456789 0123456789 012345
@@ -66,10 +67,10 @@ TEST_F(BookmarksTest, NumberedInDocumentOrderOfTheirStarts) {
 
 TEST_F(BookmarksTest, TextInsertedAtTheStartLiesInsideAndMovesTheRest) {
     Bookmarks bookmarks = document.Bookmarks();
-    bookmarks.Add("ELEMA", document.MakeRange(11, 17));   // "Second"
-    bookmarks.Add("ELEMB", document.MakeRange(11, 22));   // "Second one\r"
-    bookmarks.Add("ELEMC", document.MakeRange(22, 27));   // "Third"
-    bookmarks.Add("ELEMD", document.MakeRange(0, 11));    // "First line\r", ends where B starts
+    bookmarks.Add("ELEMA", document.MakeRange(11, 17));  // "Second"
+    bookmarks.Add("ELEMB", document.MakeRange(11, 22));  // "Second one\r"
+    bookmarks.Add("ELEMC", document.MakeRange(22, 27));  // "Third"
+    bookmarks.Add("ELEMD", document.MakeRange(0, 11));   // "First line\r", ends where B starts
     Range marker = bookmarks.Item("ELEMA").Range();
     marker.InsertBefore("//1.0.0.0// ");
     EXPECT_EQ(marker.Text(), "//1.0.0.0// Second");
@@ -132,8 +133,8 @@ TEST_F(BookmarksTest, HiddenBookmarksAreCountedOnlyWhenShown) {
 TEST_F(BookmarksTest, BookmarksSurviveSavingAndReopening) {
     TempDir dir;
     Bookmarks bookmarks = document.Bookmarks();
-    bookmarks.Add("ELEMA", document.MakeRange(3, 14));    // across a paragraph mark
-    bookmarks.Add("ELEMB", document.MakeRange(22, 28));   // to the very end
+    bookmarks.Add("ELEMA", document.MakeRange(3, 14));   // across a paragraph mark
+    bookmarks.Add("ELEMB", document.MakeRange(22, 28));  // to the very end
     bookmarks.Add("ELEMC", document.MakeRange(11, 11));
     document.SaveAs(dir / "marks.docx");
     Document& reopened = app.OpenDocument(dir / "marks.docx");

@@ -1,9 +1,9 @@
 #include "docx_fixture.h"
 
-#include <zip.h>
-
 #include <stdexcept>
 #include <vector>
+
+#include <zip.h>
 
 namespace veln::test {
 
@@ -37,9 +37,9 @@ void WriteDocx(const std::string& path, const std::string& bodyXml, const char* 
          R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
          R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="word/document.xml"/>)"
          R"(</Relationships>)"},
-        {"word/document.xml", std::string(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
-                                  "<w:document " + W_DECL + "><w:body>" + bodyXml +
-                                  "</w:body></w:document>"},
+        {"word/document.xml",
+         std::string(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
+             "<w:document " + W_DECL + "><w:body>" + bodyXml + "</w:body></w:document>"},
     };
     if (settingsXml != nullptr) {
         entries["word/_rels/document.xml.rels"] =

@@ -13,8 +13,7 @@ inline constexpr const char* W_DECL =
 
 // Writes a .docx whose body is bodyXml (the inside of w:body) and whose
 // settings part holds settingsXml (the inside of w:settings; none when null).
-void WriteDocx(const std::string& path, const std::string& bodyXml,
-               const char* settingsXml = "");
+void WriteDocx(const std::string& path, const std::string& bodyXml, const char* settingsXml = "");
 // Writes a zip file of the given entries.
 void WriteZip(const std::string& path, const std::map<std::string, std::string>& entries);
 // The uncompressed entries of a zip file.

@@ -15,15 +15,16 @@
 namespace veln::host::docx {
 namespace {
 
-using ::testing::HasSubstr;
 using test::TempDir;
+using ::testing::HasSubstr;
 
 TEST(HighlightTest, SplitsRunsAtTheRangeEndsAndKeepsTheirFormatting) {
     TempDir dir;
-    test::WriteDocx(dir / "doc.docx",
-                    R"(<w:p><w:r w:rsidR="00AB"><w:rPr><w:b/><w:u w:val="single"/></w:rPr>)"
-                    R"(<w:t>Bold and underlined</w:t></w:r><w:r><w:t xml:space="preserve"> plain</w:t></w:r></w:p>)"
-                    R"(<w:p><w:r><w:t>Next</w:t></w:r></w:p>)");
+    test::WriteDocx(
+        dir / "doc.docx",
+        R"(<w:p><w:r w:rsidR="00AB"><w:rPr><w:b/><w:u w:val="single"/></w:rPr>)"
+        R"(<w:t>Bold and underlined</w:t></w:r><w:r><w:t xml:space="preserve"> plain</w:t></w:r></w:p>)"
+        R"(<w:p><w:r><w:t>Next</w:t></w:r></w:p>)");
     auto document = DocxDocument::Open(dir / "doc.docx");
     document->MakeRange(5, 22).SetHighlightColorIndex(WdColorIndex::wdYellow);
     EXPECT_EQ(document->MakeRange(5, 22).HighlightColorIndex(), WdColorIndex::wdYellow);
@@ -33,11 +34,14 @@ TEST(HighlightTest, SplitsRunsAtTheRangeEndsAndKeepsTheirFormatting) {
     document->SaveAs(dir / "out.docx");
     std::string xml = test::ReadZip(dir / "out.docx")["word/document.xml"];
     // The schema orders run properties: w:b, then w:highlight, then w:u.
-    EXPECT_THAT(xml, HasSubstr(R"(<w:r w:rsidR="00AB"><w:rPr><w:b/><w:u w:val="single"/></w:rPr>)"
-                               R"(<w:t xml:space="preserve">Bold </w:t></w:r>)"
-                               R"(<w:r w:rsidR="00AB"><w:rPr><w:b/><w:highlight w:val="yellow"/>)"
-                               R"(<w:u w:val="single"/></w:rPr><w:t xml:space="preserve">and underlined</w:t></w:r>)"
-                               R"(<w:r><w:rPr><w:highlight w:val="yellow"/></w:rPr><w:t xml:space="preserve"> pl</w:t></w:r>)"));
+    EXPECT_THAT(
+        xml,
+        HasSubstr(
+            R"(<w:r w:rsidR="00AB"><w:rPr><w:b/><w:u w:val="single"/></w:rPr>)"
+            R"(<w:t xml:space="preserve">Bold </w:t></w:r>)"
+            R"(<w:r w:rsidR="00AB"><w:rPr><w:b/><w:highlight w:val="yellow"/>)"
+            R"(<w:u w:val="single"/></w:rPr><w:t xml:space="preserve">and underlined</w:t></w:r>)"
+            R"(<w:r><w:rPr><w:highlight w:val="yellow"/></w:rPr><w:t xml:space="preserve"> pl</w:t></w:r>)"));
 
     auto reopened = DocxDocument::Open(dir / "out.docx");
     reopened->MakeRange(0, 30).SetHighlightColorIndex(WdColorIndex::wdNoHighlight);
@@ -113,8 +117,8 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
     EXPECT_EQ(over.text, "requirement");
     document.InsertText(document.StoryEnd() - 1, " ");
     Range end(document, document.StoryEnd() - 1, document.StoryEnd() - 1);
-    HyperlinkInfo inserted =
-        document.Hyperlinks().Add(end, "file:///projects/other.docx", "ELEMAAAABBBB", "1.2.0.0 Brakes");
+    HyperlinkInfo inserted = document.Hyperlinks().Add(end, "file:///projects/other.docx",
+                                                       "ELEMAAAABBBB", "1.2.0.0 Brakes");
     EXPECT_EQ(inserted.text, "1.2.0.0 Brakes");
     EXPECT_EQ(document.Content().Text(), "See the requirement here. 1.2.0.0 Brakes\r");
     EXPECT_THROW(document.Hyperlinks().Add(document.Content(), "file:///x", ""), HostError)
@@ -137,7 +141,9 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
 TEST(CleanStringTest, ControlCharactersBecomeBlanksOrGo) {
     EXPECT_EQ(CleanString("a\tb\rc\vd\fe"), "a b c d e");
     EXPECT_EQ(CleanString("x\x1ey\x1fz\x07"), "x-yz");
-    EXPECT_EQ(CleanString("non\xc2\xa0" "breaking é"), "non breaking é");
+    EXPECT_EQ(CleanString("non\xc2\xa0"
+                          "breaking é"),
+              "non breaking é");
 }
 
 }  // namespace

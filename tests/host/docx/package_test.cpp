@@ -1,10 +1,10 @@
 // The package: document variables, saving and reopening, parts that come out
 // unchanged, templates, the documents of the application, and files that are
 // refused.
+#include <filesystem>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
@@ -16,19 +16,20 @@ namespace veln::host::docx {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using test::ReadFile;
 using test::ReadZip;
 using test::TempDir;
 using test::WriteDocx;
 using test::WriteFile;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 TEST(VariablesTest, WrittenReadWalkedAndDeleted) {
     TempDir dir;
-    WriteDocx(dir / "doc.docx", "<w:p/>",
-              R"(<w:zoom w:percent="100"/><w:docVars><w:docVar w:name="Keep" w:val="x"/></w:docVars>)"
-              R"(<w:rsids><w:rsidRoot w:val="00AB"/></w:rsids>)");
+    WriteDocx(
+        dir / "doc.docx", "<w:p/>",
+        R"(<w:zoom w:percent="100"/><w:docVars><w:docVar w:name="Keep" w:val="x"/></w:docVars>)"
+        R"(<w:rsids><w:rsidRoot w:val="00AB"/></w:rsids>)");
     auto document = DocxDocument::Open(dir / "doc.docx");
     Variables variables = document->Variables();
     variables.Add("VARDOC_DB_NAME", "/projects/brakes.mdb");
@@ -56,7 +57,8 @@ TEST(VariablesTest, WrittenReadWalkedAndDeleted) {
     }
     EXPECT_EQ(reopened->Variables().Count(), 0);
     reopened->Save();
-    EXPECT_THAT(ReadZip(dir / "out.docx")["word/settings.xml"], ::testing::Not(HasSubstr("docVars")));
+    EXPECT_THAT(ReadZip(dir / "out.docx")["word/settings.xml"],
+                ::testing::Not(HasSubstr("docVars")));
 }
 
 TEST(VariablesTest, ADocumentWithoutSettingsGetsThemWhenAVariableIsSet) {
@@ -71,7 +73,8 @@ TEST(VariablesTest, ADocumentWithoutSettingsGetsThemWhenAVariableIsSet) {
     auto parts = ReadZip(dir / "doc.docx");
     EXPECT_THAT(parts["[Content_Types].xml"], HasSubstr(R"(PartName="/word/settings.xml")"));
     EXPECT_THAT(parts["word/_rels/document.xml.rels"], HasSubstr(R"(Target="settings.xml")"));
-    EXPECT_EQ(DocxDocument::Open(dir / "doc.docx")->Variables().Item("VARDOC_DOC_ID").Value(), "ID");
+    EXPECT_EQ(DocxDocument::Open(dir / "doc.docx")->Variables().Item("VARDOC_DOC_ID").Value(),
+              "ID");
 }
 
 TEST(SaveTest, PartsNobodyChangedComeOutUnchanged) {
@@ -156,26 +159,33 @@ TEST(ApplicationTest, DocumentsAreAddedOpenedActivatedAndClosed) {
 TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
     TempDir dir;
     WriteFile(dir / "text.docx", "plain text, not a package");
-    WriteFile(dir / "legacy.doc", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
+    WriteFile(dir / "legacy.doc",
+              std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
     WriteFile(dir / "letter.rtf", "{\\rtf1\\ansi hello}");
-    test::WriteZip(dir / "nodoc.docx", {{"[Content_Types].xml", "<Types/>"}, {"other.xml", "<x/>"}});
+    test::WriteZip(dir / "nodoc.docx",
+                   {{"[Content_Types].xml", "<Types/>"}, {"other.xml", "<x/>"}});
     WriteDocx(dir / "badxml.docx", "<w:p><w:r><w:t>unclosed</w:r></w:p>");
     test::WriteZip(dir / "dtd.docx",
                    {{"[Content_Types].xml", "<Types/>"},
                     {"word/document.xml",
                      "<!DOCTYPE d [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><w:document " +
-                         std::string(test::W_DECL) + "><w:body><w:p><w:r><w:t>&e;</w:t></w:r></w:p></w:body></w:document>"}});
+                         std::string(test::W_DECL) +
+                         "><w:body><w:p><w:r><w:t>&e;</w:t></w:r></w:p></w:body></w:document>"}});
     test::WriteZip(dir / "notword.docx",
                    {{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "<html/>"}});
     // Over ten megabytes that compress more than a hundred to one.
     test::WriteZip(dir / "bomb.docx", {{"[Content_Types].xml", "<Types/>"},
                                        {"word/document.xml", std::string(11 << 20, ' ')}});
     const std::map<std::string, std::string> reasons{
-        {"text.docx", "not a zip package"},     {"legacy.doc", "legacy binary"},
-        {"letter.rtf", "RTF"},                  {"nodoc.docx", "no main document part"},
-        {"badxml.docx", "not well-formed XML"}, {"dtd.docx", "DTD"},
+        {"text.docx", "not a zip package"},
+        {"legacy.doc", "legacy binary"},
+        {"letter.rtf", "RTF"},
+        {"nodoc.docx", "no main document part"},
+        {"badxml.docx", "not well-formed XML"},
+        {"dtd.docx", "DTD"},
         {"notword.docx", "not a word-processing document"},
-        {"bomb.docx", "compressed more than 100:1"}, {"missing.docx", "does not exist"}};
+        {"bomb.docx", "compressed more than 100:1"},
+        {"missing.docx", "does not exist"}};
     for (const auto& [name, reason] : reasons) {
         try {
             DocxDocument::Open(dir / name);
