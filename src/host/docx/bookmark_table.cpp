@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <map>
 
 #include "host/word/document.h"
 
@@ -15,12 +14,16 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
         std::string name;
         pugi::xml_node node;
         Paragraph* paragraph;
+        std::size_t order;  // the start's place in the file
     };
-    std::map<std::string, Open> open;
-    for (const auto& found : story_.FoundMarkers()) {
-        std::string id = found.node.attribute(n.id.c_str()).value();
-        if (Is(found.node, n.bookmarkStart)) {
-            open[id] = {found.node.attribute(n.name.c_str()).value(), found.node, found.paragraph};
+    std::unordered_map<std::string, Open> open;
+    std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;
+    const auto& found = story_.FoundMarkers();
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        std::string id = found[i].node.attribute(n.id.c_str()).value();
+        if (n.TagOf(found[i].node) == Tag::bookmarkStart) {
+            open[id] = {found[i].node.attribute(n.name.c_str()).value(), found[i].node,
+                        found[i].paragraph, i};
             continue;
         }
         auto start = open.find(id);
@@ -29,29 +32,19 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
             byName_.contains(start->second.name)) {
             continue;
         }
-        auto mark = std::make_unique<Mark>(Mark{start->second.name, start->second.node, found.node,
-                                                start->second.paragraph, found.paragraph,
-                                                start->second.name.starts_with("_")});
+        const Open& begun = start->second;
+        auto mark =
+            std::make_unique<Mark>(Mark{begun.name, begun.node, found[i].node, begun.paragraph,
+                                        found[i].paragraph, begun.name.starts_with("_")});
         byName_[mark->name] = mark.get();
+        sorted.push_back({{Start(*mark), begun.order}, mark.get()});
         marks_.push_back(std::move(mark));
         open.erase(start);
     }
-    // Document order of the starts; the walk met them in file order.
-    std::vector<std::pair<long, std::size_t>> keys;
-    std::map<const pugi::xml_node_struct*, std::size_t> fileOrder;
-    for (std::size_t i = 0; i < story_.FoundMarkers().size(); ++i) {
-        fileOrder[story_.FoundMarkers()[i].node.internal_object()] = i;
-    }
-    for (const auto& mark : marks_) {
-        all_.push_back(mark.get());
-    }
-    std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;
-    for (Mark* mark : all_) {
-        sorted.push_back({{Start(*mark), fileOrder[mark->start.internal_object()]}, mark});
-    }
+    // Document order of the starts, ties in the order of the file.
     std::sort(sorted.begin(), sorted.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    all_.clear();
+    all_.reserve(sorted.size());
     for (const auto& [key, mark] : sorted) {
         all_.push_back(mark);
         if (!mark->hidden) {

@@ -211,6 +211,7 @@ void DocxDocument::Load(const std::string& label) {
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
+    package_->DropCache();
 }
 
 // --- saving ---------------------------------------------------------------------------

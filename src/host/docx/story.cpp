@@ -89,6 +89,14 @@ std::size_t ByteOffset(std::string_view text, long characters) {
 
 // --- reading -------------------------------------------------------------------
 
+Paragraph& Story::NewParagraph(pugi::xml_node node) {
+    Paragraph& paragraph = pool_.emplace_back();
+    paragraph.node = node;
+    // Most paragraphs hold a few runs: one allocation serves them.
+    paragraph.pieces.reserve(4);
+    return paragraph;
+}
+
 Story::Story(pugi::xml_node body, const Wml& names) : n_(names), body_(body) {
     std::vector<pugi::xml_node> pending;
     WalkBlocks(body, pending);
@@ -103,21 +111,32 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
         if (child.type() != pugi::node_element) {
             continue;
         }
-        if (Is(child, n_.p)) {
-            auto paragraph = std::make_unique<Paragraph>();
-            paragraph->node = child;
-            paragraph->index = paragraphs_.size();
-            for (const auto& marker : pending) {
-                found_.push_back({marker, paragraph.get(), true});
+        switch (n_.TagOf(child)) {
+            case Tag::p: {
+                Paragraph& paragraph = NewParagraph(child);
+                paragraph.index = paragraphs_.size();
+                for (const auto& marker : pending) {
+                    found_.push_back({marker, &paragraph, true});
+                }
+                pending.clear();
+                ScanInline(child, paragraph, true);
+                paragraphs_.push_back(&paragraph);
+                break;
             }
-            pending.clear();
-            ScanInline(child, *paragraph, true);
-            paragraphs_.push_back(std::move(paragraph));
-        } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
-            pending.push_back(child);
-        } else if (Is(child, n_.tbl) || Is(child, n_.tr) || Is(child, n_.tc) || Is(child, n_.sdt) ||
-                   Is(child, n_.sdtContent) || Is(child, n_.customXml)) {
-            WalkBlocks(child, pending);
+            case Tag::bookmarkStart:
+            case Tag::bookmarkEnd:
+                pending.push_back(child);
+                break;
+            case Tag::tbl:
+            case Tag::tr:
+            case Tag::tc:
+            case Tag::sdt:
+            case Tag::sdtContent:
+            case Tag::customXml:
+                WalkBlocks(child, pending);
+                break;
+            default:
+                break;
         }
     }
 }
@@ -127,28 +146,45 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
         if (child.type() != pugi::node_element) {
             continue;
         }
-        if (Is(child, n_.r)) {
-            if (!markersOnly) {
-                ScanRun(child, paragraph);
+        switch (n_.TagOf(child)) {
+            case Tag::r:
+                if (!markersOnly) {
+                    ScanRun(child, paragraph);
+                }
+                break;
+            case Tag::bookmarkStart:
+            case Tag::bookmarkEnd: {
+                bool start = n_.TagOf(child) == Tag::bookmarkStart;
+                paragraph.pieces.push_back(
+                    {child, 0, start ? PieceKind::Start : PieceKind::End, 0});
+                if (report) {
+                    found_.push_back({child, &paragraph, false});
+                }
+                break;
             }
-        } else if (Is(child, n_.bookmarkStart) || Is(child, n_.bookmarkEnd)) {
-            bool start = Is(child, n_.bookmarkStart);
-            paragraph.pieces.push_back({child, 0, start ? PieceKind::Start : PieceKind::End, 0});
-            if (report) {
-                found_.push_back({child, &paragraph, false});
-            }
-        } else if (Is(child, n_.hyperlink) || Is(child, n_.smartTag) || Is(child, n_.customXml) ||
-                   Is(child, n_.sdt) || Is(child, n_.sdtContent) || Is(child, n_.ins) ||
-                   Is(child, n_.moveTo) || Is(child, n_.fldSimple) || Is(child, n_.dir) ||
-                   Is(child, n_.bdo)) {
-            ScanInline(child, paragraph, report, markersOnly);
-        } else if (Is(child, n_.del) || Is(child, n_.moveFrom)) {
-            // Deleted and moved-away text does not count, but the bookmarks in
-            // it are still the document's: they stand where the deletion is.
-            ScanInline(child, paragraph, report, true);
+            case Tag::hyperlink:
+            case Tag::smartTag:
+            case Tag::customXml:
+            case Tag::sdt:
+            case Tag::sdtContent:
+            case Tag::ins:
+            case Tag::moveTo:
+            case Tag::fldSimple:
+            case Tag::dir:
+            case Tag::bdo:
+                ScanInline(child, paragraph, report, markersOnly);
+                break;
+            case Tag::del:
+            case Tag::moveFrom:
+                // Deleted and moved-away text does not count, but the bookmarks in
+                // it are still the document's: they stand where the deletion is.
+                ScanInline(child, paragraph, report, true);
+                break;
+            default:
+                // Paragraph properties, alternate content (text boxes, drawings)
+                // and the rest are not part of the story.
+                break;
         }
-        // Paragraph properties, alternate content (text boxes, drawings) and
-        // the rest are not part of the story.
     }
 }
 
@@ -158,31 +194,41 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
             continue;
         }
         char32_t special = 0;
-        if (Is(child, n_.t)) {
-            auto length = static_cast<std::uint32_t>(CodePoints(child.child_value()));
-            if (length > 0) {
-                paragraph.pieces.push_back({child, length, PieceKind::Text, 0});
-                paragraph.length += length;
+        switch (n_.TagOf(child)) {
+            case Tag::t: {
+                auto length = static_cast<std::uint32_t>(CodePoints(child.child_value()));
+                if (length > 0) {
+                    paragraph.pieces.push_back({child, length, PieceKind::Text, 0});
+                    paragraph.length += length;
+                }
+                continue;
             }
-            continue;
-        }
-        if (Is(child, n_.tab)) {
-            special = U'\t';
-        } else if (Is(child, n_.br)) {
-            std::string type = child.attribute(n_.type.c_str()).value();
-            special = type == "page" ? 12 : type == "column" ? 14 : 11;
-        } else if (Is(child, n_.cr)) {
-            special = 11;
-        } else if (Is(child, n_.noBreakHyphen)) {
-            special = 30;
-        } else if (Is(child, n_.softHyphen)) {
-            special = 31;
-        } else if (Is(child, n_.sym)) {
-            special = static_cast<char32_t>(
-                std::strtoul(child.attribute(n_.chr.c_str()).value(), nullptr, 16));
-            if (special == 0) {
-                special = U'(';
+            case Tag::tab:
+                special = U'\t';
+                break;
+            case Tag::br: {
+                std::string_view type = child.attribute(n_.type.c_str()).value();
+                special = type == "page" ? 12 : type == "column" ? 14 : 11;
+                break;
             }
+            case Tag::cr:
+                special = 11;
+                break;
+            case Tag::noBreakHyphen:
+                special = 30;
+                break;
+            case Tag::softHyphen:
+                special = 31;
+                break;
+            case Tag::sym:
+                special = static_cast<char32_t>(
+                    std::strtoul(child.attribute(n_.chr.c_str()).value(), nullptr, 16));
+                if (special == 0) {
+                    special = U'(';
+                }
+                break;
+            default:
+                break;
         }
         if (special != 0) {
             paragraph.pieces.push_back({child, 1, PieceKind::Char, special});
@@ -261,7 +307,7 @@ std::pair<Paragraph*, long> Story::Locate(long position) const {
             remaining -= tree_[index - 1];
         }
     }
-    return {paragraphs_[index].get(), remaining};
+    return {paragraphs_[index], remaining};
 }
 
 long Story::PositionOf(const Paragraph* paragraph, const pugi::xml_node& marker) const {
@@ -383,11 +429,9 @@ Paragraph& Story::NewParagraphAfter(Paragraph& paragraph) {
             child = next;
         }
     }
-    auto created = std::make_unique<Paragraph>();
-    created->node = node;
-    Paragraph& result = *created;
+    Paragraph& result = NewParagraph(node);
     std::size_t at = paragraph.index + 1;
-    paragraphs_.insert(paragraphs_.begin() + static_cast<std::ptrdiff_t>(at), std::move(created));
+    paragraphs_.insert(paragraphs_.begin() + static_cast<std::ptrdiff_t>(at), &result);
     if (at + 1 == paragraphs_.size()) {
         result.index = at;
         FenwickPush(1);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,6 +51,7 @@ class Story {
     long End() const;  // one past the last paragraph mark
     std::size_t ParagraphCount() const { return paragraphs_.size(); }
     Paragraph& ParagraphAtIndex(std::size_t index) { return *paragraphs_[index]; }
+    Paragraph& NewParagraph(pugi::xml_node node);
     const std::vector<FoundMarker>& FoundMarkers() const { return found_; }
 
     long StartOf(const Paragraph& paragraph) const;
@@ -98,7 +100,10 @@ class Story {
 
     const Wml& n_;
     pugi::xml_node body_;
-    std::vector<std::unique_ptr<Paragraph>> paragraphs_;
+    // Paragraphs live in a pool that never moves them (markers and bookmarks
+    // point at them); paragraphs_ orders them.
+    std::deque<Paragraph> pool_;
+    std::vector<Paragraph*> paragraphs_;
     std::vector<long> tree_;
     std::vector<FoundMarker> found_;
 };

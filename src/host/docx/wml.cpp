@@ -32,4 +32,55 @@ Wml::Wml(const pugi::xml_node& root) : wPrefix("w:"), rPrefix("r:") {
     history = w("history"), chr = w("char"), rId = rPrefix + "id";
 }
 
+Tag Wml::TagOf(const pugi::xml_node& node) const {
+    const char* name = node.name();
+    if (std::strncmp(name, wPrefix.c_str(), wPrefix.size()) != 0) {
+        return Tag::Other;
+    }
+    const char* local = name + wPrefix.size();
+    auto is = [local](const char* candidate) { return std::strcmp(local, candidate) == 0; };
+    switch (local[0]) {
+        case 'b':
+            return is("bookmarkStart") ? Tag::bookmarkStart
+                   : is("bookmarkEnd") ? Tag::bookmarkEnd
+                   : is("br")          ? Tag::br
+                   : is("bdo")         ? Tag::bdo
+                                       : Tag::Other;
+        case 'c':
+            return is("cr") ? Tag::cr : is("customXml") ? Tag::customXml : Tag::Other;
+        case 'd':
+            return is("del") ? Tag::del : is("dir") ? Tag::dir : Tag::Other;
+        case 'f':
+            return is("fldSimple") ? Tag::fldSimple : Tag::Other;
+        case 'h':
+            return is("hyperlink") ? Tag::hyperlink : Tag::Other;
+        case 'i':
+            return is("ins") ? Tag::ins : Tag::Other;
+        case 'm':
+            return is("moveTo") ? Tag::moveTo : is("moveFrom") ? Tag::moveFrom : Tag::Other;
+        case 'n':
+            return is("noBreakHyphen") ? Tag::noBreakHyphen : Tag::Other;
+        case 'p':
+            return is("p") ? Tag::p : is("pPr") ? Tag::pPr : Tag::Other;
+        case 'r':
+            return is("r") ? Tag::r : is("rPr") ? Tag::rPr : Tag::Other;
+        case 's':
+            return is("sdt")          ? Tag::sdt
+                   : is("sdtContent") ? Tag::sdtContent
+                   : is("softHyphen") ? Tag::softHyphen
+                   : is("sym")        ? Tag::sym
+                   : is("smartTag")   ? Tag::smartTag
+                                      : Tag::Other;
+        case 't':
+            return is("t")     ? Tag::t
+                   : is("tab") ? Tag::tab
+                   : is("tbl") ? Tag::tbl
+                   : is("tr")  ? Tag::tr
+                   : is("tc")  ? Tag::tc
+                               : Tag::Other;
+        default:
+            return Tag::Other;
+    }
+}
+
 }  // namespace veln::host::docx

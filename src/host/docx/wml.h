@@ -21,6 +21,39 @@ inline bool Is(const pugi::xml_node& node, const std::string& name) {
     return std::strcmp(node.name(), name.c_str()) == 0;
 }
 
+// The elements the story walk tells apart; everything else is Other.
+enum class Tag : unsigned char {
+    Other,
+    p,
+    pPr,
+    r,
+    rPr,
+    t,
+    tab,
+    br,
+    cr,
+    noBreakHyphen,
+    softHyphen,
+    sym,
+    bookmarkStart,
+    bookmarkEnd,
+    hyperlink,
+    smartTag,
+    customXml,
+    sdt,
+    sdtContent,
+    ins,
+    del,
+    moveTo,
+    moveFrom,
+    fldSimple,
+    dir,
+    bdo,
+    tbl,
+    tr,
+    tc
+};
+
 struct Wml {
     // Reads the prefixes the root element declares (w: and r: by default).
     explicit Wml(const pugi::xml_node& root);
@@ -39,6 +72,8 @@ struct Wml {
     std::string val, name, id, type, anchor, history, chr, rId;
 
     std::string W(const char* local) const { return wPrefix + local; }
+    // One prefix test and one switch: the walk over every element stays cheap.
+    Tag TagOf(const pugi::xml_node& node) const;
 };
 
 }  // namespace veln::host::docx

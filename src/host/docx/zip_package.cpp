@@ -75,7 +75,12 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bo
         package.names_.push_back(std::move(name));
         // Reading the whole entry checks its data against its checksum.
         if (verify && !package.names_.back().ends_with("/")) {
-            (void)package.ReadIndex(static_cast<std::uint64_t>(i));
+            std::string data = package.ReadIndex(static_cast<std::uint64_t>(i));
+            // The parts read next are kept, so they are not inflated twice.
+            if (package.names_.back().ends_with(".xml") ||
+                package.names_.back().ends_with(".rels")) {
+                package.cache_[package.names_.back()] = std::move(data);
+            }
         }
     }
     return package;
@@ -86,7 +91,8 @@ ZipPackage::ZipPackage(ZipPackage&& other) noexcept
       label_(std::move(other.label_)),
       archive_(std::exchange(other.archive_, nullptr)),
       names_(std::move(other.names_)),
-      indexes_(std::move(other.indexes_)) {}
+      indexes_(std::move(other.indexes_)),
+      cache_(std::move(other.cache_)) {}
 
 ZipPackage& ZipPackage::operator=(ZipPackage&& other) noexcept {
     if (this != &other) {
@@ -98,6 +104,7 @@ ZipPackage& ZipPackage::operator=(ZipPackage&& other) noexcept {
         archive_ = std::exchange(other.archive_, nullptr);
         names_ = std::move(other.names_);
         indexes_ = std::move(other.indexes_);
+        cache_ = std::move(other.cache_);
     }
     return *this;
 }
@@ -112,7 +119,12 @@ bool ZipPackage::Has(const std::string& name) const {
     return indexes_.contains(name);
 }
 
-std::string ZipPackage::Read(const std::string& name) const {
+std::string ZipPackage::Read(const std::string& name) {
+    if (auto cached = cache_.find(name); cached != cache_.end()) {
+        std::string data = std::move(cached->second);
+        cache_.erase(cached);
+        return data;
+    }
     auto found = indexes_.find(name);
     if (found == indexes_.end()) {
         throw Corrupt(label_, "the package has no part " + name);
@@ -129,11 +141,16 @@ std::string ZipPackage::ReadIndex(std::uint64_t index) const {
     if (file == nullptr) {
         throw Corrupt(label_, name + ": " + zip_strerror(archive_));
     }
-    std::string data;
-    data.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, MAX_ENTRY_SIZE)));
-    char buffer[1 << 16];
+    // Read straight into place; the entry may not hold more than it declares,
+    // and reading to its end makes libzip check its checksum.
+    std::string data(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, MAX_ENTRY_SIZE)),
+                     '\0');
+    std::size_t filled = 0;
     for (;;) {
-        zip_int64_t read = zip_fread(file, buffer, sizeof buffer);
+        char overflow = 0;
+        bool full = filled == data.size();
+        zip_int64_t read = full ? zip_fread(file, &overflow, 1)
+                                : zip_fread(file, data.data() + filled, data.size() - filled);
         if (read < 0) {
             std::string reason = zip_file_strerror(file);
             zip_fclose(file);
@@ -142,12 +159,13 @@ std::string ZipPackage::ReadIndex(std::uint64_t index) const {
         if (read == 0) {
             break;
         }
-        data.append(buffer, static_cast<std::size_t>(read));
-        if (data.size() > MAX_ENTRY_SIZE) {
+        if (full) {
             zip_fclose(file);
-            throw Corrupt(label_, name + " is larger than 256 MiB, which is refused");
+            throw Corrupt(label_, name + " holds more data than it declares");
         }
+        filled += static_cast<std::size_t>(read);
     }
+    data.resize(filled);
     int closed = zip_fclose(file);
     if (closed != 0) {
         throw Corrupt(label_, name + " fails its check (" + ZipErrorText(closed) + ")");

@@ -31,8 +31,11 @@ class ZipPackage {
 
     const std::vector<std::string>& EntryNames() const { return names_; }
     bool Has(const std::string& name) const;
-    // The entry's data, read again from the package.
-    std::string Read(const std::string& name) const;
+    // The entry's data: taken from what the check read when it is still
+    // held, read again from the package otherwise.
+    std::string Read(const std::string& name);
+    // Lets go of the data the check read and nobody took.
+    void DropCache() { cache_.clear(); }
 
     // Writes the package to path: replaced entries with their new data, the
     // others copied through compressed as they are, then added entries. The
@@ -53,6 +56,7 @@ class ZipPackage {
     zip* archive_ = nullptr;
     std::vector<std::string> names_;
     std::map<std::string, std::uint64_t> indexes_;
+    std::map<std::string, std::string> cache_;
 };
 
 }  // namespace veln::host::docx

@@ -1,0 +1,197 @@
+// The document model on a generated document of 20,000 paragraphs (about
+// 1,000 pages), each figure beside its floor: opening beside unzipping and
+// parsing the main part with pugixml alone, saving beside deflating the
+// rewritten part with zlib at the same level.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <pugixml.hpp>
+#include <unistd.h>
+#include <zip.h>
+#include <zlib.h>
+
+#include "generated_document.h"
+#include "host/docx/docx_document.h"
+#include "host/word/bookmarks.h"
+#include "host/word/range.h"
+
+namespace {
+
+using veln::host::docx::DocxDocument;
+namespace fs = std::filesystem;
+
+constexpr int PARAGRAPHS = 20000;
+
+const fs::path& Folder() {
+    static const fs::path folder = [] {
+        fs::path path = fs::temp_directory_path() / ("veln-bench-" + std::to_string(::getpid()));
+        fs::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+// The generated documents, by number of bookmarks, made once per run.
+const veln::bench::GeneratedDocument& Generated(int bookmarks) {
+    static std::map<int, veln::bench::GeneratedDocument> documents;
+    auto found = documents.find(bookmarks);
+    if (found == documents.end()) {
+        std::string path = (Folder() / ("doc-" + std::to_string(bookmarks) + ".docx")).string();
+        found =
+            documents
+                .emplace(bookmarks, veln::bench::WriteGeneratedDocx(path, PARAGRAPHS, bookmarks))
+                .first;
+    }
+    return found->second;
+}
+
+std::string PathOf(int bookmarks) {
+    Generated(bookmarks);
+    return (Folder() / ("doc-" + std::to_string(bookmarks) + ".docx")).string();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Floor: unzip word/document.xml and parse it with pugixml, nothing else.
+void BM_OpenFloor(benchmark::State& state) {
+    std::string path = PathOf(5000);
+    for (auto _ : state) {
+        std::string bytes = ReadAll(path);
+        zip_error_t error;
+        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+        zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+        zip_stat_t stat;
+        zip_stat(archive, "word/document.xml", 0, &stat);
+        std::string xml(stat.size, '\0');
+        zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
+        zip_fread(file, xml.data(), xml.size());
+        zip_fclose(file);
+        zip_discard(archive);
+        pugi::xml_document document;
+        benchmark::DoNotOptimize(document.load_buffer_inplace(xml.data(), xml.size()));
+    }
+}
+BENCHMARK(BM_OpenFloor)->Unit(benchmark::kMillisecond);
+
+void BM_Open(benchmark::State& state) {
+    std::string path = PathOf(5000);
+    for (auto _ : state) {
+        auto document = DocxDocument::Open(path);
+        benchmark::DoNotOptimize(document->StoryEnd());
+    }
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+// Memory held by an open document, per byte of its uncompressed main part.
+void BM_OpenMemory(benchmark::State& state) {
+    std::string path = PathOf(5000);
+    double ratio = 0;
+    for (auto _ : state) {
+        std::size_t before = mallinfo2().uordblks;
+        auto document = DocxDocument::Open(path);
+        std::size_t after = mallinfo2().uordblks;
+        ratio = static_cast<double>(after - before) /
+                static_cast<double>(Generated(5000).documentXml.size());
+        benchmark::DoNotOptimize(document->StoryEnd());
+    }
+    state.counters["bytes_per_xml_byte"] = ratio;
+    state.counters["xml_MiB"] = static_cast<double>(Generated(5000).documentXml.size()) / (1 << 20);
+}
+BENCHMARK(BM_OpenMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A marker before every bookmark, then every bookmark highlighted.
+void MarkAll(DocxDocument& document) {
+    veln::host::Bookmarks bookmarks = document.Bookmarks();
+    int count = bookmarks.Count();
+    for (int i = 1; i <= count; ++i) {
+        veln::host::Range range = bookmarks.Item(i).Range();
+        range.InsertBefore("//1.0.0.0// ");
+    }
+    for (int i = 1; i <= count; ++i) {
+        bookmarks.Item(i).Range().SetHighlightColorIndex(5);
+    }
+}
+
+void BM_MarkAndHighlight(benchmark::State& state) {
+    std::string path = PathOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto document = DocxDocument::Open(path);
+        state.ResumeTiming();
+        MarkAll(*document);
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+    state.counters["bookmarks"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_MarkAndHighlight)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Floor: deflate the part a save rewrites, at the level the model writes it.
+void BM_SaveFloor(benchmark::State& state) {
+    auto document = DocxDocument::Open(PathOf(5000));
+    MarkAll(*document);
+    std::string saved = (Folder() / "floor.docx").string();
+    document->SaveAs(saved);
+    std::string xml;
+    {
+        zip_t* archive = zip_open(saved.c_str(), ZIP_RDONLY, nullptr);
+        zip_stat_t stat;
+        zip_stat(archive, "word/document.xml", 0, &stat);
+        xml.assign(stat.size, '\0');
+        zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
+        zip_fread(file, xml.data(), xml.size());
+        zip_fclose(file);
+        zip_discard(archive);
+    }
+    std::string out(compressBound(static_cast<uLong>(xml.size())), '\0');
+    for (auto _ : state) {
+        z_stream stream{};
+        deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        stream.next_in = reinterpret_cast<Bytef*>(xml.data());
+        stream.avail_in = static_cast<uInt>(xml.size());
+        stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        stream.avail_out = static_cast<uInt>(out.size());
+        deflate(&stream, Z_FINISH);
+        deflateEnd(&stream);
+        benchmark::DoNotOptimize(stream.total_out);
+    }
+}
+BENCHMARK(BM_SaveFloor)->Unit(benchmark::kMillisecond);
+
+void BM_Save(benchmark::State& state) {
+    auto document = DocxDocument::Open(PathOf(5000));
+    MarkAll(*document);
+    std::string saved = (Folder() / "saved.docx").string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Keep the main part changed, so every save rewrites it.
+        document->InsertText(0, "x");
+        document->DeleteText(0, 1);
+        state.ResumeTiming();
+        document->SaveAs(saved);
+    }
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Freed memory stays with the process: every figure is the steady state,
+    // not the cost of the kernel handing out fresh pages to whoever runs first.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(Folder(), ignored);
+    return 0;
+}
