@@ -1,0 +1,554 @@
+// LibreOffice Writer as the other party: what the model writes must open in it
+// as written (text, bookmarks, highlight, hyperlinks), and what it writes must
+// open in the model, come out of an unchanged save byte for byte and take an
+// edit without disturbing the rest. soffice runs once per suite.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+#include <unistd.h>
+
+#include "docx_fixture.h"
+#include "host/docx/docx_application.h"
+#include "host/docx/docx_document.h"
+#include "host/word/bookmarks.h"
+#include "host/word/hyperlinks.h"
+#include "host/word/range.h"
+#include "host/word/variables.h"
+#include "temp_dir.h"
+
+namespace veln::host::docx {
+namespace {
+
+using test::TempDir;
+using ::testing::ElementsAre;
+
+// --- running LibreOffice -------------------------------------------------------
+
+// Without soffice these tests fail rather than skip: a green run must mean
+// LibreOffice was asked.
+std::string MissingSoffice() {
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path != nullptr ? path : "";
+    while (true) {
+        std::size_t colon = rest.find(':');
+        std::string folder(rest.substr(0, colon));
+        if (!folder.empty() && access((folder + "/soffice").c_str(), X_OK) == 0) {
+            return "";
+        }
+        if (colon == std::string_view::npos) {
+            return "soffice is not on PATH: these tests need LibreOffice Writer "
+                   "(scripts/setup installs libreoffice-writer-nogui)";
+        }
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+// Converts file into outDir; returns "" or what went wrong. Every run gets its
+// own profile and HOME under work, so runs of the suite in parallel never
+// share a profile or corrupt the user's.
+std::string Convert(const std::filesystem::path& work, const std::string& file,
+                    const std::string& format, const std::string& outDir,
+                    const std::string& expected) {
+    static int runs = 0;
+    std::string run = std::to_string(++runs);
+    std::string log = (work / ("soffice" + run + ".log")).string();
+    std::string command = "HOME='" + work.string() + "' soffice '-env:UserInstallation=file://" +
+                          (work / ("profile" + run)).string() +
+                          "' --headless --norestore --convert-to '" + format + "' --outdir '" +
+                          outDir + "' '" + file + "' >'" + log + "' 2>&1";
+    int status = std::system(command.c_str());
+    if (status != 0 || !std::filesystem::exists(expected)) {
+        return "soffice did not write " + expected + " (status " + std::to_string(status) +
+               "): " + command + "\n" + test::ReadFile(log);
+    }
+    return "";
+}
+
+// --- reading an OpenDocument text ----------------------------------------------
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The body of an .odt's content.xml flattened the way the model counts a
+// story: paragraph ends as '\r', tabs, line breaks as char 11; with where the
+// bookmarks and links lie and the background colour under every byte.
+class OdtText {
+  public:
+    struct Link {
+        std::string href;
+        std::string text;
+    };
+
+    explicit OdtText(const std::string& contentXml) {
+        parsed_ = static_cast<bool>(document_.load_string(contentXml.c_str()));
+        pugi::xml_node root = document_.document_element();
+        for (pugi::xml_node style : root.child("office:automatic-styles").children("style:style")) {
+            std::string colour = Lower(
+                style.child("style:text-properties").attribute("fo:background-color").value());
+            if (!colour.empty() && colour != "transparent") {
+                backgrounds_[style.attribute("style:name").value()] = colour;
+            }
+        }
+        Walk(root.child("office:body").child("office:text"), "");
+    }
+
+    bool Parsed() const { return parsed_; }
+    const std::string& Text() const { return text_; }
+    const std::vector<std::string>& Paragraphs() const { return paragraphs_; }
+    const std::vector<Link>& Links() const { return links_; }
+    std::set<std::string> BookmarkNames() const {
+        std::set<std::string> names;
+        for (const auto& [name, position] : starts_) {
+            names.insert(name);
+        }
+        for (const auto& [name, position] : ends_) {
+            names.insert(name);
+        }
+        return names;
+    }
+    std::string Covered(const std::string& name) const {
+        auto start = starts_.find(name);
+        auto end = ends_.find(name);
+        if (start == starts_.end() || end == ends_.end() || end->second < start->second) {
+            return "<no bookmark " + name + ">";
+        }
+        return text_.substr(start->second, end->second - start->second);
+    }
+    // The background shared by every byte of the first occurrence of what:
+    // "" for none, "<mixed>" when they differ.
+    std::string BackgroundOf(std::string_view what) const {
+        std::size_t at = text_.find(what);
+        if (at == std::string::npos) {
+            return "<not found: " + std::string(what) + ">";
+        }
+        for (std::size_t i = at; i < at + what.size(); ++i) {
+            if (background_[i] != background_[at]) {
+                return "<mixed>";
+            }
+        }
+        return background_[at];
+    }
+
+  private:
+    std::string BackgroundOf(pugi::xml_node node, const std::string& outer) const {
+        auto found = backgrounds_.find(node.attribute("text:style-name").value());
+        return found != backgrounds_.end() ? found->second : outer;
+    }
+    void Append(std::string_view text, const std::string& background) {
+        text_ += text;
+        background_.insert(background_.end(), text.size(), background);
+    }
+    void Walk(pugi::xml_node parent, const std::string& background) {
+        for (pugi::xml_node node : parent.children()) {
+            std::string_view name = node.name();
+            std::string bookmark = node.attribute("text:name").value();
+            if (node.type() == pugi::node_pcdata) {
+                Append(node.value(), background);
+            } else if (name == "text:p" || name == "text:h") {
+                std::size_t start = text_.size();
+                Walk(node, BackgroundOf(node, background));
+                paragraphs_.push_back(text_.substr(start));
+                Append("\r", "");
+            } else if (name == "text:span") {
+                Walk(node, BackgroundOf(node, background));
+            } else if (name == "text:a") {
+                std::size_t start = text_.size();
+                Walk(node, BackgroundOf(node, background));
+                links_.push_back({node.attribute("xlink:href").value(), text_.substr(start)});
+            } else if (name == "text:s") {
+                Append(std::string(std::max(1, node.attribute("text:c").as_int(1)), ' '),
+                       background);
+            } else if (name == "text:tab") {
+                Append("\t", background);
+            } else if (name == "text:line-break") {
+                Append("\v", background);
+            } else if (name == "text:bookmark-start") {
+                starts_[bookmark] = text_.size();
+            } else if (name == "text:bookmark-end") {
+                ends_[bookmark] = text_.size();
+            } else if (name == "text:bookmark") {
+                starts_[bookmark] = ends_[bookmark] = text_.size();
+            } else {
+                Walk(node, background);
+            }
+        }
+    }
+
+    pugi::xml_document document_;
+    bool parsed_ = false;
+    std::map<std::string, std::string> backgrounds_;  // automatic style -> colour
+    std::string text_;
+    std::vector<std::string> background_;  // per byte of text_
+    std::vector<std::string> paragraphs_;
+    std::vector<Link> links_;
+    std::map<std::string, std::size_t> starts_;
+    std::map<std::string, std::size_t> ends_;
+};
+
+// An .odt's relative link resolved as ODF resolves it: against the package
+// taken as a folder, so "../" first leaves the package itself.
+std::string ResolveOdfHref(const std::string& odtPath, const std::string& href) {
+    std::size_t colon = href.find(':');
+    if (colon != std::string::npos && colon < href.find('/')) {
+        return href;
+    }
+    std::size_t hash = href.find('#');
+    std::filesystem::path target =
+        (std::filesystem::path(odtPath) / href.substr(0, hash)).lexically_normal();
+    return "file://" + target.string() + (hash == std::string::npos ? "" : href.substr(hash));
+}
+
+// Characters (code points) of UTF-8 text: the model's unit of position.
+long Length(std::string_view text) {
+    return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The range of the model's document over the first occurrence of what.
+Range Over(Document& document, std::string_view what) {
+    std::string text = document.Content().Text();
+    std::size_t at = text.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    long start = Length(std::string_view(text).substr(0, at));
+    return document.MakeRange(start, start + Length(what));
+}
+
+// --- our document in LibreOffice ---------------------------------------------------
+
+class LibreOfficeOpensOurDocumentTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = std::make_unique<TempDir>();
+        error_ = MissingSoffice();
+        if (!error_.empty()) {
+            return;
+        }
+        DocxApplication app;
+        Document& document = app.AddDocument();
+        document.Content().InsertAfter(
+            "Exigence numéro 1 : le système démarre en moins de deux secondes.\r"
+            "Exigence numéro 2 : l'opérateur arrête la machine à tout moment.\r"
+            "Remarque générale sur les essais de réception.\r"
+            "Voir la référence ici pour le détail.\r"
+            "Fin du cahier des exigences.");
+        Bookmarks bookmarks = document.Bookmarks();
+        bookmarks.Add("ELEMAB12CD34", Over(document, "système"));
+        bookmarks.Add("ELEM00000002",
+                      Over(document,
+                           "Exigence numéro 2 : l'opérateur arrête la machine à tout "
+                           "moment.\r"));
+        bookmarks.Add("ELEM00000003",
+                      Over(document, "générale sur les essais de réception.\rVoir"));
+        bookmarks.Add("ELEM00000004", Over(document, "arrête"));
+        Range fin = Over(document, "Fin");
+        bookmarks.Add("ELEMEMPTY001", document.MakeRange(fin.Start(), fin.Start()));
+
+        Over(document, "Exigence numéro 1").SetHighlightColorIndex(WdColorIndex::wdTurquoise);
+        Over(document, "l'opérateur arrête").SetHighlightColorIndex(WdColorIndex::wdPink);
+        Range marker = bookmarks.Item("ELEMAB12CD34").Range();
+        marker.InsertBefore("//1.0.0.0// ");
+        marker.SetHighlightColorIndex(WdColorIndex::wdYellow);
+
+        document.Hyperlinks().Add(Over(document, "ici"), "file:///tmp/target.docx", "ELEM00000001",
+                                  "l'exigence 1.0.0.0");
+        // LibreOffice 7.4 drops w:docVars on import (no user fields, no document
+        // properties), so nothing of them is asserted on its side.
+        document.Variables().Add("VELN_DOC_ID", "17");
+        document.Variables().Add("VELN_TITLE", "Cahier des exigences générales");
+        document.SaveAs(*dir_ / "ours.docx");
+        for (int i = 1; i <= document.Bookmarks().Count(); ++i) {
+            Bookmark bookmark = document.Bookmarks().Item(i);
+            texts_[bookmark.Name()] = bookmark.Range().Text();
+        }
+
+        std::filesystem::create_directories(*dir_ / "odt");
+        odtPath_ = *dir_ / "odt/ours.odt";
+        error_ = Convert(dir_->Path(), *dir_ / "ours.docx", "odt", *dir_ / "odt", odtPath_);
+        if (error_.empty()) {
+            content_ = test::ReadZip(odtPath_)["content.xml"];
+        }
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+    void SetUp() override {
+        if (!error_.empty()) {
+            FAIL() << error_;
+        }
+        odt_.emplace(content_);
+        ASSERT_TRUE(odt_->Parsed()) << "LibreOffice's content.xml:\n" << content_;
+    }
+    const OdtText& Odt() const { return *odt_; }
+
+    static std::unique_ptr<TempDir> dir_;
+    static std::string error_;
+    static std::string odtPath_;
+    static std::string content_;
+    // What the model itself says each bookmark covers.
+    static std::map<std::string, std::string> texts_;
+    std::optional<OdtText> odt_;
+};
+
+std::unique_ptr<TempDir> LibreOfficeOpensOurDocumentTest::dir_;
+std::string LibreOfficeOpensOurDocumentTest::error_;
+std::string LibreOfficeOpensOurDocumentTest::odtPath_;
+std::string LibreOfficeOpensOurDocumentTest::content_;
+std::map<std::string, std::string> LibreOfficeOpensOurDocumentTest::texts_;
+
+TEST_F(LibreOfficeOpensOurDocumentTest, ParagraphsKeepTheirTextAndAccents) {
+    EXPECT_THAT(Odt().Paragraphs(),
+                ElementsAre("Exigence numéro 1 : le //1.0.0.0// système démarre en moins de deux "
+                            "secondes.",
+                            "Exigence numéro 2 : l'opérateur arrête la machine à tout moment.",
+                            "Remarque générale sur les essais de réception.",
+                            "Voir la référence l'exigence 1.0.0.0 pour le détail.",
+                            "Fin du cahier des exigences."));
+}
+
+TEST_F(LibreOfficeOpensOurDocumentTest, BookmarksCoverWhatTheyCoverInTheModel) {
+    EXPECT_THAT(Odt().BookmarkNames(), ElementsAre("ELEM00000002", "ELEM00000003", "ELEM00000004",
+                                                   "ELEMAB12CD34", "ELEMEMPTY001"));
+    EXPECT_EQ(Odt().Covered("ELEMAB12CD34"), "//1.0.0.0// système")
+        << "the marker inserted at its start lies inside";
+    EXPECT_EQ(Odt().Covered("ELEM00000002"),
+              "Exigence numéro 2 : l'opérateur arrête la machine à tout moment.\r")
+        << "the whole paragraph, its mark included";
+    EXPECT_EQ(Odt().Covered("ELEM00000003"), "générale sur les essais de réception.\rVoir");
+    EXPECT_EQ(Odt().Covered("ELEM00000004"), "arrête");
+    EXPECT_EQ(Odt().Covered("ELEMEMPTY001"), "");
+    EXPECT_EQ(Odt().Text().find(Odt().Covered("ELEMEMPTY001") + "Fin du cahier"),
+              Odt().Text().find("Fin du cahier"));
+    ASSERT_EQ(texts_.size(), 5U);
+    for (const auto& [name, text] : texts_) {
+        EXPECT_EQ(Odt().Covered(name), text) << name;
+    }
+}
+
+TEST_F(LibreOfficeOpensOurDocumentTest, HighlightIsTheBackgroundOfExactlyItsText) {
+    EXPECT_EQ(Odt().BackgroundOf("Exigence numéro 1"), "#00ffff");
+    EXPECT_EQ(Odt().BackgroundOf("//1.0.0.0// système"), "#ffff00");
+    EXPECT_EQ(Odt().BackgroundOf("l'opérateur arrête"), "#ff00ff")
+        << "one highlight across a bookmark's start";
+    EXPECT_EQ(Odt().BackgroundOf(" : le "), "");
+    EXPECT_EQ(Odt().BackgroundOf(" démarre en"), "");
+    EXPECT_EQ(Odt().BackgroundOf("Exigence numéro 2 : "), "");
+    EXPECT_EQ(Odt().BackgroundOf(" la machine"), "");
+    EXPECT_EQ(Odt().BackgroundOf("Remarque générale sur les essais"), "");
+}
+
+TEST_F(LibreOfficeOpensOurDocumentTest, HyperlinkLeadsToTheBookmarkInTheTargetFile) {
+    ASSERT_EQ(Odt().Links().size(), 1U);
+    EXPECT_EQ(Odt().Links()[0].text, "l'exigence 1.0.0.0");
+    // LibreOffice stores links relative to the document by default; resolved,
+    // the link is the address with the bookmark as fragment.
+    EXPECT_EQ(ResolveOdfHref(odtPath_, Odt().Links()[0].href),
+              "file:///tmp/target.docx#ELEM00000001")
+        << "as written: " << Odt().Links()[0].href;
+}
+
+// --- LibreOffice's document in our model ------------------------------------------
+
+// A document as LibreOffice's users write them: accents, a header with a page
+// number, a field in the body, a table with a two-paragraph cell, a tab and a
+// line break, a link. LibreOffice 7.4 writes a bookmark that starts a paragraph
+// and runs into the next, or crosses paragraphs in a cell, as several
+// bookmarks of one name; ELEM00000005 is one, and only asked to stay one name.
+const char* const CAHIER_FODT = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+<office:automatic-styles>
+<style:page-layout style:name="pm1"><style:page-layout-properties fo:page-width="21cm" fo:page-height="29.7cm"/>
+<style:header-style><style:header-footer-properties fo:min-height="0.5cm"/></style:header-style></style:page-layout>
+</office:automatic-styles>
+<office:master-styles>
+<style:master-page style:name="Standard" style:page-layout-name="pm1"><style:header>
+<text:p>En-tête du cahier <text:page-number text:select-page="current">1</text:page-number></text:p>
+</style:header></style:master-page>
+</office:master-styles>
+<office:body><office:text>
+<text:p>Exigence numéro 1 : <text:bookmark-start text:name="ELEM00000001"/>le système démarre.<text:bookmark-end text:name="ELEM00000001"/></text:p>
+<text:p>Page <text:page-number text:select-page="current">1</text:page-number> du cahier.</text:p>
+<table:table table:name="Tableau1">
+<table:table-column table:number-columns-repeated="2"/>
+<table:table-row>
+<table:table-cell office:value-type="string"><text:p>Cellule A1</text:p></table:table-cell>
+<table:table-cell office:value-type="string"><text:p>Cellule <text:bookmark-start text:name="ELEM00000002"/>B1<text:bookmark-end text:name="ELEM00000002"/></text:p><text:p>deuxième ligne</text:p></table:table-cell>
+</table:table-row>
+<table:table-row>
+<table:table-cell office:value-type="string"><text:p>A2</text:p></table:table-cell>
+<table:table-cell office:value-type="string"><text:p>B2 <text:bookmark text:name="ELEMVIDE0001"/>fin</text:p></table:table-cell>
+</table:table-row>
+</table:table>
+<text:p>Après le tableau<text:tab/>tabulé<text:line-break/>ligne.</text:p>
+<text:p>Dernier <text:bookmark-start text:name="ELEM00000003"/>paragraphe</text:p>
+<text:p>et<text:bookmark-end text:name="ELEM00000003"/> suite, voir <text:a xlink:type="simple" xlink:href="https://example.org/page#ancre">le lien</text:a>.</text:p>
+<text:p><text:bookmark-start text:name="ELEM00000004"/>Paragraphe entier<text:bookmark-end text:name="ELEM00000004"/></text:p>
+<text:p><text:bookmark-start text:name="ELEM00000005"/>Paragraphe et sa marque</text:p>
+<text:p><text:bookmark-end text:name="ELEM00000005"/>Fin.</text:p>
+</office:text></office:body></office:document>
+)";
+
+const char* const CAHIER_TEXT =
+    "Exigence numéro 1 : le système démarre.\r"
+    "Page 1 du cahier.\r"
+    "Cellule A1\r"
+    "Cellule B1\r"
+    "deuxième ligne\r"
+    "A2\r"
+    "B2 fin\r"
+    "Après le tableau\ttabulé\vligne.\r"
+    "Dernier paragraphe\r"
+    "et suite, voir le lien.\r"
+    "Paragraphe entier\r"
+    "Paragraphe et sa marque\r"
+    "Fin.\r";
+
+class LibreOfficeWritesForOurModelTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = std::make_unique<TempDir>();
+        error_ = MissingSoffice();
+        if (!error_.empty()) {
+            return;
+        }
+        test::WriteFile(*dir_ / "cahier.fodt", CAHIER_FODT);
+        docxPath_ = *dir_ / "lo/cahier.docx";
+        error_ = Convert(dir_->Path(), *dir_ / "cahier.fodt", "docx:MS Word 2007 XML", *dir_ / "lo",
+                         docxPath_);
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+    void SetUp() override {
+        if (!error_.empty()) {
+            FAIL() << error_;
+        }
+    }
+
+    static std::unique_ptr<TempDir> dir_;
+    static std::string error_;
+    static std::string docxPath_;
+};
+
+std::unique_ptr<TempDir> LibreOfficeWritesForOurModelTest::dir_;
+std::string LibreOfficeWritesForOurModelTest::error_;
+std::string LibreOfficeWritesForOurModelTest::docxPath_;
+
+std::vector<std::string> BookmarkNames(Document& document) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= document.Bookmarks().Count(); ++i) {
+        names.push_back(document.Bookmarks().Item(i).Name());
+    }
+    return names;
+}
+
+std::string Covered(Document& document, const char* name) {
+    return document.Bookmarks().Item(name).Range().Text();
+}
+
+// The bookmarks LibreOffice writes as one pair each, with their text.
+void ExpectCahierBookmarks(Document& document) {
+    EXPECT_EQ(Covered(document, "ELEM00000001"), "le système démarre.");
+    EXPECT_EQ(Covered(document, "ELEM00000002"), "B1") << "in a cell";
+    EXPECT_EQ(Covered(document, "ELEMVIDE0001"), "");
+    EXPECT_EQ(document.Bookmarks().Item("ELEMVIDE0001").Start(), Over(document, "fin\r").Start());
+    EXPECT_EQ(Covered(document, "ELEM00000003"), "paragraphe\ret");
+    EXPECT_EQ(Covered(document, "ELEM00000004"), "Paragraphe entier");
+}
+
+TEST_F(LibreOfficeWritesForOurModelTest, TextAndBookmarksReadInStoryOrder) {
+    auto document = DocxDocument::Open(docxPath_);
+    EXPECT_EQ(document->Content().Text(), CAHIER_TEXT)
+        << "cells' paragraphs in order, the field's result counted, the header not";
+    ExpectCahierBookmarks(*document);
+    std::vector<std::string> names = BookmarkNames(*document);
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size())
+        << "a name LibreOffice wrote twice is still one bookmark";
+    EXPECT_THAT(names, ElementsAre("ELEM00000001", "ELEM00000002", "ELEMVIDE0001", "ELEM00000003",
+                                   "ELEM00000004", "ELEM00000005"));
+    long b1 = Over(*document, "B1").Start();
+    EXPECT_EQ(document->MakeRange(b1, b1).BookmarkID(), 2);
+    EXPECT_EQ(Over(*document, "deuxième").BookmarkID(), 0);
+}
+
+TEST_F(LibreOfficeWritesForOurModelTest, UnchangedSaveKeepsEveryPartByteForByte) {
+    auto document = DocxDocument::Open(docxPath_);
+    document->SaveAs(*dir_ / "unchanged.docx");
+    auto original = test::ReadZip(docxPath_);
+    auto saved = test::ReadZip(*dir_ / "unchanged.docx");
+    ASSERT_GE(original.size(), 8U);
+    EXPECT_TRUE(original.count("word/header1.xml")) << "the header is in the file";
+    EXPECT_EQ(saved, original);
+}
+
+TEST_F(LibreOfficeWritesForOurModelTest, AnEditChangesOnlyItsPartsAndLibreOfficeReadsIt) {
+    std::string edited = *dir_ / "edited.docx";
+    {
+        auto document = DocxDocument::Open(docxPath_);
+        document->Bookmarks().Add("ELEMNEW00001", Over(*document, "tabulé"));
+        document->Variables().Add("VELN_DOC_ID", "3");
+        document->SaveAs(edited);
+    }
+    auto original = test::ReadZip(docxPath_);
+    auto saved = test::ReadZip(edited);
+    ASSERT_EQ(saved.size(), original.size());
+    for (const auto& [name, data] : original) {
+        if (name == "word/document.xml" || name == "word/settings.xml") {
+            EXPECT_NE(saved[name], data) << name;
+        } else {
+            EXPECT_EQ(saved[name], data) << name << " changed";
+        }
+    }
+    // Word refuses a settings part out of the schema's order: the variables go
+    // after w:compat and before w:themeFontLang, where LibreOffice put them.
+    pugi::xml_document settings;
+    ASSERT_TRUE(settings.load_string(saved["word/settings.xml"].c_str()));
+    std::vector<std::string> order;
+    for (pugi::xml_node child : settings.document_element().children()) {
+        order.emplace_back(child.name());
+    }
+    auto position = [&](const char* name) {
+        return std::find(order.begin(), order.end(), name) - order.begin();
+    };
+    ASSERT_LT(position("w:docVars"), static_cast<long>(order.size()));
+    EXPECT_LT(position("w:compat"), position("w:docVars"));
+    EXPECT_LT(position("w:docVars"), position("w:themeFontLang"));
+
+    auto reopened = DocxDocument::Open(edited);
+    EXPECT_EQ(reopened->Content().Text(), CAHIER_TEXT);
+    EXPECT_EQ(Covered(*reopened, "ELEMNEW00001"), "tabulé");
+    EXPECT_EQ(reopened->Variables().Item("VELN_DOC_ID").Value(), "3");
+    ExpectCahierBookmarks(*reopened);
+
+    std::filesystem::create_directories(*dir_ / "odt");
+    std::string odtPath = *dir_ / "odt/edited.odt";
+    ASSERT_EQ(Convert(dir_->Path(), edited, "odt", *dir_ / "odt", odtPath), "");
+    OdtText odt(test::ReadZip(odtPath)["content.xml"]);
+    ASSERT_TRUE(odt.Parsed());
+    EXPECT_EQ(odt.Covered("ELEMNEW00001"), "tabulé");
+    EXPECT_EQ(odt.Covered("ELEM00000001"), "le système démarre.");
+    EXPECT_EQ(odt.Covered("ELEM00000002"), "B1");
+    EXPECT_EQ(odt.Covered("ELEM00000003"), "paragraphe\ret");
+    EXPECT_EQ(odt.Covered("ELEM00000004"), "Paragraphe entier");
+    EXPECT_THAT(odt.Paragraphs(), ::testing::Contains("Après le tableau\ttabulé\vligne."));
+}
+
+}  // namespace
+}  // namespace veln::host::docx
