@@ -62,7 +62,7 @@ std::string ReadAll(const std::string& path) {
 // Floor: unzip word/document.xml and parse it with pugixml, nothing else.
 void BM_OpenFloor(benchmark::State& state) {
     std::string path = PathOf(5000);
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::string bytes = ReadAll(path);
         zip_error_t error;
         zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -82,7 +82,7 @@ BENCHMARK(BM_OpenFloor)->Unit(benchmark::kMillisecond);
 
 void BM_Open(benchmark::State& state) {
     std::string path = PathOf(5000);
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         auto document = DocxDocument::Open(path);
         benchmark::DoNotOptimize(document->StoryEnd());
     }
@@ -93,7 +93,7 @@ BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 void BM_OpenMemory(benchmark::State& state) {
     std::string path = PathOf(5000);
     double ratio = 0;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::size_t before = mallinfo2().uordblks;
         auto document = DocxDocument::Open(path);
         std::size_t after = mallinfo2().uordblks;
@@ -121,7 +121,7 @@ void MarkAll(DocxDocument& document) {
 
 void BM_MarkAndHighlight(benchmark::State& state) {
     std::string path = PathOf(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         state.PauseTiming();
         auto document = DocxDocument::Open(path);
         state.ResumeTiming();
@@ -152,7 +152,7 @@ void BM_SaveFloor(benchmark::State& state) {
         zip_discard(archive);
     }
     std::string out(compressBound(static_cast<uLong>(xml.size())), '\0');
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         z_stream stream{};
         deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
         stream.next_in = reinterpret_cast<Bytef*>(xml.data());
@@ -170,7 +170,7 @@ void BM_Save(benchmark::State& state) {
     auto document = DocxDocument::Open(PathOf(5000));
     MarkAll(*document);
     std::string saved = (Folder() / "saved.docx").string();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         state.PauseTiming();
         // Keep the main part changed, so every save rewrites it.
         document->InsertText(0, "x");

@@ -13,8 +13,8 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
     struct Open {
         std::string name;
         pugi::xml_node node;
-        Paragraph* paragraph;
-        std::size_t order;  // the start's place in the file
+        Paragraph* paragraph = nullptr;
+        std::size_t order = 0;  // the start's place in the file
     };
     std::unordered_map<std::string, Open> open;
     std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;

@@ -51,13 +51,10 @@ void DocxApplication::CloseDocument(Document& document) {
     }
     documents_.erase(found);
     if (active_ == &document) {
-        active_ = nullptr;
-        for (auto it = documents_.rbegin(); it != documents_.rend(); ++it) {
-            if ((*it)->Visible()) {
-                active_ = it->get();
-                break;
-            }
-        }
+        // The most recent visible document takes over.
+        auto visible = std::find_if(documents_.rbegin(), documents_.rend(),
+                                    [](const auto& other) { return other->Visible(); });
+        active_ = visible == documents_.rend() ? nullptr : visible->get();
     }
 }
 

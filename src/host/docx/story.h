@@ -24,9 +24,9 @@ enum class PieceKind : std::uint8_t { Text, Char, Start, End };
 // character (tab, break, hyphen, symbol), or a bookmark marker (no character).
 struct Piece {
     pugi::xml_node node;
-    std::uint32_t length;
-    PieceKind kind;
-    char32_t ch;
+    std::uint32_t length = 0;
+    PieceKind kind = PieceKind::Text;
+    char32_t ch = 0;
 };
 
 struct Paragraph {
@@ -40,8 +40,8 @@ struct Paragraph {
 // (then it stands at the start of the next paragraph, or at the very end).
 struct FoundMarker {
     pugi::xml_node node;
-    Paragraph* paragraph;  // nullptr: after the last paragraph
-    bool betweenBlocks;
+    Paragraph* paragraph = nullptr;  // nullptr: after the last paragraph
+    bool betweenBlocks = false;
 };
 
 class Story {

@@ -207,24 +207,26 @@ std::string ZipPackage::Write(const ZipPackage* source, const std::string& path,
             zip_file_set_mtime(out, at, *mtime, 0);
         }
     };
-    const std::vector<std::string> none;
-    for (const auto& name : source != nullptr ? source->names_ : none) {
-        zip_uint64_t index = source->indexes_.at(name);
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        zip_stat_index(source->archive_, index, 0, &stat);
-        std::optional<time_t> mtime;
-        if ((stat.valid & ZIP_STAT_MTIME) != 0) {
-            mtime = stat.mtime;
-        }
-        auto replacement = replaced.find(name);
-        if (replacement != replaced.end()) {
-            add(name,
-                zip_source_buffer(out, replacement->second.data(), replacement->second.size(), 0),
-                true, mtime);
-        } else {
-            // Start 0 and length -1: the compressed data is copied as it is.
-            add(name, zip_source_zip(out, source->archive_, index, 0, 0, -1), false, mtime);
+    if (source != nullptr) {
+        for (const auto& name : source->names_) {
+            zip_uint64_t index = source->indexes_.at(name);
+            zip_stat_t stat;
+            zip_stat_init(&stat);
+            zip_stat_index(source->archive_, index, 0, &stat);
+            std::optional<time_t> mtime;
+            if ((stat.valid & ZIP_STAT_MTIME) != 0) {
+                mtime = stat.mtime;
+            }
+            auto replacement = replaced.find(name);
+            if (replacement != replaced.end()) {
+                add(name,
+                    zip_source_buffer(out, replacement->second.data(), replacement->second.size(),
+                                      0),
+                    true, mtime);
+            } else {
+                // Start 0 and length -1: the compressed data is copied as it is.
+                add(name, zip_source_zip(out, source->archive_, index, 0, 0, -1), false, mtime);
+            }
         }
     }
     for (const auto& [name, data] : added) {

@@ -65,13 +65,14 @@ int Range::ReplaceAll(std::string_view pattern, std::string_view replacement, bo
     std::vector<TextMatch> matches = FindMatches(text, pattern, wildcards);
     // From the last match back, so earlier positions stay true.
     long removed = 0;
-    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-        long from = start_ + match->start;
-        document_->DeleteText(from, from + match->length);
+    for (std::size_t i = matches.size(); i-- > 0;) {
+        const TextMatch& match = matches[i];
+        long from = start_ + match.start;
+        document_->DeleteText(from, from + match.length);
         if (!replacement.empty()) {
             document_->InsertText(from, replacement);
         }
-        removed += match->length - CodePoints(replacement);
+        removed += match.length - CodePoints(replacement);
     }
     end_ -= removed;
     return static_cast<int>(matches.size());

@@ -33,8 +33,8 @@ class Range {
 
   private:
     Document* document_;
-    long start_;
-    long end_;
+    long start_ = 0;
+    long end_ = 0;
 };
 
 }  // namespace veln::host

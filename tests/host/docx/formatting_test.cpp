@@ -57,13 +57,13 @@ TEST(HighlightTest, EveryColourIndexComesBackAfterSaving) {
         text += "ab";
     }
     document.Content().InsertAfter(text);
-    for (int i = 0; i <= 16; ++i) {
-        document.MakeRange(2 * i, 2 * i + 2).SetHighlightColorIndex(i);
+    for (long i = 0; i <= 16; ++i) {
+        document.MakeRange(2 * i, 2 * i + 2).SetHighlightColorIndex(static_cast<int>(i));
     }
     EXPECT_THROW(document.MakeRange(0, 1).SetHighlightColorIndex(17), HostError);
     document.SaveAs(dir / "colours.docx");
     auto reopened = DocxDocument::Open(dir / "colours.docx");
-    for (int i = 0; i <= 16; ++i) {
+    for (long i = 0; i <= 16; ++i) {
         EXPECT_EQ(reopened->MakeRange(2 * i, 2 * i + 2).HighlightColorIndex(), i);
     }
 }

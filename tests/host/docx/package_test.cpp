@@ -21,7 +21,6 @@ using test::ReadZip;
 using test::TempDir;
 using test::WriteDocx;
 using test::WriteFile;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 TEST(VariablesTest, WrittenReadWalkedAndDeleted) {
