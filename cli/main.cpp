@@ -1,14 +1,84 @@
 // veln: the command line of VELN.
+#include <fstream>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
+#include "host/system/posix_system.h"
+#include "script_reader.h"
+#include "session.h"
+
+namespace {
+
+constexpr const char* SCRIPT_HELP =
+    R"(Plays a session script: one command a line, "#" starts a comment,
+words with blanks in double quotes (escapes \" \\ \r \n \t).
+
+Documents:  open PATH | new | activate NAME | close [NAME] | save | saveas PATH
+            append TEXT
+Selection:  select para N | select text "T" [K] | select range A B
+            caret A | caret para N
+Direct:     bookmark add|delete NAME | variable set NAME VALUE | variable delete NAME
+Operations: call NAME [ARGS...]
+Answers:    answer msgbox ok|cancel|yes|no|retry|abort|ignore|N
+            answer input TEXT|cancel | answer folder PATH|cancel | answer open PATH|cancel
+Forms:      form NAME, then lines of: click C | dblclick C [ROW] | select C ROW...
+            text C "VALUE" | check C 0|1 | option C | print C; then end
+Output:     print text|selection|bookmarks|variables|paragraphs
+            print sql [PATH] "SELECT ..."
+Checks:     expect text|selection|variable NAME|bookmark NAME|sql [PATH] "SELECT" VALUE
+
+Exit status: 0 when the script ran to its end, 1 when a line failed (the message
+names it), 2 for a usage error. See docs/automation.md.)";
+
+int PlayScript(const std::string& file) {
+    std::ifstream stream;
+    std::istream* in = &std::cin;
+    if (file != "-") {
+        stream.open(file);
+        if (!stream) {
+            std::cerr << "veln: cannot read the script " << file << "\n";
+            return 2;
+        }
+        in = &stream;
+    }
+    std::vector<veln::cli::ScriptLine> lines;
+    try {
+        lines = veln::cli::ReadScript(*in);
+    } catch (const veln::cli::ScriptError& error) {
+        std::cerr << "veln: " << file << ": " << error.what() << "\n";
+        return 1;
+    }
+    veln::host::PosixSystem system;
+    veln::cli::Session session(system);
+    std::string failure;
+    if (!session.Play(lines, std::cout, failure)) {
+        std::cout.flush();
+        std::cerr << "veln: " << file << ": " << failure << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     CLI::App app{"VELN - traceability of word-processor documents", "veln"};
     app.set_version_flag("--version", std::string("veln ") + VELN_VERSION);
-    CLI11_PARSE(app, argc, argv);
-    if (argc == 1) {
-        std::cout << "veln " << VELN_VERSION << "\n";
+    std::string file;
+    CLI::App* script =
+        app.add_subcommand("script", "Play a session script (FILE, or - for standard input)");
+    script->add_option("FILE", file, "the script")->required();
+    script->footer(SCRIPT_HELP);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        int status = app.exit(error);
+        return status == 0 ? 0 : 2;
     }
+    if (*script) {
+        return PlayScript(file);
+    }
+    std::cout << "veln " << VELN_VERSION << "\n";
     return 0;
 }

@@ -80,17 +80,18 @@ std::string ScriptedUi::MsgBoxResultName(int result) {
     return std::to_string(result);
 }
 
-void ScriptedUi::AnswerForm(const std::string& formName, std::vector<FormAction> actions) {
-    forms_[formName].push_back(std::move(actions));
+void ScriptedUi::AnswerForm(const std::string& formName, std::vector<FormAction> actions,
+                            std::string origin) {
+    forms_[formName].push_back({std::move(actions), std::move(origin)});
 }
 
 template <typename T>
-T ScriptedUi::Take(std::deque<T>& queue, const std::string& dialog) {
+T ScriptedUi::Take(std::deque<Queued<T>>& queue, const std::string& dialog) {
     if (queue.empty()) {
         Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + dialog + " -> unanswered");
         throw UnansweredDialog("no answer queued for " + dialog);
     }
-    T answer = std::move(queue.front());
+    T answer = std::move(queue.front().value);
     queue.pop_front();
     return answer;
 }
@@ -137,7 +138,7 @@ void ScriptedUi::Show(const std::shared_ptr<Form>& form, bool modal) {
         Log(indent + "form " + name + " -> unanswered");
         throw UnansweredDialog("no actions queued for form " + name);
     }
-    std::vector<FormAction> actions = std::move(queued->second.front());
+    std::vector<FormAction> actions = std::move(queued->second.front().value);
     queued->second.pop_front();
 
     Log(indent + "form " + name + (modal ? " modal" : " modeless") + " " + Quote(form->Caption));
@@ -236,21 +237,24 @@ void ScriptedUi::Play(Form& form, const FormAction& action) {
 
 std::vector<std::string> ScriptedUi::UnusedAnswers() const {
     std::vector<std::string> unused;
-    for (int result : msgBoxes_) {
-        unused.push_back("msgbox " + MsgBoxResultName(result));
+    auto add = [&](const std::string& what, const std::string& origin) {
+        unused.push_back(origin.empty() ? what : what + " (" + origin + ")");
+    };
+    for (const auto& result : msgBoxes_) {
+        add("msgbox " + MsgBoxResultName(result.value), result.origin);
     }
     for (const auto& text : inputs_) {
-        unused.push_back("input " + Answer(text));
+        add("input " + Answer(text.value), text.origin);
     }
     for (const auto& path : folders_) {
-        unused.push_back("folder " + Answer(path));
+        add("folder " + Answer(path.value), path.origin);
     }
     for (const auto& path : opens_) {
-        unused.push_back("open " + Answer(path));
+        add("open " + Answer(path.value), path.origin);
     }
     for (const auto& [name, queue] : forms_) {
-        for (std::size_t i = 0; i < queue.size(); ++i) {
-            unused.push_back("form " + name);
+        for (const auto& actions : queue) {
+            add("form " + name, actions.origin);
         }
     }
     return unused;

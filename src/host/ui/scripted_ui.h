@@ -31,12 +31,22 @@ struct FormAction {
 
 class ScriptedUi : public Ui {
   public:
-    // Queue answers. std::nullopt is the user's Cancel.
-    void AnswerMsgBox(int result) { msgBoxes_.push_back(result); }
-    void AnswerInput(std::optional<std::string> text) { inputs_.push_back(std::move(text)); }
-    void AnswerFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
-    void AnswerOpen(std::optional<std::string> path) { opens_.push_back(std::move(path)); }
-    void AnswerForm(const std::string& formName, std::vector<FormAction> actions);
+    // Queue answers. std::nullopt is the user's Cancel. origin says where the
+    // answer came from ("line 7"), for the report of answers never used.
+    void AnswerMsgBox(int result, std::string origin = {}) {
+        msgBoxes_.push_back({result, std::move(origin)});
+    }
+    void AnswerInput(std::optional<std::string> text, std::string origin = {}) {
+        inputs_.push_back({std::move(text), std::move(origin)});
+    }
+    void AnswerFolder(std::optional<std::string> path, std::string origin = {}) {
+        folders_.push_back({std::move(path), std::move(origin)});
+    }
+    void AnswerOpen(std::optional<std::string> path, std::string origin = {}) {
+        opens_.push_back({std::move(path), std::move(origin)});
+    }
+    void AnswerForm(const std::string& formName, std::vector<FormAction> actions,
+                    std::string origin = {});
 
     int MsgBox(const std::string& prompt, int flags = MsgBoxStyle::vbOKOnly,
                const std::string& title = "") override;
@@ -49,7 +59,7 @@ class ScriptedUi : public Ui {
 
     const std::vector<std::string>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }
-    // Answers queued but never asked for, one line each ("msgbox 6", "form frmX").
+    // Answers queued but never asked for, one line each ("msgbox yes (line 7)").
     std::vector<std::string> UnusedAnswers() const;
     // Forms shown modelessly that are still open.
     const std::vector<std::shared_ptr<Form>>& OpenForms() const { return modeless_; }
@@ -61,15 +71,20 @@ class ScriptedUi : public Ui {
 
   private:
     template <typename T>
-    T Take(std::deque<T>& queue, const std::string& dialog);
+    struct Queued {
+        T value;
+        std::string origin;
+    };
+    template <typename T>
+    T Take(std::deque<Queued<T>>& queue, const std::string& dialog);
     void Play(Form& form, const FormAction& action);
     void Log(std::string line) { transcript_.push_back(std::move(line)); }
 
-    std::deque<int> msgBoxes_;
-    std::deque<std::optional<std::string>> inputs_;
-    std::deque<std::optional<std::string>> folders_;
-    std::deque<std::optional<std::string>> opens_;
-    std::map<std::string, std::deque<std::vector<FormAction>>> forms_;
+    std::deque<Queued<int>> msgBoxes_;
+    std::deque<Queued<std::optional<std::string>>> inputs_;
+    std::deque<Queued<std::optional<std::string>>> folders_;
+    std::deque<Queued<std::optional<std::string>>> opens_;
+    std::map<std::string, std::deque<Queued<std::vector<FormAction>>>> forms_;
     std::vector<std::shared_ptr<Form>> modeless_;
     std::vector<std::string> transcript_;
     int depth_ = 0;  // dialogs shown from inside a form are indented under it

@@ -1,0 +1,394 @@
+#include "session.h"
+
+#include <sstream>
+
+#include "addin/operations.h"
+#include "host/db/database.h"
+#include "host/ui/quote.h"
+#include "host/word/bookmarks.h"
+#include "host/word/range.h"
+#include "host/word/selection.h"
+#include "host/word/variables.h"
+#include "host/word/wildcards.h"
+
+namespace veln::cli {
+
+namespace {
+
+const char* const DB_NAME_VARIABLE = "VARDOC_DB_NAME";
+
+void Need(const std::vector<Word>& args, std::size_t least, std::size_t most, const char* usage) {
+    if (args.size() < least || args.size() > most) {
+        throw ScriptError(std::string("usage: ") + usage);
+    }
+}
+
+long Number(const Word& word) {
+    try {
+        std::size_t used = 0;
+        long value = std::stol(word.text, &used);
+        if (used == word.text.size()) {
+            return value;
+        }
+    } catch (const std::exception&) {
+    }
+    throw ScriptError("not a number: " + word.text);
+}
+
+std::optional<std::string> CancelOr(const Word& word) {
+    if (word == "cancel") {
+        return std::nullopt;
+    }
+    return word.text;
+}
+
+std::vector<std::string> Texts(const std::vector<Word>& words, std::size_t from) {
+    std::vector<std::string> texts;
+    for (std::size_t i = from; i < words.size(); ++i) {
+        texts.push_back(words[i].text);
+    }
+    return texts;
+}
+
+}  // namespace
+
+Session::Session(host::System& system) : context_(ui_, system, app_) {}
+
+bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure) {
+    out_ = &out;
+    int current = 0;
+    try {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const ScriptLine& line = lines[i];
+            current = line.number;
+            if (line.words[0] == "form") {
+                if (line.words.size() != 2) {
+                    throw ScriptError("usage: form NAME, then actions, then end");
+                }
+                std::vector<ScriptLine> block;
+                std::size_t end = i + 1;
+                while (end < lines.size() && !(lines[end].words[0] == "end")) {
+                    block.push_back(lines[end++]);
+                }
+                if (end == lines.size()) {
+                    throw ScriptError("form " + line.words[1].text + " has no end");
+                }
+                QueueForm(line.words[1].text, block, line.number);
+                i = end;
+                continue;
+            }
+            Run(line);
+            Flush();
+        }
+    } catch (const std::exception& error) {
+        Flush();
+        failure = "line " + std::to_string(current) + ": " + error.what();
+        return false;
+    }
+    std::vector<std::string> unused = ui_.UnusedAnswers();
+    if (!unused.empty()) {
+        failure = "answer never used: " + unused.front();
+        return false;
+    }
+    return true;
+}
+
+void Session::Flush() {
+    const auto& transcript = ui_.Transcript();
+    for (; flushed_ < transcript.size(); ++flushed_) {
+        *out_ << transcript[flushed_] << "\n";
+    }
+}
+
+void Session::QueueForm(const std::string& name, const std::vector<ScriptLine>& block, int line) {
+    std::vector<host::FormAction> actions;
+    for (const auto& action : block) {
+        const std::string& verb = action.words[0].text;
+        static const std::vector<std::string> verbs{"click", "dblclick", "select", "text",
+                                                    "check", "option",   "print"};
+        if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end() || action.words.size() < 2) {
+            throw ScriptError("line " + std::to_string(action.number) +
+                              ": unknown form action: " + verb);
+        }
+        actions.push_back({verb, action.words[1].text, Texts(action.words, 2)});
+    }
+    ui_.AnswerForm(name, std::move(actions), "line " + std::to_string(line));
+}
+
+host::Document& Session::Active() {
+    host::Document* document = app_.ActiveDocument();
+    if (document == nullptr) {
+        throw ScriptError("no document is open");
+    }
+    return *document;
+}
+
+std::vector<std::pair<long, long>> Session::Paragraphs() {
+    host::Document& document = Active();
+    std::vector<std::pair<long, long>> paragraphs;
+    for (long at = 0; at < document.StoryEnd();) {
+        paragraphs.push_back(document.ParagraphAt(at));
+        at = paragraphs.back().second;
+    }
+    return paragraphs;
+}
+
+void Session::Run(const ScriptLine& line) {
+    const std::string& command = line.words[0].text;
+    std::vector<Word> args(line.words.begin() + 1, line.words.end());
+    std::string origin = "line " + std::to_string(line.number);
+
+    if (command == "open") {
+        Need(args, 1, 1, "open PATH");
+        app_.OpenDocument(args[0].text);
+    } else if (command == "new") {
+        Need(args, 0, 0, "new");
+        app_.AddDocument();
+    } else if (command == "activate") {
+        Need(args, 1, 1, "activate NAME");
+        host::Document* document = app_.FindDocument(args[0].text);
+        if (document == nullptr) {
+            throw ScriptError("no open document is named " + args[0].text);
+        }
+        app_.Activate(*document);
+    } else if (command == "close") {
+        Need(args, 0, 1, "close [NAME]");
+        host::Document* document = args.empty() ? &Active() : app_.FindDocument(args[0].text);
+        if (document == nullptr) {
+            throw ScriptError("no open document is named " + args[0].text);
+        }
+        app_.CloseDocument(*document);
+    } else if (command == "save") {
+        Need(args, 0, 0, "save");
+        Active().Save();
+    } else if (command == "saveas") {
+        Need(args, 1, 1, "saveas PATH");
+        Active().SaveAs(args[0].text);
+    } else if (command == "append") {
+        Need(args, 1, 1, "append TEXT");
+        host::Document& document = Active();
+        // A document of one empty paragraph takes the text into it.
+        bool empty = document.StoryEnd() == 1;
+        document.InsertText(document.StoryEnd() - 1, (empty ? "" : "\r") + args[0].text);
+    } else if (command == "select" || command == "caret") {
+        Select(args, command == "caret");
+    } else if (command == "bookmark") {
+        Need(args, 2, 2, "bookmark add|delete NAME");
+        host::Document& document = Active();
+        if (args[0] == "add") {
+            document.Bookmarks().Add(args[1].text, document.Selection().Range());
+        } else if (args[0] == "delete") {
+            document.Bookmarks().Item(args[1].text).Delete();
+        } else {
+            throw ScriptError("usage: bookmark add|delete NAME");
+        }
+    } else if (command == "variable") {
+        if (!args.empty() && args[0] == "set") {
+            Need(args, 3, 3, "variable set NAME VALUE");
+            Active().Variables().Add(args[1].text, args[2].text);
+        } else if (!args.empty() && args[0] == "delete") {
+            Need(args, 2, 2, "variable delete NAME");
+            Active().RemoveVariable(args[1].text);
+        } else {
+            throw ScriptError("usage: variable set NAME VALUE | variable delete NAME");
+        }
+    } else if (command == "call") {
+        if (args.empty()) {
+            throw ScriptError("usage: call NAME [ARGS...]");
+        }
+        const auto& operations = addin::Operations();
+        auto operation = operations.find(args[0].text);
+        if (operation == operations.end()) {
+            throw ScriptError("no operation is named " + args[0].text);
+        }
+        std::optional<std::string> result = operation->second(context_, Texts(args, 1));
+        Flush();
+        if (result) {
+            *out_ << "result " << host::Quote(*result) << "\n";
+        }
+    } else if (command == "answer") {
+        Need(args, 2, 2, "answer msgbox|input|folder|open ANSWER");
+        if (args[0] == "msgbox") {
+            std::optional<int> result = host::ScriptedUi::ParseMsgBoxResult(args[1].text);
+            if (!result) {
+                throw ScriptError("not a message box answer: " + args[1].text);
+            }
+            ui_.AnswerMsgBox(*result, origin);
+        } else if (args[0] == "input") {
+            ui_.AnswerInput(CancelOr(args[1]), origin);
+        } else if (args[0] == "folder") {
+            ui_.AnswerFolder(CancelOr(args[1]), origin);
+        } else if (args[0] == "open") {
+            ui_.AnswerOpen(CancelOr(args[1]), origin);
+        } else {
+            throw ScriptError("usage: answer msgbox|input|folder|open ANSWER");
+        }
+    } else if (command == "print") {
+        Print(args);
+    } else if (command == "expect") {
+        if (args.size() < 2) {
+            throw ScriptError("usage: expect WHAT VALUE");
+        }
+        std::vector<Word> what(args.begin(), args.end() - 1);
+        std::string actual = PrintedForm(what);
+        if (actual != args.back().text) {
+            throw ScriptError("expected " + host::Quote(args.back().text) + ", found " +
+                              host::Quote(actual));
+        }
+    } else {
+        throw ScriptError("unknown command: " + command);
+    }
+}
+
+void Session::Select(const std::vector<Word>& args, bool caret) {
+    host::Document& document = Active();
+    if (!args.empty() && args[0] == "para") {
+        Need(args, 2, 2, caret ? "caret para N" : "select para N");
+        auto paragraphs = Paragraphs();
+        long n = Number(args[1]);
+        if (n < 1 || n > static_cast<long>(paragraphs.size())) {
+            throw ScriptError("there is no paragraph " + args[1].text);
+        }
+        auto [start, end] = paragraphs[static_cast<std::size_t>(n) - 1];
+        document.Selection().SetRange(start, caret ? start : end);
+    } else if (caret) {
+        Need(args, 1, 1, "caret A | caret para N");
+        long at = Number(args[0]);
+        document.Selection().SetRange(at, at);
+    } else if (!args.empty() && args[0] == "range") {
+        Need(args, 3, 3, "select range A B");
+        document.Selection().SetRange(Number(args[1]), Number(args[2]));
+    } else if (!args.empty() && args[0] == "text") {
+        Need(args, 2, 3, "select text \"T\" [K]");
+        long k = args.size() == 3 ? Number(args[2]) : 1;
+        auto matches = host::FindMatches(document.Content().Text(), args[1].text, false);
+        if (k < 1 || k > static_cast<long>(matches.size())) {
+            throw ScriptError("the text " + host::Quote(args[1].text) + " is not found " +
+                              (k > 1 ? std::to_string(k) + " times" : std::string()));
+        }
+        const host::TextMatch& match = matches[static_cast<std::size_t>(k) - 1];
+        document.Selection().SetRange(match.start, match.start + match.length);
+    } else {
+        throw ScriptError("usage: select para N | select text \"T\" [K] | select range A B");
+    }
+}
+
+std::vector<std::vector<std::string>> Session::Query(const std::vector<Word>& args) {
+    std::string path;
+    if (args.size() == 2) {
+        path = args[0].text;
+    } else {
+        path = Active().VariableValue(DB_NAME_VARIABLE).value_or("");
+        if (path.empty()) {
+            throw ScriptError("the active document names no project database");
+        }
+    }
+    db::Database database = db::Database::Open(path, db::OpenMode::ReadOnly);
+    db::Statement statement = database.Prepare(args.back().text);
+    std::vector<std::vector<std::string>> rows;
+    const auto columns = static_cast<std::size_t>(statement.ColumnCount());
+    std::vector<std::string> header(columns);
+    for (std::size_t c = 0; c < columns; ++c) {
+        header[c] = statement.ColumnName(static_cast<int>(c));
+    }
+    rows.push_back(header);
+    while (statement.Step()) {
+        std::vector<std::string> row(columns);
+        for (std::size_t c = 0; c < columns; ++c) {
+            row[c] = statement.Column(static_cast<int>(c)).ToString();
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string Session::PrintedForm(const std::vector<Word>& what) {
+    const std::string& kind = what[0].text;
+    if (kind == "text" && what.size() == 1) {
+        return Active().Content().Text();
+    }
+    if (kind == "selection" && what.size() == 1) {
+        return Active().Selection().Range().Text();
+    }
+    if (kind == "variable" && what.size() == 2) {
+        return Active().VariableValue(what[1].text).value_or("(none)");
+    }
+    if (kind == "bookmark" && what.size() == 2) {
+        host::Document& document = Active();
+        if (!document.Bookmarks().Exists(what[1].text)) {
+            return "(none)";
+        }
+        return document.Bookmarks().Item(what[1].text).Range().Text();
+    }
+    if (kind == "sql" && (what.size() == 2 || what.size() == 3)) {
+        auto rows = Query(std::vector<Word>(what.begin() + 1, what.end()));
+        std::string joined;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            std::string row;
+            for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                row += (c == 0 ? "" : "|") + rows[r][c];
+            }
+            joined += (r == 1 ? "" : "\n") + row;
+        }
+        return joined;
+    }
+    throw ScriptError("cannot expect " + kind +
+                      ": text, selection, variable NAME, bookmark NAME or sql");
+}
+
+void Session::Print(const std::vector<Word>& args) {
+    if (args.empty()) {
+        throw ScriptError("usage: print text|selection|bookmarks|variables|paragraphs|sql");
+    }
+    std::ostream& out = *out_;
+    const std::string& what = args[0].text;
+    if (what == "sql") {
+        Need(args, 2, 3, "print sql [PATH] \"SELECT ...\"");
+        auto rows = Query(std::vector<Word>(args.begin() + 1, args.end()));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            out << (r == 0 ? "sql " : "  ");
+            for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                out << (c == 0 ? "" : " | ") << rows[r][c];
+            }
+            out << "\n";
+        }
+        return;
+    }
+    Need(args, 1, 1, "print text|selection|bookmarks|variables|paragraphs|sql");
+    host::Document& document = Active();
+    if (what == "text") {
+        out << "text " << host::Quote(document.Content().Text()) << "\n";
+    } else if (what == "selection") {
+        host::Selection selection = document.Selection();
+        out << "selection " << selection.Start() << " " << selection.End() << " "
+            << host::Quote(selection.Range().Text()) << "\n";
+    } else if (what == "bookmarks") {
+        host::Bookmarks bookmarks = document.Bookmarks();
+        out << "bookmarks " << bookmarks.Count() << "\n";
+        for (int i = 1; i <= bookmarks.Count(); ++i) {
+            host::Bookmark bookmark = bookmarks.Item(i);
+            host::Range range = bookmark.Range();
+            out << "  " << bookmark.Name() << " " << range.Start() << " " << range.End() << " "
+                << host::Quote(range.Text()) << "\n";
+        }
+    } else if (what == "variables") {
+        auto names = document.VariableNames();
+        out << "variables " << names.size() << "\n";
+        for (const auto& name : names) {
+            out << "  " << name << " " << host::Quote(document.VariableValue(name).value_or(""))
+                << "\n";
+        }
+    } else if (what == "paragraphs") {
+        auto paragraphs = Paragraphs();
+        out << "paragraphs " << paragraphs.size() << "\n";
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            auto [start, end] = paragraphs[i];
+            out << "  " << i + 1 << " " << host::Quote(document.TextOf(start, end - 1)) << "\n";
+        }
+    } else {
+        throw ScriptError("cannot print " + what +
+                          ": text, selection, bookmarks, variables, paragraphs or sql");
+    }
+}
+
+}  // namespace veln::cli

@@ -1,0 +1,17 @@
+// The context of operations that work on documents: the core services and
+// the word processor with its open documents.
+#pragma once
+
+#include "host/word/application.h"
+#include "settings/core_context.h"
+
+namespace veln {
+
+struct DocumentContext : CoreContext {
+    DocumentContext(host::Ui& ui, host::System& system, host::Application& app)
+        : CoreContext(ui, system), app(app) {}
+
+    host::Application& app;
+};
+
+}  // namespace veln
