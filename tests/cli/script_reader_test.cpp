@@ -1,0 +1,53 @@
+// Script lines split into words as the automation guide says.
+#include "script_reader.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace veln::cli {
+namespace {
+
+std::vector<std::string> Texts(const std::string& line) {
+    std::vector<std::string> texts;
+    for (const auto& word : SplitWords(line)) {
+        texts.push_back(word.text);
+    }
+    return texts;
+}
+
+TEST(ScriptReaderTest, WordsQuotesEscapesAndComments) {
+    EXPECT_EQ(Texts("  select   text \"two words\" 2  # the second"),
+              (std::vector<std::string>{"select", "text", "two words", "2"}));
+    EXPECT_EQ(Texts(R"(append "a \"quoted\" \\ word\r\n\tend")"),
+              (std::vector<std::string>{"append", "a \"quoted\" \\ word\r\n\tend"}));
+    EXPECT_EQ(Texts(R"(answer input "# not a comment")"),
+              (std::vector<std::string>{"answer", "input", "# not a comment"}));
+    EXPECT_EQ(Texts(R"(answer input "")"), (std::vector<std::string>{"answer", "input", ""}));
+    EXPECT_TRUE(SplitWords("# only a comment").empty());
+
+    auto words = SplitWords(R"(answer input cancel "cancel")");
+    EXPECT_TRUE(words[2] == "cancel") << "a bare word is a keyword";
+    EXPECT_FALSE(words[3] == "cancel") << "a quoted one is a text";
+    EXPECT_EQ(words[3].text, "cancel");
+}
+
+TEST(ScriptReaderTest, BrokenLinesNameTheirLine) {
+    EXPECT_THROW(SplitWords(R"(append "never closed)"), ScriptError);
+    EXPECT_THROW(SplitWords(R"(append "bad \q escape")"), ScriptError);
+    std::istringstream script("new\n\n# comment\nappend \"open\nprint text\r\n");
+    try {
+        ReadScript(script);
+        FAIL();
+    } catch (const ScriptError& error) {
+        EXPECT_STREQ(error.what(), "line 4: a quoted text is not closed");
+    }
+    std::istringstream good("new\n\n  # comment\nprint text\r\n");
+    auto lines = ReadScript(good);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[1].number, 4);
+    EXPECT_EQ(lines[1].words.size(), 2U) << "a carriage return before the line feed is a blank";
+}
+
+}  // namespace
+}  // namespace veln::cli
