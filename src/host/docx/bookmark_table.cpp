@@ -10,17 +10,22 @@ namespace veln::host::docx {
 
 BookmarkTable::BookmarkTable(Story& story) : story_(story) {
     const Wml& n = story_.Names();
+    // Ids and names view the attribute values of the parsed part.
     struct Open {
-        std::string name;
+        std::string_view name;
         pugi::xml_node node;
         Paragraph* paragraph = nullptr;
         std::size_t order = 0;  // the start's place in the file
     };
-    std::unordered_map<std::string, Open> open;
-    std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;
     const auto& found = story_.FoundMarkers();
+    std::unordered_map<std::string_view, Open> open;
+    open.reserve(found.size() / 2);
+    byName_.reserve(found.size() / 2);
+    marks_.reserve(found.size() / 2);
+    std::vector<std::pair<std::pair<long, std::size_t>, Mark*>> sorted;
+    sorted.reserve(found.size() / 2);
     for (std::size_t i = 0; i < found.size(); ++i) {
-        std::string id = found[i].node.attribute(n.id.c_str()).value();
+        std::string_view id = found[i].node.attribute(n.id.c_str()).value();
         if (n.TagOf(found[i].node) == Tag::bookmarkStart) {
             open[id] = {found[i].node.attribute(n.name.c_str()).value(), found[i].node,
                         found[i].paragraph, i};
@@ -33,9 +38,9 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
             continue;
         }
         const Open& begun = start->second;
-        auto mark =
-            std::make_unique<Mark>(Mark{begun.name, begun.node, found[i].node, begun.paragraph,
-                                        found[i].paragraph, begun.name.starts_with("_")});
+        auto mark = std::make_unique<Mark>(Mark{std::string(begun.name), begun.node, found[i].node,
+                                                begun.paragraph, found[i].paragraph,
+                                                begun.name.starts_with("_")});
         byName_[mark->name] = mark.get();
         sorted.push_back({{Start(*mark), begun.order}, mark.get()});
         marks_.push_back(std::move(mark));
@@ -68,7 +73,7 @@ const Mark& BookmarkTable::Item(int index, bool includeHidden) const {
 }
 
 const Mark* BookmarkTable::Find(std::string_view name) const {
-    auto found = byName_.find(std::string(name));
+    auto found = byName_.find(name);
     return found == byName_.end() ? nullptr : found->second;
 }
 
@@ -145,13 +150,13 @@ void BookmarkTable::Set(const std::string& name, long start, long end) {
     endNode.append_attribute(n.id.c_str()).set_value(id.c_str());
     auto mark = std::make_unique<Mark>(
         Mark{name, startNode, endNode, startParagraph, endParagraph, name.starts_with("_")});
-    byName_[name] = mark.get();
+    byName_[mark->name] = mark.get();
     Insert(mark.get());
     marks_.push_back(std::move(mark));
 }
 
 bool BookmarkTable::Remove(std::string_view name) {
-    auto found = byName_.find(std::string(name));
+    auto found = byName_.find(name);
     if (found == byName_.end()) {
         return false;
     }

@@ -48,7 +48,8 @@ class BookmarkTable {
     std::vector<std::unique_ptr<Mark>> marks_;
     std::vector<Mark*> all_;
     std::vector<Mark*> visible_;
-    std::unordered_map<std::string, Mark*> byName_;
+    // Keys view the names the marks own.
+    std::unordered_map<std::string_view, Mark*> byName_;
     long nextId_ = -1;
 };
 

@@ -34,10 +34,13 @@ Wml::Wml(const pugi::xml_node& root) : wPrefix("w:"), rPrefix("r:") {
 
 Tag Wml::TagOf(const pugi::xml_node& node) const {
     const char* name = node.name();
-    if (std::strncmp(name, wPrefix.c_str(), wPrefix.size()) != 0) {
-        return Tag::Other;
+    // The prefix is a character or two: compared in place, it costs nothing.
+    for (char c : wPrefix) {
+        if (*name++ != c) {
+            return Tag::Other;
+        }
     }
-    const char* local = name + wPrefix.size();
+    const char* local = name;
     auto is = [local](const char* candidate) { return std::strcmp(local, candidate) == 0; };
     switch (local[0]) {
         case 'b':
