@@ -259,15 +259,10 @@ void DocxDocument::WriteTo(const std::string& path) {
             added.emplace_back(part->Name(), part->Serialize());
         }
     }
-    std::string written = ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
-    package_.emplace(ZipPackage::FromBytes(std::move(written), path, false));
-    for (XmlPart* part :
-         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
-        if (part != nullptr) {
-            part->modified = false;
-            part->inPackage = true;
-        }
-    }
+    ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
+    // The package read at opening stays the source of the parts nobody
+    // changed: their bytes are the same in every file saved since. Parts
+    // changed or made since then stay so, and are written at every save.
     saved_ = true;
 }
 

@@ -1,5 +1,9 @@
 #include "host/docx/xml_part.h"
 
+#include <functional>
+#include <iterator>
+#include <thread>
+
 #include "host/word/document.h"
 
 namespace veln::host::docx {
@@ -10,6 +14,44 @@ namespace {
 constexpr unsigned PARSE_OPTIONS = pugi::parse_default | pugi::parse_declaration |
                                    pugi::parse_doctype | pugi::parse_pi | pugi::parse_comments |
                                    pugi::parse_ws_pcdata;
+
+constexpr unsigned FORMAT = pugi::format_raw | pugi::format_no_declaration;
+
+// A start tag as the serializer writes it: attributes in double quotes, with
+// the characters that would not read back the same written as references.
+void AppendStartTag(std::string& out, const pugi::xml_node& element) {
+    out += '<';
+    out += element.name();
+    for (pugi::xml_attribute attribute : element.attributes()) {
+        out += ' ';
+        out += attribute.name();
+        out += "=\"";
+        for (const char* c = attribute.value(); *c != 0; ++c) {
+            switch (*c) {
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                default:
+                    if (static_cast<unsigned char>(*c) < 32) {
+                        out += "&#" + std::to_string(static_cast<int>(*c)) + ";";
+                    } else {
+                        out += *c;
+                    }
+            }
+        }
+        out += '"';
+    }
+    out += '>';
+}
 
 class StringWriter : public pugi::xml_writer {
   public:
@@ -56,16 +98,75 @@ std::unique_ptr<XmlPart> XmlPart::Create(const std::string& name, const std::str
     return part;
 }
 
-std::string XmlPart::Serialize() const {
-    std::string out;
-    StringWriter writer(out);
+std::string XmlPart::Serialize(std::size_t parallelFrom) const {
     // We write UTF-8 whatever the part was read in.
     pugi::xml_node declaration = doc_.first_child();
     if (declaration.type() == pugi::node_declaration && declaration.attribute("encoding")) {
         declaration.attribute("encoding").set_value("UTF-8");
     }
-    doc_.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    std::string out;
+    // Edits change a part's size little: one allocation serves.
+    out.reserve(buffer_.size() + buffer_.size() / 8 + 4096);
+    if (buffer_.size() >= parallelFrom && SerializeInHalves(out)) {
+        return out;
+    }
+    StringWriter writer(out);
+    doc_.save(writer, "", FORMAT, pugi::encoding_utf8);
     return out;
+}
+
+bool XmlPart::SerializeInHalves(std::string& out) const {
+    // The element of the root with the most children (a document's body) is
+    // written in two halves at once; the rest around it as the whole would be.
+    pugi::xml_node root = Root();
+    pugi::xml_node widest;
+    std::size_t widestCount = 0;
+    for (pugi::xml_node child : root.children()) {
+        auto count = static_cast<std::size_t>(std::distance(child.begin(), child.end()));
+        if (count > widestCount) {
+            widest = child;
+            widestCount = count;
+        }
+    }
+    if (widestCount < 2) {
+        return false;
+    }
+    StringWriter writer(out);
+    for (pugi::xml_node node = doc_.first_child(); node != root; node = node.next_sibling()) {
+        node.print(writer, "", FORMAT, pugi::encoding_utf8);
+    }
+    AppendStartTag(out, root);
+    for (pugi::xml_node node = root.first_child(); node != widest; node = node.next_sibling()) {
+        node.print(writer, "", FORMAT, pugi::encoding_utf8);
+    }
+    AppendStartTag(out, widest);
+
+    pugi::xml_node middle = widest.first_child();
+    for (std::size_t i = 0; i < widestCount / 2; ++i) {
+        middle = middle.next_sibling();
+    }
+    auto printRange = [](pugi::xml_node from, pugi::xml_node to, std::string& text) {
+        StringWriter rangeWriter(text);
+        for (pugi::xml_node node = from; node != to; node = node.next_sibling()) {
+            node.print(rangeWriter, "", FORMAT, pugi::encoding_utf8);
+        }
+    };
+    std::string second;
+    second.reserve(buffer_.size() / 2 + 4096);
+    std::thread worker(printRange, middle, pugi::xml_node(), std::ref(second));
+    printRange(widest.first_child(), middle, out);
+    worker.join();
+    out += second;
+
+    out += "</" + std::string(widest.name()) + ">";
+    for (pugi::xml_node node = widest.next_sibling(); node; node = node.next_sibling()) {
+        node.print(writer, "", FORMAT, pugi::encoding_utf8);
+    }
+    out += "</" + std::string(root.name()) + ">";
+    for (pugi::xml_node node = root.next_sibling(); node; node = node.next_sibling()) {
+        node.print(writer, "", FORMAT, pugi::encoding_utf8);
+    }
+    return true;
 }
 
 }  // namespace veln::host::docx

@@ -19,12 +19,17 @@ class XmlPart {
     const std::string& Name() const { return name_; }
     pugi::xml_document& Doc() { return doc_; }
     pugi::xml_node Root() const { return doc_.document_element(); }
-    std::string Serialize() const;
+    // The part as XML text. A part of parallelFrom bytes or more is written in
+    // two halves at once.
+    std::string Serialize(std::size_t parallelFrom = PARALLEL_FROM) const;
+    static constexpr std::size_t PARALLEL_FROM = 1 << 20;
 
-    bool modified = false;
+    bool modified = false;  // differs from the package the document was read from
     bool inPackage = true;  // false for a part the model created
 
   private:
+    bool SerializeInHalves(std::string& out) const;
+
     std::string name_;
     std::string buffer_;  // the parsed text lives here
     pugi::xml_document doc_;

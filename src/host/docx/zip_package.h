@@ -40,11 +40,11 @@ class ZipPackage {
     // Writes the package to path: replaced entries with their new data, the
     // others copied through compressed as they are, then added entries. The
     // file is written beside path and renamed over it, so a failure leaves
-    // the old file whole. Returns the bytes written.
+    // the old file whole.
     // source may be nullptr for a package made from nothing.
-    static std::string Write(const ZipPackage* source, const std::string& path,
-                             const std::map<std::string, std::string>& replaced,
-                             const std::vector<std::pair<std::string, std::string>>& added);
+    static void Write(const ZipPackage* source, const std::string& path,
+                      const std::map<std::string, std::string>& replaced,
+                      const std::vector<std::pair<std::string, std::string>>& added);
 
   private:
     ZipPackage(std::string bytes, std::string label);

@@ -2,12 +2,14 @@
 // unchanged, templates, the documents of the application, and files that are
 // refused.
 #include <filesystem>
+#include <limits>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/xml_part.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
 #include "temp_dir.h"
@@ -195,6 +197,49 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
         }
     }
     EXPECT_THROW(DocxDocument::Open(dir.Path().string()), HostError) << "a folder";
+}
+
+}  // namespace
+}  // namespace veln::host::docx
+
+namespace veln::host::docx {
+namespace {
+
+TEST(SerializeTest, AWidePartWrittenInHalvesIsTheSameXml) {
+    TempDir dir;
+    std::string body;
+    for (int i = 0; i < 40; ++i) {
+        body += R"(<w:p w:rsidR="00AB"><w:r><w:t xml:space="preserve">Line )" + std::to_string(i) +
+                R"( &amp; "quoted" &lt;tag&gt;</w:t></w:r></w:p>)";
+    }
+    body += R"(<w:sectPr><w:pgSz w:w="11906"/></w:sectPr>)";
+    WriteDocx(dir / "wide.docx", body);
+    std::map<std::string, std::string> parts = ReadZip(dir / "wide.docx");
+    // The root's attributes hold characters that must be written as references.
+    std::string xml = parts["word/document.xml"];
+    xml.replace(xml.find("<w:document "), 12, "<w:document data=\"a&amp;b&lt;&quot;&#10;\" ");
+    auto part = XmlPart::Parse(xml, "word/document.xml", "wide.docx");
+    std::string whole = part->Serialize(std::numeric_limits<std::size_t>::max());
+    EXPECT_EQ(part->Serialize(0), whole);
+    EXPECT_NE(whole.find(R"(data="a&amp;b&lt;&quot;&#10;")"), std::string::npos);
+    // And every document of the corpus.
+    const fs::path corpus(VELN_CORPUS_DIR);
+    if (fs::is_directory(corpus)) {
+        for (const auto& entry : fs::directory_iterator(corpus)) {
+            if (!entry.path().filename().string().starts_with("malformed") &&
+                entry.path().extension() != ".md") {
+                auto entries = ReadZip(entry.path().string());
+                for (const auto& [name, data] : entries) {
+                    if (name.ends_with("document.xml")) {
+                        auto part = XmlPart::Parse(data, name, entry.path().string());
+                        EXPECT_EQ(part->Serialize(0),
+                                  part->Serialize(std::numeric_limits<std::size_t>::max()))
+                            << entry.path() << " " << name;
+                    }
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
