@@ -1,6 +1,9 @@
 // Operations on the project database that the commands run.
 #pragma once
 
+#include <string>
+
+#include "database/document_context.h"
 #include "settings/core_context.h"
 
 namespace veln::dbElements {
@@ -10,7 +13,31 @@ namespace veln::dbElements {
 inline constexpr const char* TEMPLATE_DATABASE = "ModeleBaseProjet.mdb";
 inline constexpr const char* DATABASE_EXTENSION = ".mdb";
 
+// What dbGetDocumentName returns when the document's row is missing.
+inline constexpr const char* DOC_NAME_ERROR = "ERROR ON DOC NAMES IN DATABASE";
+
 // Asks for a folder and a name, then creates an empty project database there.
 void dbCreateProjectDatabase(CoreContext& context);
+
+// Adds a Documents row for the active document with a new id and returns the
+// id; "" after a failure, which the user has been told of.
+std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath,
+                             const std::string& description);
+// "" when the stored name is the active document's full name, the stored name
+// when it differs (in any way, letter case too), DOC_NAME_ERROR without a row.
+std::string dbGetDocumentName(DocumentContext& context, const std::string& dbPath);
+// Stores the active document's full name in its row; false without a row.
+bool dbUpdateDocumentName(DocumentContext& context, const std::string& dbPath);
+// The row of docId takes the active document's full name, and the description
+// when one is given; false without a row.
+bool dbReplaceDocument(DocumentContext& context, const std::string& dbPath,
+                       const std::string& docId, const std::string& description);
+// Marks the element deleted, when it belongs to the active document.
+void dbMarkDeleteElement(DocumentContext& context, const std::string& dbPath,
+                         const std::string& elementId);
+// True when any row of the project, deleted or not, has this element id.
+bool dbElementExists(const std::string& dbPath, const std::string& elementId);
+// Asks for a project database file; "" when the user cancels.
+std::string dbChooseDatabase(CoreContext& context);
 
 }  // namespace veln::dbElements

@@ -2,6 +2,8 @@
 // the word processor with its open documents.
 #pragma once
 
+#include <cstdint>
+
 #include "host/word/application.h"
 #include "settings/core_context.h"
 
@@ -12,6 +14,8 @@ struct DocumentContext : CoreContext {
         : CoreContext(ui, system), app(app) {}
 
     host::Application& app;
+    // The current highlight colour of elements (a highlight colour index).
+    std::int16_t elementColour = 5;
 };
 
 }  // namespace veln

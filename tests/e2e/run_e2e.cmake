@@ -20,6 +20,8 @@ execute_process(COMMAND "${VELN}" script "${name}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status
                 TIMEOUT 120)
 set(actual "${out}-- exit ${status}\n${err}")
+# The work folder's own path differs from run to run.
+string(REPLACE "${WORK}" "<work>" actual "${actual}")
 file(WRITE "${WORK}/actual" "${actual}")
 file(READ "${EXPECTED}" expected)
 if(NOT actual STREQUAL expected)

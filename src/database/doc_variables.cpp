@@ -1,0 +1,56 @@
+#include "database/doc_variables.h"
+
+#include "host/word/variables.h"
+
+namespace veln::utilElements {
+
+namespace {
+
+host::Document& Active(DocumentContext& context) {
+    host::Document* document = context.app.ActiveDocument();
+    if (document == nullptr) {
+        throw host::HostError(host::WordError::COMMAND_FAILED, "no document is open");
+    }
+    return *document;
+}
+
+}  // namespace
+
+std::string GetDocVariable(DocumentContext& context, const std::string& name) {
+    host::Document* document = context.app.ActiveDocument();
+    if (document == nullptr) {
+        return {};
+    }
+    // Names compare exactly: the walk finds the variable of that very name.
+    host::Variables variables = document->Variables();
+    for (int i = 1; i <= variables.Count(); ++i) {
+        host::Variable variable = variables.Item(i);
+        if (variable.Name() == name) {
+            return variable.Value();
+        }
+    }
+    return {};
+}
+
+void SetDocVariable(DocumentContext& context, const std::string& name, const std::string& value) {
+    Active(context).Variables().Add(name, value);
+}
+
+void DeleteDocVariable(DocumentContext& context, const std::string& name) {
+    host::Document& document = Active(context);
+    if (!document.Variables().Exists(name)) {
+        return;
+    }
+    document.Variables().Item(name).Delete();
+    document.Save();
+}
+
+std::string GetDbName(DocumentContext& context) {
+    return GetDocVariable(context, VARDOC_DB_NAME);
+}
+
+std::string GetDocId(DocumentContext& context) {
+    return GetDocVariable(context, VARDOC_DOC_ID);
+}
+
+}  // namespace veln::utilElements

@@ -1,0 +1,31 @@
+// The document variables that link a document to its project, and their
+// reading and writing on the active document.
+#pragma once
+
+#include <string>
+
+#include "database/document_context.h"
+
+namespace veln {
+
+inline constexpr const char* VARDOC_DB_NAME = "VARDOC_DB_NAME";
+inline constexpr const char* VARDOC_DOC_ID = "VARDOC_DOC_ID";
+inline constexpr const char* VARDOC_HIGHLIGHT = "VARDOC_HIGHLIGHT";
+inline constexpr const char* VARDOC_NUMBERS = "VARDOC_NUMBERS";
+inline constexpr const char* HIGHLIGHT_COLOR = "HIGHLIGHT_COLOR";
+inline constexpr const char* VARDOC_CHANGEELEM = "VARDOC_CHANGEELEM";
+
+namespace utilElements {
+
+// The variable's value in the active document, "" when it has none (or no
+// document is open).
+std::string GetDocVariable(DocumentContext& context, const std::string& name);
+// Sets the value, adding the variable when needed.
+void SetDocVariable(DocumentContext& context, const std::string& name, const std::string& value);
+// Deletes the variable and saves the document, when the variable exists.
+void DeleteDocVariable(DocumentContext& context, const std::string& name);
+std::string GetDbName(DocumentContext& context);
+std::string GetDocId(DocumentContext& context);
+
+}  // namespace utilElements
+}  // namespace veln

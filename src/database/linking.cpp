@@ -1,0 +1,140 @@
+#include "database/linking.h"
+
+#include <filesystem>
+
+#include "database/db_elements.h"
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "host/ui/ui.h"
+
+namespace veln {
+
+namespace {
+
+constexpr std::size_t DESCRIPTION_LENGTH = 255;
+constexpr char SEPARATOR = '/';
+
+// The first count characters of text, never cutting a character in two.
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
+std::size_t Characters(const std::string& text) {
+    std::size_t count = 0;
+    for (char c : text) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::string dbElements::dbChooseDatabase(CoreContext& context) {
+    // The user's home folder stands where the system starts at the drive's root.
+    const char* home = std::getenv("HOME");  // NOLINT(concurrency-mt-unsafe)
+    return utilElements::ShowOpen(context, "Database files (*.mdb)|*.mdb|All files (*.*)|*.*",
+                                  "txt", home != nullptr ? home : "/", host::OFN_FILEMUSTEXIST);
+}
+
+namespace utilElements {
+
+std::string ShowOpen(CoreContext& context, const std::string& filter,
+                     const std::string& defaultExtension, const std::string& initialFolder,
+                     int flags) {
+    std::string chosen = context.ui.ShowOpen(filter, defaultExtension, initialFolder, flags);
+    if (chosen.empty()) {
+        return chosen;
+    }
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::path(chosen).has_extension() && !defaultExtension.empty() &&
+        !fs::exists(chosen, error) && fs::exists(chosen + "." + defaultExtension, error)) {
+        chosen += "." + defaultExtension;
+    }
+    if ((flags & host::OFN_FILEMUSTEXIST) != 0 && !fs::is_regular_file(chosen, error)) {
+        return {};
+    }
+    return chosen;
+}
+
+bool RegisterDocument(DocumentContext& context) {
+    std::string path = dbElements::dbChooseDatabase(context);
+    if (path.empty()) {
+        return false;
+    }
+    std::string description = FirstCharacters(
+        context.ui.InputBox(context.LoadText(220), context.LoadText(221), ""), DESCRIPTION_LENGTH);
+    // The row first: when it cannot be made, the document keeps the link it had.
+    std::string id = dbElements::dbInsertDocument(context, path, description);
+    if (id.empty()) {
+        return false;
+    }
+    SetDocVariable(context, VARDOC_DB_NAME, path);
+    SetDocVariable(context, VARDOC_DOC_ID, id);
+    SetDocVariable(context, VARDOC_HIGHLIGHT, "1");
+    SetDocVariable(context, VARDOC_NUMBERS, "1");
+    context.elementColour = 5;
+    SetDocVariable(context, HIGHLIGHT_COLOR, " 5");
+    return true;
+}
+
+void EditDocumentDescription(DocumentContext& context) {
+    db::Database database = schema::OpenProjectDatabase(GetDbName(context));
+    const std::string docId = GetDocId(context);
+    bool found = false;
+    std::string current;
+    {
+        db::Statement row = database.Prepare("SELECT * FROM Documents WHERE Documents.D_ID = ?1");
+        row.Bind(1, docId);
+        found = row.Step();
+        current = found ? row.TextOrEmpty("D_Description") : std::string();
+    }
+    std::string answer =
+        FirstCharacters(context.ui.InputBox(context.LoadText(220), context.LoadText(221), current),
+                        DESCRIPTION_LENGTH);
+    // A cleared box or Cancel changes nothing, and without a row there is
+    // nothing to write.
+    if (answer.empty() || !found) {
+        return;
+    }
+    database.Execute("UPDATE Documents SET D_Description = ?1 WHERE Documents.D_ID = ?2",
+                     {answer, docId});
+}
+
+std::string ShortenPath(const std::string& path, int maxLength) {
+    auto limit = static_cast<std::size_t>(std::max(maxLength, 0));
+    std::size_t length = Characters(path);
+    if (limit >= length) {
+        return path;
+    }
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at = path.find(SEPARATOR); at != std::string::npos;
+         at = path.find(SEPARATOR, from)) {
+        parts.push_back(path.substr(from, at - from));
+        from = at + 1;
+    }
+    parts.push_back(path.substr(from));
+    const std::size_t last = parts.size() - 1;
+    std::size_t total = length + 4;
+    for (std::size_t i = last - 1; last >= 2 && i >= 1; --i) {
+        total -= Characters(parts[i]) + 1;
+        if (total <= limit) {
+            std::string shortened;
+            for (std::size_t k = 0; k < i; ++k) {
+                shortened += parts[k] + SEPARATOR;
+            }
+            return shortened + "..." + SEPARATOR + parts[last];
+        }
+    }
+    return parts[0] + SEPARATOR + "..." + SEPARATOR + parts[last];
+}
+
+}  // namespace utilElements
+}  // namespace veln
