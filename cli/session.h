@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "database/document_context.h"
+#include "elements/context.h"
 #include "host/docx/docx_application.h"
 #include "host/system/system.h"
 #include "host/ui/scripted_ui.h"
@@ -36,7 +36,7 @@ class Session {
 
     host::docx::DocxApplication app_;
     host::ScriptedUi ui_;
-    DocumentContext context_;
+    Context context_;
     std::ostream* out_ = nullptr;
     std::size_t flushed_ = 0;
 };

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "database/document_context.h"
+#include "elements/context.h"
 
 namespace veln::addin {
 
 // Runs an operation with its arguments; returns its result when it has one.
-using Operation = std::function<std::optional<std::string>(DocumentContext& context,
+using Operation = std::function<std::optional<std::string>(Context& context,
                                                            const std::vector<std::string>& args)>;
 
 // Every registered operation, by name.

@@ -126,6 +126,22 @@ void dbMarkDeleteElement(DocumentContext& context, const std::string& dbPath,
         {context.system.Now(), elementId, utilElements::GetDocId(context)});
 }
 
+void dbUpdateElement(DocumentContext& context, const std::string& elementId,
+                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
+                     std::int16_t level, const db::Database* database) {
+    std::optional<db::Database> own;
+    if (database == nullptr) {
+        own.emplace(schema::OpenProjectDatabase(utilElements::GetDbName(context)));
+        database = &*own;
+    }
+    database->Execute(
+        "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
+        "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
+        "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9",
+        {label, numbers[0], numbers[1], numbers[2], numbers[3], level, context.system.Now(),
+         elementId, utilElements::GetDocId(context)});
+}
+
 bool dbElementExists(const std::string& dbPath, const std::string& elementId) {
     db::Database database = schema::OpenProjectDatabase(dbPath);
     return !database.QueryValue("SELECT 1 FROM Elements WHERE Elements.E_id = ?1", {elementId})

@@ -1,9 +1,12 @@
 // Operations on the project database that the commands run.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "database/document_context.h"
+#include "host/db/database.h"
 #include "settings/core_context.h"
 
 namespace veln::dbElements {
@@ -37,6 +40,13 @@ void dbMarkDeleteElement(DocumentContext& context, const std::string& dbPath,
                          const std::string& elementId);
 // True when any row of the project, deleted or not, has this element id.
 bool dbElementExists(const std::string& dbPath, const std::string& elementId);
+// The element's row, when it exists in the active document's project, takes
+// label, numbers and level, with the time of the change. database: a
+// connection already open on the project (a whole renumbering shares one).
+void dbUpdateElement(DocumentContext& context, const std::string& elementId,
+                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
+                     std::int16_t level, const db::Database* database = nullptr);
+
 // Asks for a project database file; "" when the user cancels.
 std::string dbChooseDatabase(CoreContext& context);
 

@@ -1,5 +1,6 @@
 #include "host/word/wildcards.h"
 
+#include <map>
 #include <regex>
 #include <string>
 
@@ -117,13 +118,23 @@ std::vector<TextMatch> FindMatches(std::string_view text, std::string_view patte
     if (pattern.empty()) {
         return matches;
     }
-    std::wregex regex;
-    try {
-        regex.assign(Translate(Widen(pattern), wildcards), std::regex::ECMAScript);
-    } catch (const std::regex_error& error) {
-        throw HostError(WordError::COMMAND_FAILED,
-                        "the pattern " + std::string(pattern) + " is not valid: " + error.what());
+    // Compiling a pattern costs far more than matching one element's text:
+    // the patterns a thread has used are kept.
+    thread_local std::map<std::pair<std::string, bool>, std::wregex> compiled;
+    auto key = std::make_pair(std::string(pattern), wildcards);
+    auto found = compiled.find(key);
+    if (found == compiled.end()) {
+        try {
+            found = compiled
+                        .emplace(key, std::wregex(Translate(Widen(pattern), wildcards),
+                                                  std::regex::ECMAScript))
+                        .first;
+        } catch (const std::regex_error& error) {
+            throw HostError(WordError::COMMAND_FAILED, "the pattern " + std::string(pattern) +
+                                                           " is not valid: " + error.what());
+        }
     }
+    const std::wregex& regex = found->second;
     // Paragraph by paragraph: a match never crosses a mark, and the regex
     // engine never sees more than one paragraph at a time.
     std::wstring wide = Widen(text);

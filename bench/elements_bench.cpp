@@ -1,0 +1,116 @@
+// Renumbering and showing numbers on a generated document of 20,000
+// paragraphs with 5,000 elements in four levels (and 10,000, to see how the
+// time grows), the project database's rows updated as the command does.
+#include <filesystem>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "elements/elements.h"
+#include "generated_document.h"
+#include "host/docx/docx_application.h"
+#include "host/system/posix_system.h"
+#include "host/ui/scripted_ui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace veln;
+
+constexpr int PARAGRAPHS = 20000;
+
+struct Project {
+    explicit Project(int elements) {
+        folder = fs::temp_directory_path() / ("veln-elements-bench-" + std::to_string(::getpid()) +
+                                              "-" + std::to_string(elements));
+        fs::create_directories(folder);
+        documentPath = (folder / "doc.docx").string();
+        databasePath = (folder / "project.mdb").string();
+        bench::WriteGeneratedDocx(documentPath, PARAGRAPHS, elements);
+        schema::CreateProjectDatabaseFile(databasePath);
+        db::Database database = db::Database::Open(databasePath);
+        db::Transaction transaction(database);
+        for (int i = 0; i < elements; ++i) {
+            database.Execute(
+                "INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, 'DOC00001', ?2)",
+                {"ELEM" + std::to_string(10000000 + i), Level(i)});
+        }
+        transaction.Commit();
+        count = elements;
+    }
+    ~Project() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    // Levels 1, 2, 3, 4, 2, 3, 4, 3, ... in reading order.
+    static std::int16_t Level(int i) {
+        return static_cast<std::int16_t>(i % 8 == 0 ? 1 : 2 + i % 3);
+    }
+
+    // A session with the document open, linked and its elements loaded.
+    struct Session {
+        explicit Session(const Project& project) {
+            app.OpenDocument(project.documentPath);
+            utilElements::SetDocVariable(context, VARDOC_DB_NAME, project.databasePath);
+            utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+            for (int i = 0; i < project.count; ++i) {
+                Element element;
+                element.ElementID = "ELEM" + std::to_string(10000000 + i);
+                element.ElementDocId = "DOC00001";
+                element.ElementLevel = Level(i);
+                context.loadedElements.Add(element);
+            }
+        }
+        host::PosixSystem system;
+        host::ScriptedUi ui;
+        host::docx::DocxApplication app;
+        Context context{ui, system, app};
+    };
+
+    fs::path folder;
+    std::string documentPath;
+    std::string databasePath;
+    int count = 0;
+};
+
+void BM_RenumberElements(benchmark::State& state) {
+    Project project(static_cast<int>(state.range(0)));
+    while (state.KeepRunning()) {
+        state.PauseTiming();
+        Project::Session session(project);
+        state.ResumeTiming();
+        Elements::RenumberElements(session.context);
+        state.PauseTiming();
+        benchmark::DoNotOptimize(session.context.loadedElements.Item(1).numbers);
+        state.ResumeTiming();
+    }
+    state.counters["elements"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_RenumberElements)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_HideThenShowAllNumbers(benchmark::State& state) {
+    Project project(static_cast<int>(state.range(0)));
+    Project::Session session(project);
+    Elements::ShowAllNumbers(session.context);
+    while (state.KeepRunning()) {
+        Elements::HideAllNumbers(session.context);
+        Elements::ShowAllNumbers(session.context);
+    }
+    state.counters["elements"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_HideThenShowAllNumbers)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Freed memory stays with the process: figures of the steady state.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,313 @@
+// Elements on real .docx documents and project databases: numbering,
+// navigation, deletion, display and the element list.
+#include "elements/elements.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "elements/frm_list_elem.h"
+#include "host/docx/docx_application.h"
+#include "host/system/posix_system.h"
+#include "host/ui/scripted_ui.h"
+#include "host/word/bookmarks.h"
+#include "host/word/range.h"
+#include "host/word/selection.h"
+#include "temp_dir.h"
+
+namespace veln {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// A linked document of paragraphs "P1 ..." to "P8 ...", and its project.
+class ElementsTest : public ::testing::Test {
+  protected:
+    ElementsTest() {
+        schema::CreateProjectDatabaseFile(database);
+        host::Document& document = app.AddDocument();
+        for (int i = 1; i <= 8; ++i) {
+            document.Content().InsertAfter((i == 1 ? "" : "\r") + std::string("P") +
+                                           std::to_string(i) + " text of paragraph " +
+                                           std::to_string(i));
+        }
+        document.SaveAs(dir / "spec.docx");
+        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
+        utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+    }
+    host::Document& Document() { return *app.ActiveDocument(); }
+    std::pair<long, long> Paragraph(int n) {
+        long at = 0;
+        for (int i = 1; i < n; ++i) {
+            at = Document().ParagraphAt(at).second;
+        }
+        return Document().ParagraphAt(at);
+    }
+    // An element over [start, end) with its row.
+    Element& Make(const std::string& id, long start, long end, std::int16_t level,
+                  const std::string& docId = "DOC00001") {
+        Document().Bookmarks().Add(id, Document().MakeRange(start, end));
+        db::Database::Open(database).Execute(
+            "INSERT INTO Elements (E_id, E_DocId, E_level, E_label) VALUES (?1, ?2, ?3, ?4)",
+            {id, docId, level, "label " + id});
+        Element element;
+        element.ElementID = id;
+        element.ElementDocId = docId;
+        element.ElementLevel = level;
+        element.ElementLabel = "label " + id;
+        return context.loadedElements.Add(element);
+    }
+    Element& OverParagraph(const std::string& id, int n, std::int16_t level) {
+        auto [start, end] = Paragraph(n);
+        return Make(id, start, end, level);
+    }
+    std::string Numbers() {
+        std::string all;
+        for (int p = 1; p <= context.loadedElements.Count(); ++p) {
+            all += (p == 1 ? "" : " ") + context.loadedElements.Item(p).ElementNumber();
+        }
+        return all;
+    }
+    std::string Query(const std::string& sql) {
+        return db::Database::Open(database).QueryValue(sql).ToString();
+    }
+    std::string Selected() { return Document().Selection().Range().Text(); }
+
+    test::TempDir dir;
+    std::string database = dir / "project.mdb";
+    host::PosixSystem system;
+    host::ScriptedUi ui;
+    host::docx::DocxApplication app;
+    Context context{ui, system, app};
+};
+
+TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
+    // Created out of order: the loaded order is not the reading order.
+    OverParagraph("ELEM00000005", 5, 1);
+    OverParagraph("ELEM00000001", 1, 1);
+    OverParagraph("ELEM00000002", 2, 2);
+    OverParagraph("ELEM00000003", 3, 2);
+    OverParagraph("ELEM00000004", 4, 3);
+    OverParagraph("ELEM00000006", 6, 2);
+    Elements::RenumberElements(context);
+    EXPECT_EQ(Numbers(), "2.0.0.0 1.0.0.0 1.1.0.0 1.2.0.0 1.2.1.0 2.1.0.0");
+    EXPECT_EQ(
+        Query("SELECT group_concat(E_Number1 || '.' || E_Number2 || '.' || E_Number3 || '.' "
+              "|| E_Number4 || ':' || E_level, ' ') FROM (SELECT * FROM Elements ORDER BY E_id)"),
+        "1.0.0.0:1 1.1.0.0:2 1.2.0.0:2 1.2.1.0:3 2.0.0.0:1 2.1.0.0:2");
+    EXPECT_EQ(Query("SELECT count(*) FROM Elements WHERE E_ModifDate IS NULL"), "0");
+    // Markers shown, inside each bookmark; the first element selected.
+    EXPECT_EQ(Document().Bookmarks().Item("ELEM00000004").Range().Text(),
+              "//1.2.1.0// P4 text of paragraph 4\r");
+    EXPECT_EQ(Selected(), "//1.0.0.0// P1 text of paragraph 1\r");
+    // Again: old markers go before new ones come.
+    Elements::RenumberElements(context);
+    EXPECT_EQ(Document().Bookmarks().Item("ELEM00000004").Range().Text(),
+              "//1.2.1.0// P4 text of paragraph 4\r");
+}
+
+TEST_F(ElementsTest, AFirstElementOfADeeperLevelIsNumberedAsTheFirst) {
+    OverParagraph("ELEM00000002", 2, 2);
+    OverParagraph("ELEM00000003", 3, 3);
+    Elements::RenumberElements(context);
+    EXPECT_EQ(Numbers(), "1.0.0.0 1.0.1.0");
+    EXPECT_EQ(context.loadedElements.Item(1).ElementLevel, 2) << "its level stays";
+
+    // Creating a level-2 element with nothing before it lowers it to level 1.
+    Element& early = OverParagraph("ELEM00000001", 1, 2);
+    Document().Bookmarks().Item("ELEM00000001").Range().Select();
+    std::int16_t level = 2;
+    Elements::computeLevel(context, 3, level);
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(early.ElementLevel, 1);
+    EXPECT_EQ(early.ElementNumber(), "2.0.0.0") << "the next level-1 number of the document";
+}
+
+TEST_F(ElementsTest, ElementsStartingAtTheSameCharacterAreReachedOnce) {
+    auto [start, end] = Paragraph(2);
+    OverParagraph("ELEM00000001", 1, 1);
+    Make("ELEMOUTER000", start, end, 2);
+    Make("ELEMINNER000", start, start + 2, 3);
+    Elements::RenumberElements(context);
+    EXPECT_EQ(Numbers(), "1.0.0.0 1.1.0.0 0.0.0.0");
+    EXPECT_EQ(Query("SELECT E_ModifDate IS NULL FROM Elements WHERE E_id = 'ELEMINNER000'"), "1");
+}
+
+TEST_F(ElementsTest, NavigationSkipsOtherDocumentsButCountsThem) {
+    auto [s3, e3] = Paragraph(3);
+    // Another document's element, whose name even has a bookmark here.
+    Make("ELEMOTHER000", s3, e3, 1, "OTHERDOC");
+    OverParagraph("ELEM00000002", 2, 1);
+    OverParagraph("ELEM00000001", 1, 1);
+    OverParagraph("ELEM00000004", 4, 1);
+
+    Document().Selection().SetRange(0, 0);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Previous), 0);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Current), 3);
+    Elements::GoPreviousElement(context);
+    EXPECT_EQ(Document().SelectionStart(), 0) << "nothing before: the selection stays";
+    Elements::GoNextElement(context);
+    EXPECT_THAT(Selected(), HasSubstr("P2 text"));
+    Elements::GoNextElement(context);
+    EXPECT_THAT(Selected(), HasSubstr("P4 text")) << "the other document's element is skipped";
+    EXPECT_TRUE(Elements::IsLastElement(context));
+    Elements::GoFirstElement(context);
+    EXPECT_EQ(Elements::FindElement(context, Elements::First), 3);
+    EXPECT_TRUE(Elements::IsFirstElement(context));
+    EXPECT_EQ(Elements::FindElement(context, Elements::Last), 4);
+    // An element at the very first character: found by Previous from after it.
+    Document().Selection().SetRange(5, 5);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Previous), 3);
+    EXPECT_EQ(Elements::FindElement(context, 9), 0) << "no such mode";
+    EXPECT_EQ(Elements::CurrentElementId(context), "ELEM00000001");
+}
+
+TEST_F(ElementsTest, ABookmarkDeletedByHandIsMarkedDeletedWhenMet) {
+    OverParagraph("ELEM00000001", 1, 1);
+    OverParagraph("ELEM00000002", 2, 1);
+    OverParagraph("ELEM00000003", 3, 1);
+    Document().Bookmarks().Item("ELEM00000002").Delete();
+    Document().Selection().SetRange(0, 0);
+    Elements::GoNextElement(context);
+    EXPECT_THAT(Selected(), HasSubstr("P3 text")) << "navigation skips it";
+    Elements::GoToElement(context, "ELEM00000002");
+    EXPECT_EQ(Query("SELECT E_Deleted FROM Elements WHERE E_id = 'ELEM00000002'"), "1");
+    EXPECT_EQ(Elements::IndexOfElement(context, "ELEM00000002"), 0);
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "1");
+
+    // And by the list, which leaves it out.
+    Document().Bookmarks().Item("ELEM00000003").Delete();
+    ui.AnswerForm("frmListElem", {{"print", "ListBoxElements", {}},
+                                  {"dblclick", "ListBoxElements", {"0"}},
+                                  {"click", "CommandButtonCancel", {}}});
+    auto list = std::make_shared<frmListElem>(context);
+    ui.Show(list, true);
+    EXPECT_EQ(Query("SELECT group_concat(E_id) FROM Elements WHERE E_Deleted = 1"),
+              "ELEM00000002,ELEM00000003");
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre("form frmListElem modal \"Navigation Across Elements\"",
+                            "  ListBoxElements: 1 rows, index -1\n"
+                            "      ELEM00000001 | 0.0.0.0 | label ELEM00000001",
+                            "  dblclick ListBoxElements \"0\"", "  click CommandButtonCancel",
+                            "end form frmListElem"));
+    EXPECT_THAT(Selected(), HasSubstr("P1 text")) << "a double-click goes to the element";
+    EXPECT_EQ(list->BackColor, 14263669);
+    EXPECT_EQ(list->Icon, 101);
+}
+
+TEST_F(ElementsTest, HidingNumbersTakesOnlyMarkersNotTheUsersSlashes) {
+    auto [start, end] = Paragraph(2);
+    Document().InsertText(start + 3, "see //draft// here ");
+    end += 19;
+    OverParagraph("ELEM00000001", 1, 1);
+    Make("ELEMOUTER000", start, end, 1);
+    Make("ELEMINNER000", start + 3, start + 17, 2);
+    Elements::RenumberElements(context);
+    EXPECT_EQ(Document().Bookmarks().Item("ELEMOUTER000").Range().Text(),
+              "//2.0.0.0// P2 //2.1.0.0// see //draft// here text of paragraph 2\r");
+    Elements::HideAllNumbers(context);
+    EXPECT_EQ(Document().TextOf(Paragraph(2).first, Paragraph(2).second),
+              "P2 see //draft// here text of paragraph 2\r")
+        << "markers of nested elements go; the user's text stays";
+    EXPECT_EQ(Document().Bookmarks().Item("ELEMINNER000").Range().Text(), "see //draft// ");
+}
+
+TEST_F(ElementsTest, TogglesAndColours) {
+    OverParagraph("ELEM00000001", 1, 1);
+    Elements::ShowAllNumbers(context);
+    // An empty variable hides (whatever there is) and stores "0"; the next shows.
+    Elements::ToggleNumbers(context);
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "0");
+    EXPECT_THAT(Document().Content().Text(), ::testing::Not(HasSubstr("//0.0.0.0// ")));
+    Elements::ToggleNumbers(context);
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "1");
+    EXPECT_THAT(Document().Content().Text(), HasSubstr("//0.0.0.0// P1"));
+    EXPECT_TRUE(app.ScreenUpdating);
+
+    host::Range range = Document().Bookmarks().Item("ELEM00000001").Range();
+    Elements::SetHighlightColour(context, 3);
+    EXPECT_EQ(range.HighlightColorIndex(), 3);
+    EXPECT_EQ(utilElements::GetDocVariable(context, HIGHLIGHT_COLOR), " 3");
+    Elements::SetHighlightColour(context, 0);
+    EXPECT_EQ(range.HighlightColorIndex(), 0);
+    EXPECT_EQ(utilElements::GetDocVariable(context, HIGHLIGHT_COLOR), " 0");
+    EXPECT_EQ(context.elementColour, 0);
+
+    Elements::ToggleDelimiters(context);
+    EXPECT_TRUE(Document().ShowBookmarks);
+    Elements::ToggleDelimiters(context);
+    EXPECT_FALSE(Document().ShowBookmarks);
+}
+
+TEST_F(ElementsTest, RenumberingADocumentWithoutElementsChangesNothing) {
+    utilElements::SetDocVariable(context, VARDOC_DB_NAME, dir / "no such database.mdb");
+    std::string before = Document().Content().Text();
+    EXPECT_NO_THROW(Elements::RenumberElements(context));
+    EXPECT_EQ(Document().Content().Text(), before);
+
+    // The command asks first; Cancel does nothing.
+    ui.AnswerMsgBox(host::MsgBoxResult::vbCancel);
+    Elements::RenumberElementsCommand(context);
+    EXPECT_THAT(
+        ui.Transcript().back(),
+        HasSubstr("msgbox \"Renumber Elements\" flags=305 \"This operation is irreversible. "
+                  "Continue ?\" -> cancel"));
+}
+
+TEST_F(ElementsTest, DeletingTheCurrentElementAsksAndTakesItAllOut) {
+    OverParagraph("ELEM00000001", 1, 1);
+    OverParagraph("ELEM00000002", 2, 1);
+    Elements::RenumberElements(context);
+    Elements::HighlightAll(context);
+    Document().Selection().SetRange(Paragraph(2).first + 15, Paragraph(2).first + 15);
+    ui.AnswerMsgBox(host::MsgBoxResult::vbCancel);
+    Elements::MarkCurrentElementDeleted(context);
+    EXPECT_EQ(context.loadedElements.Count(), 2);
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    Elements::MarkCurrentElementDeleted(context);
+    EXPECT_THAT(
+        ui.Transcript().back(),
+        HasSubstr("msgbox \"Delete Element\" flags=33 \"Mark the selected Element as deleted?\""));
+    EXPECT_EQ(context.loadedElements.Count(), 1);
+    EXPECT_FALSE(Document().Bookmarks().Exists("ELEM00000002"));
+    EXPECT_EQ(Document().TextOf(Paragraph(2).first, Paragraph(2).second),
+              "P2 text of paragraph 2\r")
+        << "marker and highlight go with it";
+    EXPECT_EQ(
+        Document().MakeRange(Paragraph(2).first, Paragraph(2).second - 1).HighlightColorIndex(), 0);
+    EXPECT_EQ(Query("SELECT E_Deleted FROM Elements WHERE E_id = 'ELEM00000002'"), "1");
+
+    // Every element of the document, and every "ELEM" bookmark, goes.
+    Make("ELEMOTHER000", 0, 2, 1, "OTHERDOC");
+    Document().Bookmarks().Add("ELEMSTRAY000", Document().MakeRange(40, 45));
+    Elements::RemoveDocumentElements(context, true);
+    EXPECT_EQ(context.loadedElements.Count(), 1) << "the other document's element stays loaded";
+    EXPECT_EQ(Document().Bookmarks().Count(), 0);
+    EXPECT_EQ(Query("SELECT count(*) FROM Elements WHERE E_Deleted = 1"), "2");
+}
+
+TEST_F(ElementsTest, LabelsAndIdentifiers) {
+    EXPECT_EQ(Elements::SanitizeLabel("\t  two\vwords \r"), "two words");
+    std::string longText(300, 'x');
+    longText.replace(0, 3, " \ta");
+    Document().InsertText(Paragraph(3).first, longText);
+    Document().Selection().SetRange(Paragraph(3).first + 10, Paragraph(3).first + 10);
+    std::string label = Elements::LabelFromDocument(context);
+    EXPECT_EQ(label.size(), 252U) << "254 characters, then the leading blank and tab trimmed";
+    EXPECT_EQ(label.substr(0, 3), "axx");
+    Document().Selection().SetRange(0, 2);
+    EXPECT_EQ(Elements::LabelFromDocument(context), "P1");
+
+    std::string id = Elements::NewElementId(context);
+    EXPECT_EQ(id.size(), 12U);
+    EXPECT_TRUE(id.starts_with("ELEM"));
+    Document().Bookmarks().Add("Other", Document().MakeRange(0, 5));
+    Document().Selection().SetRange(2, 2);
+    EXPECT_EQ(Elements::CurrentElementId(context), "") << "in a bookmark of another name";
+    EXPECT_EQ(Elements::GetElementInfo(context, "NOTLOADED").number, "");
+}
+
+}  // namespace
+}  // namespace veln
