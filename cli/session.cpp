@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "addin/operations.h"
@@ -173,12 +175,21 @@ void Session::Run(const ScriptLine& line) {
     } else if (command == "select" || command == "caret") {
         Select(args, command == "caret");
     } else if (command == "bookmark") {
-        Need(args, 2, 2, "bookmark add|delete NAME");
+        Need(args, 2, 2, "bookmark add NAME | bookmark delete NAME|N");
         host::Document& document = Active();
         if (args[0] == "add") {
             document.Bookmarks().Add(args[1].text, document.Selection().Range());
         } else if (args[0] == "delete") {
-            document.Bookmarks().Item(args[1].text).Delete();
+            // A number: the bookmark numbered so (a name never starts with a
+            // digit), for element names nobody knows in advance.
+            if (!args[1].text.empty() &&
+                std::all_of(args[1].text.begin(), args[1].text.end(), [](char c) {
+                    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+                })) {
+                document.Bookmarks().Item(static_cast<int>(Number(args[1]))).Delete();
+            } else {
+                document.Bookmarks().Item(args[1].text).Delete();
+            }
         } else {
             throw ScriptError("usage: bookmark add|delete NAME");
         }

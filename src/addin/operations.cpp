@@ -132,6 +132,26 @@ const std::map<std::string, Operation>& Operations() {
                                           return utilElements::ShortenPath(args[0],
                                                                            std::stoi(args[1]));
                                       })},
+        {"CreateElement", WithArguments("CreateElement", 1, "LEVEL",
+                                        [](Context& context, const std::vector<std::string>& args) {
+                                            auto level =
+                                                static_cast<std::int16_t>(std::stoi(args[0]));
+                                            bool made = Elements::CreateElement(context, level);
+                                            return Boolean(made) + " " + std::to_string(level);
+                                        })},
+        {"CreateElementFromSelection",
+         WithArguments("CreateElementFromSelection", 2, "LEVEL LABEL",
+                       [](Context& context, const std::vector<std::string>& args) {
+                           Elements::CreateElementFromSelection(
+                               context, static_cast<std::int16_t>(std::stoi(args[0])), args[1]);
+                           return std::nullopt;
+                       })},
+        {"LoadDocumentElements",
+         WithArguments("LoadDocumentElements", 2, "DBPATH DOCID",
+                       [](Context& context, const std::vector<std::string>& args) {
+                           Elements::LoadDocumentElements(context, args[0], args[1]);
+                           return std::nullopt;
+                       })},
         {"CurrentElementId", WithArguments("CurrentElementId", 0, "",
                                            [](Context& context, const auto&) {
                                                return Elements::CurrentElementId(context);

@@ -142,6 +142,17 @@ void dbUpdateElement(DocumentContext& context, const std::string& elementId,
          elementId, utilElements::GetDocId(context)});
 }
 
+void dbInsertElement(DocumentContext& context, const std::string& elementId,
+                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
+                     std::int16_t level) {
+    db::Database database = schema::OpenProjectDatabase(utilElements::GetDbName(context));
+    database.Execute(
+        "INSERT INTO Elements (E_id, E_label, E_CreateDate, E_Number1, E_Number2, E_Number3, "
+        "E_Number4, E_level, E_DocId) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
+        {elementId, label, context.system.Now(), numbers[0], numbers[1], numbers[2], numbers[3],
+         level, utilElements::GetDocId(context)});
+}
+
 bool dbElementExists(const std::string& dbPath, const std::string& elementId) {
     db::Database database = schema::OpenProjectDatabase(dbPath);
     return !database.QueryValue("SELECT 1 FROM Elements WHERE Elements.E_id = ?1", {elementId})

@@ -47,6 +47,11 @@ void dbUpdateElement(DocumentContext& context, const std::string& elementId,
                      const std::string& label, const std::array<std::int16_t, 4>& numbers,
                      std::int16_t level, const db::Database* database = nullptr);
 
+// Adds the row of a new element of the active document, created now.
+void dbInsertElement(DocumentContext& context, const std::string& elementId,
+                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
+                     std::int16_t level);
+
 // Asks for a project database file; "" when the user cancels.
 std::string dbChooseDatabase(CoreContext& context);
 

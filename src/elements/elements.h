@@ -32,6 +32,17 @@ std::string LabelFromDocument(Context& context);
 // An identifier no bookmark of the document and no row of the project uses.
 std::string NewElementId(Context& context);
 
+// --- creation and loading -------------------------------------------------------------
+// Makes the selection (the paragraph at an insertion point) an element of
+// level, asking about an overlap and for the description; level may come back
+// as 1. True when an element was made.
+bool CreateElement(Context& context, std::int16_t& level);
+// The same over the selection, with the label given and no question.
+void CreateElementFromSelection(Context& context, std::int16_t level, const std::string& label);
+// Loads the live rows of a document whose bookmarks exist, retires the
+// others, and shows numbers and highlight as the document asks.
+void LoadDocumentElements(Context& context, const std::string& dbPath, const std::string& docId);
+
 // --- navigation and deletion --------------------------------------------------------
 // The position in the loaded elements of the element found, 0 when none.
 int FindElement(Context& context, int mode);

@@ -189,7 +189,7 @@ TEST_F(ElementsTest, ABookmarkDeletedByHandIsMarkedDeletedWhenMet) {
     EXPECT_THAT(ui.Transcript(),
                 ElementsAre("form frmListElem modal \"Navigation Across Elements\"",
                             "  ListBoxElements: 1 rows, index -1\n"
-                            "      ELEM00000001 | 0.0.0.0 | label ELEM00000001",
+                            "      0.0.0.0 | label ELEM00000001",
                             "  dblclick ListBoxElements \"0\"", "  click CommandButtonCancel",
                             "end form frmListElem"));
     EXPECT_THAT(Selected(), HasSubstr("P1 text")) << "a double-click goes to the element";
@@ -307,6 +307,58 @@ TEST_F(ElementsTest, LabelsAndIdentifiers) {
     Document().Selection().SetRange(2, 2);
     EXPECT_EQ(Elements::CurrentElementId(context), "") << "in a bookmark of another name";
     EXPECT_EQ(Elements::GetElementInfo(context, "NOTLOADED").number, "");
+}
+
+}  // namespace
+}  // namespace veln
+
+namespace veln {
+namespace {
+
+TEST_F(ElementsTest, CreatingAtACaretTakesTheParagraphAndCutsLongDescriptions) {
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+    Document().Selection().SetRange(Paragraph(3).first + 4, Paragraph(3).first + 4);
+    ui.AnswerInput(std::string(300, 'd'));
+    std::int16_t level = 3;
+    ASSERT_TRUE(Elements::CreateElement(context, level));
+    EXPECT_EQ(level, 1) << "nothing before it: level 1";
+    const Element& created = context.loadedElements.Item(1);
+    EXPECT_EQ(created.ElementLabel.size(), 255U) << "the label column's width";
+    EXPECT_EQ(Document().Bookmarks().Item(created.ElementID).Range().Text(),
+              "//1.0.0.0// P3 text of paragraph 3\r")
+        << "the whole paragraph, its mark included, with its marker";
+    EXPECT_THAT(ui.Transcript()[0], HasSubstr("default=\"P3 text of paragraph 3\""));
+    EXPECT_EQ(
+        Query("SELECT E_level || '|' || E_Number1 || '|' || length(E_label) || '|' || "
+              "(E_CreateDate IS NOT NULL) || '|' || E_Deleted || '|' || (E_ModifDate IS NULL) "
+              "FROM Elements"),
+        "1|1|255|1|0|1");
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "1");
+}
+
+TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {
+    OverParagraph("ELEM00000001", 1, 1);
+    OverParagraph("ELEM00000002", 2, 2);
+    OverParagraph("ELEM00000003", 3, 2);
+    Elements::RenumberElements(context);
+    Document().Bookmarks().Item("ELEM00000002").Delete();
+    utilElements::SetDocVariable(context, VARDOC_NUMBERS, "0");
+    utilElements::SetDocVariable(context, VARDOC_HIGHLIGHT, "1");
+    Elements::LoadDocumentElements(context, database, "DOC00001");
+    Elements::LoadDocumentElements(context, database, "DOC00001");
+    EXPECT_EQ(Query("SELECT E_Deleted || '|' || (E_DeleteDate IS NULL) FROM Elements WHERE E_id = "
+                    "'ELEM00000002'"),
+              "1|1")
+        << "flagged, its delete date left empty";
+    EXPECT_EQ(context.loadedElements.Count(), 3) << "one element per identifier";
+    EXPECT_EQ(context.loadedElements.Item(3).ElementNumber(), "1.2.0.0") << "the row's values";
+    // The loaded elements' markers are cleared and none shown (numbers are
+    // off); the marker of the element whose bookmark went by hand is plain
+    // text now, and stays.
+    EXPECT_EQ(
+        Document().TextOf(0, Paragraph(3).second),
+        "P1 text of paragraph 1\r//1.1.0.0// P2 text of paragraph 2\rP3 text of paragraph 3\r");
+    EXPECT_EQ(Document().Bookmarks().Item("ELEM00000001").Range().HighlightColorIndex(), 5);
 }
 
 }  // namespace

@@ -150,9 +150,15 @@ std::string ListControl::Describe() const {
     for (int row = 0; row < ListCount(); ++row) {
         out += "\n  ";
         out += row == listIndex_ ? '>' : ' ';
+        // What the user sees: hidden columns (ids) are left out.
         const auto& cells = rows_[static_cast<std::size_t>(row)];
+        bool first = true;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            out += (c == 0 ? " " : " | ") + cells[c];
+            if (HiddenColumns.contains(static_cast<int>(c))) {
+                continue;
+            }
+            out += (first ? " " : " | ") + cells[c];
+            first = false;
         }
     }
     return out;

@@ -1,0 +1,167 @@
+// Creating elements, and loading a document's elements from its project.
+#include "database/db_elements.h"
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "elements/elements.h"
+#include "host/ui/ui.h"
+#include "host/word/application.h"
+#include "host/word/bookmarks.h"
+#include "host/word/range.h"
+#include "host/word/selection.h"
+
+namespace veln::Elements {
+
+namespace {
+
+constexpr std::size_t LABEL_LENGTH = 254;
+constexpr std::size_t DESCRIPTION_LENGTH = 255;
+constexpr const char* OVERLAP_TITLE = "Recouvrement d'éléments";
+
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
+// Steps shared by both ways of creating: the anchor, the element, its
+// numbers, marker and highlight, its row.
+void Create(Context& context, std::int16_t& level, const std::string& label, bool paragraphAnchor) {
+    host::Document& document = *context.app.ActiveDocument();
+    std::string id = NewElementId(context);
+    host::Bookmarks bookmarks = document.Bookmarks();
+    if (paragraphAnchor) {
+        bookmarks.Item(host::BOOKMARK_PARA).Copy(id);
+    } else {
+        bookmarks.Add(id, document.Selection().Range());
+    }
+    bookmarks.SetDefaultSorting(0);
+    bookmarks.SetShowHidden(false);
+
+    Element element;
+    element.ElementID = id;
+    element.ElementLevel = level;
+    element.ElementLabel = label;
+    element.ElementDocId = utilElements::GetDocId(context);
+    context.loadedElements.Add(element);
+    // The new element starts at the selection and was added last: it wins.
+    int position = FindElement(context, Current);
+    if (position == 0) {
+        position = IndexOfElement(context, id);
+    }
+    computeLevel(context, position, level);
+    const Element& created = context.loadedElements.Item(position);
+    // Marker and highlight whatever the document's display settings.
+    created.ShowNumber(context);
+    created.Highlight(context);
+    dbElements::dbInsertElement(context, id, created.ElementLabel, created.numbers,
+                                created.ElementLevel);
+    utilElements::SetDocVariable(context, VARDOC_CHANGEELEM, "1");
+}
+
+}  // namespace
+
+bool CreateElement(Context& context, std::int16_t& level) {
+    host::Document* document = context.app.ActiveDocument();
+    if (document == nullptr) {
+        return false;
+    }
+    host::Selection selection = document->Selection();
+    std::string label;
+    if (selection.Type() == host::wdSelectionIP) {
+        label = document->Bookmarks().Item(host::BOOKMARK_PARA).Range().Text();
+        selection.EndOf(host::WdUnits::wdParagraph, host::WdMovementType::wdExtend);
+        selection.StartOf(host::WdUnits::wdParagraph, host::WdMovementType::wdExtend);
+    } else {
+        label = selection.Range().Text();
+    }
+    label = host::CleanString(FirstCharacters(label, LABEL_LENGTH));
+
+    int enclosing = selection.BookmarkID();
+    host::Bookmarks bookmarks = document->Bookmarks();
+    if (enclosing >= 1 && enclosing <= bookmarks.Count() &&
+        bookmarks.Item(enclosing).Name().starts_with("ELEM")) {
+        using namespace host::MsgBoxStyle;
+        if (context.ui.MsgBox(context.LoadText(250), vbOKCancel + vbExclamation + vbDefaultButton2,
+                              OVERLAP_TITLE) != host::MsgBoxResult::vbOK) {
+            return false;
+        }
+    }
+    label = SanitizeLabel(label);
+    std::string answer = context.ui.InputBox(context.LoadText(212), context.LoadText(213), label);
+    if (answer.empty()) {
+        return false;
+    }
+    // The label column holds 255 characters: a longer description is cut
+    // rather than left to fail after the bookmark exists.
+    Create(context, level, FirstCharacters(answer, DESCRIPTION_LENGTH),
+           selection.Type() == host::wdSelectionIP);
+    return true;
+}
+
+void CreateElementFromSelection(Context& context, std::int16_t level, const std::string& label) {
+    if (context.app.ActiveDocument() != nullptr) {
+        Create(context, level, FirstCharacters(label, DESCRIPTION_LENGTH), false);
+    }
+}
+
+void LoadDocumentElements(Context& context, const std::string& dbPath, const std::string& docId) {
+    host::Document* document = context.app.ActiveDocument();
+    if (document == nullptr) {
+        return;
+    }
+    db::Database database = schema::OpenProjectDatabase(dbPath);
+    context.app.ScreenUpdating = false;
+    std::vector<std::string> gone;
+    {
+        db::Statement rows = database.Prepare(
+            "SELECT Elements.* FROM Elements WHERE Elements.E_Deleted = 0 AND Elements.E_DocId = "
+            "?1");
+        rows.Bind(1, docId);
+        while (rows.Step()) {
+            std::string id = rows.TextOrEmpty("E_id");
+            if (!document->FindBookmark(id)) {
+                gone.push_back(id);
+                continue;
+            }
+            Element element;
+            element.ElementID = id;
+            element.ElementLevel = static_cast<std::int16_t>(rows.Integer("E_level").value_or(1));
+            element.ElementLabel = rows.TextOrEmpty("E_label");
+            for (std::size_t k = 0; k < 4; ++k) {
+                element.numbers[k] = static_cast<std::int16_t>(
+                    rows.Integer("E_Number" + std::to_string(k + 1)).value_or(0));
+            }
+            element.ElementDocId = docId;
+            // A document loaded again in this run: one element per identifier,
+            // holding the row's values.
+            if (int loaded = context.loadedElements.IndexOf(id); loaded != 0) {
+                context.loadedElements.Item(loaded) = element;
+            } else {
+                context.loadedElements.Add(element);
+            }
+            context.app.DoEvents();
+        }
+    }
+    if (!gone.empty()) {
+        db::Transaction transaction(database);
+        for (const auto& id : gone) {
+            database.Execute("UPDATE Elements SET E_Deleted = 1 WHERE E_id = ?1", {id});
+        }
+        transaction.Commit();
+    }
+    HideAllNumbers(context);
+    UnHighlightAll(context);
+    if (utilElements::GetDocVariable(context, VARDOC_NUMBERS) == "1") {
+        ShowAllNumbers(context);
+    }
+    if (utilElements::GetDocVariable(context, VARDOC_HIGHLIGHT) == "1") {
+        HighlightAll(context);
+    }
+    context.app.ScreenUpdating = true;
+}
+
+}  // namespace veln::Elements
