@@ -7,6 +7,7 @@
 #include "database/doc_variables.h"
 #include "database/linking.h"
 #include "database/random_id.h"
+#include "elements/db_attach_document.h"
 #include "elements/elements.h"
 #include "elements/frm_list_elem.h"
 #include "settings/frm_language.h"
@@ -152,6 +153,11 @@ const std::map<std::string, Operation>& Operations() {
                            Elements::LoadDocumentElements(context, args[0], args[1]);
                            return std::nullopt;
                        })},
+        {"dbAttachDocument", WithArguments("dbAttachDocument", 0, "",
+                                           [](Context& context, const auto&) {
+                                               return Boolean(
+                                                   dbElements::dbAttachDocument(context));
+                                           })},
         {"CurrentElementId", WithArguments("CurrentElementId", 0, "",
                                            [](Context& context, const auto&) {
                                                return Elements::CurrentElementId(context);

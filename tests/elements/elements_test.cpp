@@ -7,6 +7,7 @@
 
 #include "database/doc_variables.h"
 #include "database/schema.h"
+#include "elements/db_attach_document.h"
 #include "elements/frm_list_elem.h"
 #include "host/docx/docx_application.h"
 #include "host/system/posix_system.h"
@@ -359,6 +360,43 @@ TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {
         Document().TextOf(0, Paragraph(3).second),
         "P1 text of paragraph 1\r//1.1.0.0// P2 text of paragraph 2\rP3 text of paragraph 3\r");
     EXPECT_EQ(Document().Bookmarks().Item("ELEM00000001").Range().HighlightColorIndex(), 5);
+}
+
+}  // namespace
+}  // namespace veln
+
+namespace veln {
+namespace {
+
+TEST_F(ElementsTest, AttachingWithoutAFullLinkAsksNothing) {
+    utilElements::SetDocVariable(context, VARDOC_DB_NAME, "");
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "");
+    utilElements::SetDocVariable(context, HIGHLIGHT_COLOR, " 3");
+    EXPECT_FALSE(dbElements::dbAttachDocument(context)) << "neither variable";
+    EXPECT_EQ(context.elementColour, 3) << "the colour is read all the same";
+
+    // Only one of the two: linked without a test, and the document counts as saved.
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+    EXPECT_FALSE(Document().Saved());
+    EXPECT_TRUE(dbElements::dbAttachDocument(context));
+    EXPECT_TRUE(Document().Saved());
+    EXPECT_TRUE(ui.Transcript().empty());
+}
+
+TEST_F(ElementsTest, AttachingComparesTheStoredNameExactly) {
+    std::string upper = Document().FullName();
+    upper.back() = 'X';
+    db::Database::Open(database).Execute(
+        "INSERT INTO Documents (D_ID, D_Name) VALUES ('DOC00001', ?1)", {upper});
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    EXPECT_TRUE(dbElements::dbAttachDocument(context));
+    EXPECT_THAT(ui.Transcript()[0], HasSubstr("msgbox \"Change the document name\" flags=33"));
+    EXPECT_EQ(Query("SELECT D_Name FROM Documents"), Document().FullName());
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "1") << "empty ones default";
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_HIGHLIGHT), "1");
+    ui.ClearTranscript();
+    EXPECT_TRUE(dbElements::dbAttachDocument(context));
+    EXPECT_TRUE(ui.Transcript().empty()) << "the same name asks nothing";
 }
 
 }  // namespace
