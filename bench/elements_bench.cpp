@@ -9,6 +9,7 @@
 
 #include "database/doc_variables.h"
 #include "database/schema.h"
+#include "elements/db_attach_document.h"
 #include "elements/elements.h"
 #include "generated_document.h"
 #include "host/docx/docx_application.h"
@@ -31,8 +32,20 @@ struct Project {
         databasePath = (folder / "project.mdb").string();
         bench::WriteGeneratedDocx(documentPath, PARAGRAPHS, elements);
         schema::CreateProjectDatabaseFile(databasePath);
+        {
+            // The document linked to the project, numbers and highlight on.
+            auto document = host::docx::DocxDocument::Open(documentPath);
+            document->SetVariableValue(VARDOC_DB_NAME, databasePath);
+            document->SetVariableValue(VARDOC_DOC_ID, "DOC00001");
+            document->SetVariableValue(VARDOC_NUMBERS, "1");
+            document->SetVariableValue(VARDOC_HIGHLIGHT, "1");
+            document->SetVariableValue(HIGHLIGHT_COLOR, " 5");
+            document->Save();
+        }
         db::Database database = db::Database::Open(databasePath);
         db::Transaction transaction(database);
+        database.Execute("INSERT INTO Documents (D_ID, D_Name) VALUES ('DOC00001', ?1)",
+                         {fs::absolute(documentPath).lexically_normal().string()});
         for (int i = 0; i < elements; ++i) {
             database.Execute(
                 "INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, 'DOC00001', ?2)",
@@ -102,6 +115,30 @@ void BM_HideThenShowAllNumbers(benchmark::State& state) {
     state.counters["elements"] = static_cast<double>(state.range(0));
 }
 BENCHMARK(BM_HideThenShowAllNumbers)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_OpenDocument(benchmark::State& state) {
+    Project project(static_cast<int>(state.range(0)));
+    while (state.KeepRunning()) {
+        host::docx::DocxApplication app;
+        benchmark::DoNotOptimize(app.OpenDocument(project.documentPath).StoryEnd());
+    }
+}
+BENCHMARK(BM_OpenDocument)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Opening a linked document as the word processor does it: open, then attach
+// (elements loaded, old markers and highlight cleared, numbers and highlight shown).
+void BM_OpenAndAttach(benchmark::State& state) {
+    Project project(static_cast<int>(state.range(0)));
+    while (state.KeepRunning()) {
+        host::PosixSystem system;
+        host::ScriptedUi ui;
+        host::docx::DocxApplication app;
+        Context context{ui, system, app};
+        app.OpenDocument(project.documentPath);
+        benchmark::DoNotOptimize(dbElements::dbAttachDocument(context));
+    }
+}
+BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

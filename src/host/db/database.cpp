@@ -162,13 +162,16 @@ Statement::Statement(const Database& database, sqlite3_stmt* statement)
     : database_(&database), statement_(statement) {}
 
 Statement::Statement(Statement&& other) noexcept
-    : database_(other.database_), statement_(std::exchange(other.statement_, nullptr)) {}
+    : database_(other.database_),
+      statement_(std::exchange(other.statement_, nullptr)),
+      columns_(std::move(other.columns_)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(statement_);
         database_ = other.database_;
         statement_ = std::exchange(other.statement_, nullptr);
+        columns_ = std::move(other.columns_);
     }
     return *this;
 }
@@ -246,8 +249,14 @@ Value Statement::Column(int column) const {
 }
 
 int Statement::ColumnIndex(std::string_view name) const {
+    for (const auto& [known, column] : columns_) {
+        if (known == name) {
+            return column;
+        }
+    }
     for (int i = 0; i < ColumnCount(); ++i) {
         if (SameName(sqlite3_column_name(statement_, i), name)) {
+            columns_.emplace_back(name, i);
             return i;
         }
     }

@@ -91,6 +91,8 @@ class Statement {
 
     const Database* database_;
     sqlite3_stmt* statement_;
+    // Field names asked for, with their columns: rows are read by name in loops.
+    mutable std::vector<std::pair<std::string, int>> columns_;
 };
 
 enum class OpenMode { ReadWrite, ReadOnly };

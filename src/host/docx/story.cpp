@@ -632,6 +632,10 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
     if (start >= end) {
         return;
     }
+    // Removing a highlight that is not there changes nothing: no run is split.
+    if (colorIndex == 0 && Highlight(start, end) == 0) {
+        return;
+    }
     auto [first, offset] = Locate(start);
     long remaining = end - start;
     for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {

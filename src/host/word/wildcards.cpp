@@ -1,5 +1,6 @@
 #include "host/word/wildcards.h"
 
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <string>
@@ -116,6 +117,14 @@ std::vector<TextMatch> FindMatches(std::string_view text, std::string_view patte
                                    bool wildcards) {
     std::vector<TextMatch> matches;
     if (pattern.empty()) {
+        return matches;
+    }
+    // A pattern that begins with plain characters cannot match a text that
+    // lacks them: most texts are turned away without the regex engine.
+    std::string_view literal = pattern.substr(
+        0, wildcards ? std::min(pattern.find_first_of("*?[]@{}<>()\\"), pattern.size())
+                     : pattern.size());
+    if (!literal.empty() && text.find(literal) == std::string_view::npos) {
         return matches;
     }
     // Compiling a pattern costs far more than matching one element's text:
