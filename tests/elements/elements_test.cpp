@@ -99,6 +99,8 @@ TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
               "|| E_Number4 || ':' || E_level, ' ') FROM (SELECT * FROM Elements ORDER BY E_id)"),
         "1.0.0.0:1 1.1.0.0:2 1.2.0.0:2 1.2.1.0:3 2.0.0.0:1 2.1.0.0:2");
     EXPECT_EQ(Query("SELECT count(*) FROM Elements WHERE E_ModifDate IS NULL"), "0");
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "")
+        << "renumbering is no element change of the document";
     // Markers shown, inside each bookmark; the first element selected.
     EXPECT_EQ(Document().Bookmarks().Item("ELEM00000004").Range().Text(),
               "//1.2.1.0// P4 text of paragraph 4\r");
