@@ -12,10 +12,10 @@ const char* const WORDS[] = {"requirement", "the",     "system", "shall",  "brak
                              "response",    "time",    "of",     "sensor", "signal", "étalonnage",
                              "operator",    "display", "alarm",  "and"};
 
-std::string Sentence(int seed, int words) {
+std::string Sentence(int index, int words) {
     std::string text;
     for (int i = 0; i < words; ++i) {
-        text += WORDS[(seed * 7 + i * 3) % 16];
+        text += WORDS[(index * 7 + i * 3) % 16];
         text += ' ';
     }
     return text;

@@ -6,6 +6,7 @@
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/ui/ui.h"
+#include "host/utf8.h"
 
 namespace veln {
 
@@ -13,25 +14,6 @@ namespace {
 
 constexpr std::size_t DESCRIPTION_LENGTH = 255;
 constexpr char SEPARATOR = '/';
-
-// The first count characters of text, never cutting a character in two.
-std::string FirstCharacters(const std::string& text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
-            return text.substr(0, i);
-        }
-    }
-    return text;
-}
-
-std::size_t Characters(const std::string& text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
 
 }  // namespace
 
@@ -68,7 +50,7 @@ bool RegisterDocument(DocumentContext& context) {
     if (path.empty()) {
         return false;
     }
-    std::string description = FirstCharacters(
+    std::string description = host::FirstCharacters(
         context.ui.InputBox(context.LoadText(220), context.LoadText(221), ""), DESCRIPTION_LENGTH);
     // The row first: when it cannot be made, the document keeps the link it had.
     std::string id = dbElements::dbInsertDocument(context, path, description);
@@ -95,9 +77,9 @@ void EditDocumentDescription(DocumentContext& context) {
         found = row.Step();
         current = found ? row.TextOrEmpty("D_Description") : std::string();
     }
-    std::string answer =
-        FirstCharacters(context.ui.InputBox(context.LoadText(220), context.LoadText(221), current),
-                        DESCRIPTION_LENGTH);
+    std::string answer = host::FirstCharacters(
+        context.ui.InputBox(context.LoadText(220), context.LoadText(221), current),
+        DESCRIPTION_LENGTH);
     // A cleared box or Cancel changes nothing, and without a row there is
     // nothing to write.
     if (answer.empty() || !found) {
@@ -109,7 +91,7 @@ void EditDocumentDescription(DocumentContext& context) {
 
 std::string ShortenPath(const std::string& path, int maxLength) {
     auto limit = static_cast<std::size_t>(std::max(maxLength, 0));
-    std::size_t length = Characters(path);
+    std::size_t length = static_cast<std::size_t>(host::CountCharacters(path));
     if (limit >= length) {
         return path;
     }
@@ -124,7 +106,7 @@ std::string ShortenPath(const std::string& path, int maxLength) {
     const std::size_t last = parts.size() - 1;
     std::size_t total = length + 4;
     for (std::size_t i = last - 1; last >= 2 && i >= 1; --i) {
-        total -= Characters(parts[i]) + 1;
+        total -= static_cast<std::size_t>(host::CountCharacters(parts[i])) + 1;
         if (total <= limit) {
             std::string shortened;
             for (std::size_t k = 0; k < i; ++k) {

@@ -4,6 +4,7 @@
 #include "database/schema.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
+#include "host/utf8.h"
 #include "host/word/application.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
@@ -16,16 +17,6 @@ namespace {
 constexpr std::size_t LABEL_LENGTH = 254;
 constexpr std::size_t DESCRIPTION_LENGTH = 255;
 constexpr const char* OVERLAP_TITLE = "Recouvrement d'éléments";
-
-std::string FirstCharacters(const std::string& text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
-            return text.substr(0, i);
-        }
-    }
-    return text;
-}
 
 // Steps shared by both ways of creating: the anchor, the element, its
 // numbers, marker and highlight, its row.
@@ -78,7 +69,7 @@ bool CreateElement(Context& context, std::int16_t& level) {
     } else {
         label = selection.Range().Text();
     }
-    label = host::CleanString(FirstCharacters(label, LABEL_LENGTH));
+    label = host::CleanString(host::FirstCharacters(label, LABEL_LENGTH));
 
     int enclosing = selection.BookmarkID();
     host::Bookmarks bookmarks = document->Bookmarks();
@@ -97,14 +88,14 @@ bool CreateElement(Context& context, std::int16_t& level) {
     }
     // The label column holds 255 characters: a longer description is cut
     // rather than left to fail after the bookmark exists.
-    Create(context, level, FirstCharacters(answer, DESCRIPTION_LENGTH),
+    Create(context, level, host::FirstCharacters(answer, DESCRIPTION_LENGTH),
            selection.Type() == host::wdSelectionIP);
     return true;
 }
 
 void CreateElementFromSelection(Context& context, std::int16_t level, const std::string& label) {
     if (context.app.ActiveDocument() != nullptr) {
-        Create(context, level, FirstCharacters(label, DESCRIPTION_LENGTH), false);
+        Create(context, level, host::FirstCharacters(label, DESCRIPTION_LENGTH), false);
     }
 }
 

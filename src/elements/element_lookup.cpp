@@ -3,6 +3,7 @@
 #include "database/doc_variables.h"
 #include "database/random_id.h"
 #include "elements/elements.h"
+#include "host/utf8.h"
 #include "host/word/application.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
@@ -15,16 +16,6 @@ namespace {
 constexpr std::size_t LABEL_LENGTH = 254;
 constexpr std::int16_t ID_LENGTH = 8;
 constexpr std::string_view ELEMENT_PREFIX = "ELEM";
-
-std::string FirstCharacters(const std::string& text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
-            return text.substr(0, i);
-        }
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -104,7 +95,7 @@ std::string LabelFromDocument(Context& context) {
     std::string source = selection.Type() == host::wdSelectionIP
                              ? document.Bookmarks().Item(host::BOOKMARK_PARA).Range().Text()
                              : selection.Range().Text();
-    return SanitizeLabel(host::CleanString(FirstCharacters(source, LABEL_LENGTH)));
+    return SanitizeLabel(host::CleanString(host::FirstCharacters(source, LABEL_LENGTH)));
 }
 
 std::string NewElementId(Context& context) {

@@ -21,6 +21,7 @@
 #include "host/ui/scripted_ui.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
+#include "lock_holder.h"
 #include "temp_dir.h"
 
 namespace veln {
@@ -59,7 +60,7 @@ class LinkingTest : public ::testing::Test {
         schema::CreateProjectDatabaseFile(database);
         host::Document& document = app.AddDocument();
         document.Content().InsertAfter("Requirements");
-        document.SaveAs(dir / "spec.docx");
+        document.SaveAs(dir / "brakes.docx");
     }
     host::Document& Document() { return *app.ActiveDocument(); }
     std::string Query(const std::string& sql) {
@@ -114,48 +115,9 @@ TEST_F(LinkingTest, AFileThatIsNotAProjectDatabaseIsAFatalErrorNeverACrash) {
     EXPECT_EQ(test::ReadFile(dir / "notes.mdb"), "meeting notes\n");
 }
 
-// Another process holds the database's write lock until released.
-class LockHolder {
-  public:
-    explicit LockHolder(const std::string& path) {
-        int ready[2];
-        int release[2];
-        if (pipe(ready) != 0 || pipe(release) != 0) {
-            throw std::runtime_error("pipe");
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            char byte = 0;
-            {
-                db::Database db = db::Database::Open(path);
-                db::Transaction transaction(db);
-                (void)!write(ready[1], "r", 1);
-                (void)!read(release[0], &byte, 1);
-            }
-            _exit(0);
-        }
-        release_ = release[1];
-        char byte = 0;
-        (void)!read(ready[0], &byte, 1);
-    }
-    void Release() {
-        if (release_ >= 0) {
-            (void)!write(release_, "x", 1);
-            close(release_);
-            release_ = -1;
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    ~LockHolder() { Release(); }
-
-  private:
-    pid_t pid_ = -1;
-    int release_ = -1;
-};
-
 TEST_F(LinkingTest, ALockedDatabaseAsksToRetryOrCancel) {
     {
-        LockHolder holder(database);
+        test::LockHolder holder(database);
         ui.AnswerMsgBox(vbCancel);
         EXPECT_EQ(dbElements::dbInsertDocument(context, database, ""), "");
         ASSERT_EQ(ui.Transcript().size(), 1U);
@@ -167,7 +129,7 @@ TEST_F(LinkingTest, ALockedDatabaseAsksToRetryOrCancel) {
     EXPECT_EQ(Query("SELECT count(*) FROM Documents"), "0") << "Cancel changes nothing";
 
     // Retry succeeds once the other user lets go.
-    LockHolder holder(database);
+    test::LockHolder holder(database);
     ui.ClearTranscript();
     ui.AnswerMsgBox(vbRetry);
     std::thread releaser([&] {
@@ -217,7 +179,7 @@ TEST_F(LinkingTest, StoredNamesAreComparedExactlyAndUpdated) {
                                  dbElements::dbInsertDocument(context, database, "kept"));
     EXPECT_EQ(dbElements::dbGetDocumentName(context, database), "");
     std::string upper = Document().FullName();
-    upper.back() = 'X';  // spec.docX
+    upper.back() = 'X';  // brakes.docX
     db::Database::Open(database).Execute("UPDATE Documents SET D_Name = ?1", {upper});
     EXPECT_EQ(dbElements::dbGetDocumentName(context, database), upper) << "case counts";
     EXPECT_TRUE(dbElements::dbUpdateDocumentName(context, database));
@@ -276,7 +238,7 @@ TEST_F(LinkingTest, VariablesReadExactlyAndDeletingSavesOnlyWhenOneExisted) {
     EXPECT_FALSE(Document().Saved()) << "nothing deleted, nothing saved";
     utilElements::DeleteDocVariable(context, VARDOC_DOC_ID);
     EXPECT_TRUE(Document().Saved());
-    auto onDisk = host::docx::DocxDocument::Open(dir / "spec.docx");
+    auto onDisk = host::docx::DocxDocument::Open(dir / "brakes.docx");
     EXPECT_EQ(onDisk->VariableValue(VARDOC_DOC_ID), std::nullopt);
     EXPECT_EQ(onDisk->VariableValue("vardoc_doc_id"), "lower");
     EXPECT_EQ(onDisk->Content().Text(), "Draft Requirements\r");
@@ -370,8 +332,8 @@ TEST(ShortenPathTest, PathsOfEveryShape) {
     EXPECT_EQ(ShortenPath("C:/plan.doc", 5), "C:/.../plan.doc") << "one separator";
     EXPECT_EQ(ShortenPath("plan-without-separator.doc", 5),
               "plan-without-separator.doc/.../plan-without-separator.doc");
-    EXPECT_EQ(ShortenPath("/home/ana/projects/brakes/specification.docx", 30),
-              "/home/.../specification.docx")
+    EXPECT_EQ(ShortenPath("/home/ana/projects/brakes/requirements.docx", 30),
+              "/home/.../requirements.docx")
         << "a leading separator: an empty first part";
     EXPECT_EQ(ShortenPath("/home/ana/é/ü/x.docx", 20), "/home/ana/é/ü/x.docx")
         << "characters, not bytes";

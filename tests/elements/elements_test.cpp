@@ -34,7 +34,7 @@ class ElementsTest : public ::testing::Test {
                                            std::to_string(i) + " text of paragraph " +
                                            std::to_string(i));
         }
-        document.SaveAs(dir / "spec.docx");
+        document.SaveAs(dir / "brakes.docx");
         utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
         utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
     }

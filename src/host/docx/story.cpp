@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "host/utf8.h"
 #include "host/word/document.h"
 
 namespace veln::host::docx {
@@ -69,13 +70,7 @@ void SetText(pugi::xml_node t, const std::string& text, const Wml& n) {
 }  // namespace
 
 long CodePoints(std::string_view text) {
-    // A plain counting loop over bytes, which the compiler vectorises: every
-    // byte but UTF-8 continuation bytes starts a character.
-    long count = 0;
-    for (char c : text) {
-        count += static_cast<long>((static_cast<unsigned char>(c) & 0xC0) != 0x80);
-    }
-    return count;
+    return CountCharacters(text);
 }
 
 std::size_t ByteOffset(std::string_view text, long characters) {

@@ -2,21 +2,12 @@
 
 #include <algorithm>
 
+#include "host/utf8.h"
 #include "host/word/bookmarks.h"
 #include "host/word/document.h"
 #include "host/word/wildcards.h"
 
 namespace veln::host {
-
-namespace {
-
-long CodePoints(std::string_view text) {
-    return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-}  // namespace
 
 Range::Range(Document& document, long start, long end) : document_(&document) {
     SetRange(start, end);
@@ -42,14 +33,14 @@ void Range::Select() const {
 
 void Range::InsertBefore(std::string_view text) {
     document_->InsertText(start_, text);
-    end_ += CodePoints(text);
+    end_ += CountCharacters(text);
 }
 
 void Range::InsertAfter(std::string_view text) {
     // After the last paragraph mark nothing can stand: text goes before it.
     long at = std::min(end_, document_->StoryEnd() - 1);
     document_->InsertText(at, text);
-    end_ = at + CodePoints(text) + (end_ - at);
+    end_ = at + CountCharacters(text) + (end_ - at);
 }
 
 int Range::HighlightColorIndex() const {
@@ -72,7 +63,7 @@ int Range::ReplaceAll(std::string_view pattern, std::string_view replacement, bo
         if (!replacement.empty()) {
             document_->InsertText(from, replacement);
         }
-        removed += match.length - CodePoints(replacement);
+        removed += match.length - CountCharacters(replacement);
     }
     end_ -= removed;
     return static_cast<int>(matches.size());

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "lock_holder.h"
 #include "temp_dir.h"
 
 namespace veln::db {
@@ -131,57 +132,10 @@ TEST(DatabaseTest, ReadOnlyConnectionsCannotWrite) {
     EXPECT_THROW(db.Execute("INSERT INTO People (P_Name) VALUES ('x')"), DbError);
 }
 
-// Another process holds the write lock until told to let go.
-class LockHolder {
-  public:
-    explicit LockHolder(const std::string& path) {
-        int ready[2];
-        int release[2];
-        if (pipe(ready) != 0 || pipe(release) != 0) {
-            throw std::runtime_error("pipe");
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(ready[0]);
-            close(release[1]);
-            char byte = 0;
-            {
-                Database db = Database::Open(path);
-                Transaction transaction(db);
-                db.Execute("INSERT INTO People (P_Name) VALUES ('holder')");
-                (void)!write(ready[1], "r", 1);
-                (void)!read(release[0], &byte, 1);
-                transaction.Commit();
-            }
-            _exit(0);
-        }
-        close(ready[1]);
-        close(release[0]);
-        release_ = release[1];
-        char byte = 0;
-        (void)!read(ready[0], &byte, 1);
-        close(ready[0]);
-    }
-    void Release() {
-        if (release_ >= 0) {
-            (void)!write(release_, "x", 1);
-            close(release_);
-            release_ = -1;
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-    }
-    ~LockHolder() { Release(); }
-
-  private:
-    pid_t pid_ = -1;
-    int release_ = -1;
-};
-
 TEST(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
     TempDir dir;
     MakePeople(dir / "p.mdb");
-    LockHolder holder(dir / "p.mdb");
+    test::LockHolder holder(dir / "p.mdb", "INSERT INTO People (P_Name) VALUES ('holder')");
 
     Database db = Database::Open(dir / "p.mdb");
     db.SetBusyTimeout(std::chrono::milliseconds(100));
@@ -200,7 +154,7 @@ TEST(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
 TEST(DatabaseTest, TheBusyTimeoutWaitsForAShortLock) {
     TempDir dir;
     MakePeople(dir / "p.mdb");
-    LockHolder holder(dir / "p.mdb");
+    test::LockHolder holder(dir / "p.mdb", "INSERT INTO People (P_Name) VALUES ('holder')");
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         holder.Release();

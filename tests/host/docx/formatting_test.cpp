@@ -113,7 +113,7 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
     Document& document = app.AddDocument();
     document.Content().InsertAfter("See the requirement here.");
     HyperlinkInfo over = document.Hyperlinks().Add(document.MakeRange(8, 19),
-                                                   "file:///projects/spec.docx", "ELEM12345678");
+                                                   "file:///projects/brakes.docx", "ELEM12345678");
     EXPECT_EQ(over.text, "requirement");
     document.InsertText(document.StoryEnd() - 1, " ");
     Range end(document, document.StoryEnd() - 1, document.StoryEnd() - 1);
@@ -128,14 +128,14 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
     auto reopened = DocxDocument::Open(dir / "links.docx");
     ASSERT_EQ(reopened->Hyperlinks().Count(), 2);
     HyperlinkInfo first = reopened->Hyperlinks().Item(1);
-    EXPECT_EQ(first.address, "file:///projects/spec.docx");
+    EXPECT_EQ(first.address, "file:///projects/brakes.docx");
     EXPECT_EQ(first.subAddress, "ELEM12345678");
     EXPECT_EQ(first.text, "requirement");
     EXPECT_EQ(first.start, 8);
     EXPECT_EQ(reopened->Hyperlinks().Item(2).text, "1.2.0.0 Brakes");
     auto parts = test::ReadZip(dir / "links.docx");
     EXPECT_THAT(parts["word/_rels/document.xml.rels"],
-                HasSubstr(R"(Target="file:///projects/spec.docx" TargetMode="External")"));
+                HasSubstr(R"(Target="file:///projects/brakes.docx" TargetMode="External")"));
 }
 
 TEST(CleanStringTest, ControlCharactersBecomeBlanksOrGo) {
