@@ -1,7 +1,10 @@
 // Creating a project database as the user does it: each answer of the flow,
 // and the template fallback when the engine cannot build the file.
+#include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
+#include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -80,6 +83,20 @@ TEST_F(CreateProjectDatabaseTest, CreatesTheDatabaseAfterEachQuestion) {
                         " is ready. You can now link documents.\" -> ok"));
     EXPECT_NO_THROW(schema::OpenProjectDatabase(path));
     EXPECT_THAT(FilesIn(projects), ElementsAre("Brakes.mdb")) << "no journal is left";
+    // The sqlite3 shell reads the file made through the dialogs.
+    std::unique_ptr<FILE, int (*)(FILE*)> shell(
+        popen(("sqlite3 '" + path + "' .tables 2>&1").c_str(), "r"), pclose);
+    ASSERT_TRUE(shell);
+    std::string output;
+    for (int c = fgetc(shell.get()); c != EOF; c = fgetc(shell.get())) {
+        output += static_cast<char>(c);
+    }
+    std::istringstream words(output);
+    std::vector<std::string> tables{std::istream_iterator<std::string>(words),
+                                    std::istream_iterator<std::string>()};
+    EXPECT_THAT(tables,
+                ElementsAre("Documents", "ElemProperties", "Elements", "Links", "Properties"))
+        << output;
 }
 
 TEST_F(CreateProjectDatabaseTest, SpeaksFrenchWhenTheSystemDoes) {
