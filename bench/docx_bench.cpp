@@ -11,7 +11,7 @@
 #include <map>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
+#include <malloc.h>  // mallinfo2, for the memory figure
 #include <pugixml.hpp>
 #include <unistd.h>
 #include <zip.h>
@@ -21,6 +21,7 @@
 #include "host/docx/docx_document.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
+#include "steady_memory.h"
 
 namespace {
 
@@ -62,23 +63,26 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// word/document.xml of an open package; the package is closed.
+std::string TakeMainPart(zip_t* archive) {
+    zip_stat_t stat;
+    zip_stat(archive, "word/document.xml", 0, &stat);
+    std::string xml(stat.size, '\0');
+    zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
+    zip_fread(file, xml.data(), xml.size());
+    zip_fclose(file);
+    zip_discard(archive);
+    return xml;
+}
+
 // Floor: unzip word/document.xml and parse it with pugixml, nothing else.
 void OpenFloor(const std::string& path) {
-    {
-        std::string bytes = ReadAll(path);
-        zip_error_t error;
-        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-        zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
-        zip_stat_t stat;
-        zip_stat(archive, "word/document.xml", 0, &stat);
-        std::string xml(stat.size, '\0');
-        zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
-        zip_fread(file, xml.data(), xml.size());
-        zip_fclose(file);
-        zip_discard(archive);
-        pugi::xml_document document;
-        benchmark::DoNotOptimize(document.load_buffer_inplace(xml.data(), xml.size()));
-    }
+    std::string bytes = ReadAll(path);
+    zip_error_t error;
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    std::string xml = TakeMainPart(zip_open_from_source(source, ZIP_RDONLY, &error));
+    pugi::xml_document document;
+    benchmark::DoNotOptimize(document.load_buffer_inplace(xml.data(), xml.size()));
 }
 
 void BM_OpenFloor(benchmark::State& state) {
@@ -144,15 +148,7 @@ void BM_MarkAndHighlight(benchmark::State& state) {
 BENCHMARK(BM_MarkAndHighlight)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 std::string MainPart(const std::string& path) {
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, nullptr);
-    zip_stat_t stat;
-    zip_stat(archive, "word/document.xml", 0, &stat);
-    std::string xml(stat.size, '\0');
-    zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
-    zip_fread(file, xml.data(), xml.size());
-    zip_fclose(file);
-    zip_discard(archive);
-    return xml;
+    return TakeMainPart(zip_open(path.c_str(), ZIP_RDONLY, nullptr));
 }
 
 // Floor: deflate the part a save rewrites, at the level the model writes it.
@@ -260,10 +256,7 @@ BENCHMARK(BM_PairedRatios)->Unit(benchmark::kMillisecond)->Iterations(1);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Freed memory stays with the process: every figure is the steady state,
-    // not the cost of the kernel handing out fresh pages to whoever runs first.
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    veln::bench::KeepFreedMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <unistd.h>
 
 #include "database/doc_variables.h"
@@ -15,6 +14,7 @@
 #include "host/docx/docx_application.h"
 #include "host/system/posix_system.h"
 #include "host/ui/scripted_ui.h"
+#include "steady_memory.h"
 
 namespace {
 
@@ -143,9 +143,7 @@ BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Freed memory stays with the process: figures of the steady state.
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    veln::bench::KeepFreedMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
