@@ -27,13 +27,14 @@ void dbCreateProjectDatabase(CoreContext& context) {
     host::Ui& ui = context.ui;
     host::System& system = context.system;
 
-    std::string folder = ui.BrowseFolder(context.LoadText(201));
+    std::string folder = ui.BrowseFolder(context.LoadText(StringId::SELECT_DATABASE_FOLDER));
     // A cancelled folder browser ends the command: nothing is created.
     if (folder.empty()) {
         return;
     }
-    std::string name =
-        ui.InputBox(context.LoadText(202), context.LoadText(203), context.LoadText(204));
+    std::string name = ui.InputBox(context.LoadText(StringId::ENTER_DATABASE_NAME),
+                                   context.LoadText(StringId::CREATE_DATABASE_TITLE),
+                                   context.LoadText(StringId::PROJECT_NAME));
     if (name.empty()) {
         return;
     }
@@ -42,19 +43,21 @@ void dbCreateProjectDatabase(CoreContext& context) {
     }
     const std::string fileName = name + DATABASE_EXTENSION;
     const std::string path = folder + fileName;
-    const std::string title = context.LoadText(205);
+    const std::string title = context.LoadText(StringId::DATABASE_CREATION_TITLE);
 
     if (ui.MsgBox(title + " : " + path + " ?", vbYesNo + vbQuestion, title) != vbYes) {
         return;
     }
     if (system.FileExists(path)) {
-        if (ui.MsgBox(context.LoadText(208) + path + context.LoadText(209),
+        if (ui.MsgBox(context.LoadText(StringId::THE_DATABASE_COLON) + path +
+                          context.LoadText(StringId::ALREADY_EXISTS_OVERWRITE),
                       vbYesNo + vbExclamation + vbDefaultButton2, title) != vbYes) {
             return;
         }
         system.DeleteFile(path);
     }
-    const std::string ready = context.LoadText(206) + path + context.LoadText(207);
+    const std::string ready = context.LoadText(StringId::THE_DATABASE) + path +
+                              context.LoadText(StringId::DATABASE_READY);
 
     const bool validName = IsValidFileName(fileName);
     if (validName) {
@@ -74,7 +77,8 @@ void dbCreateProjectDatabase(CoreContext& context) {
     if (validName && system.CopyFile(templatePath, path) && system.FileExists(path)) {
         ui.MsgBox(ready, vbInformation, title);
     } else {
-        ui.MsgBox(context.LoadText(225), vbCritical, context.LoadText(224));
+        ui.MsgBox(context.LoadText(StringId::CANNOT_CREATE_DATABASE), vbCritical,
+                  context.LoadText(StringId::FATAL_ERROR_TITLE));
     }
 }
 

@@ -51,7 +51,9 @@ bool RegisterDocument(DocumentContext& context) {
         return false;
     }
     std::string description = host::FirstCharacters(
-        context.ui.InputBox(context.LoadText(220), context.LoadText(221), ""), DESCRIPTION_LENGTH);
+        context.ui.InputBox(context.LoadText(StringId::DOCUMENT_DESCRIPTION_PROMPT),
+                            context.LoadText(StringId::DOCUMENT_DESCRIPTION_TITLE), ""),
+        DESCRIPTION_LENGTH);
     // The row first: when it cannot be made, the document keeps the link it had.
     std::string id = dbElements::dbInsertDocument(context, path, description);
     if (id.empty()) {
@@ -78,7 +80,8 @@ void EditDocumentDescription(DocumentContext& context) {
         current = found ? row.TextOrEmpty("D_Description") : std::string();
     }
     std::string answer = host::FirstCharacters(
-        context.ui.InputBox(context.LoadText(220), context.LoadText(221), current),
+        context.ui.InputBox(context.LoadText(StringId::DOCUMENT_DESCRIPTION_PROMPT),
+                            context.LoadText(StringId::DOCUMENT_DESCRIPTION_TITLE), current),
         DESCRIPTION_LENGTH);
     // A cleared box or Cancel changes nothing, and without a row there is
     // nothing to write.

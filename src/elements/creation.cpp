@@ -76,13 +76,16 @@ bool CreateElement(Context& context, std::int16_t& level) {
     if (enclosing >= 1 && enclosing <= bookmarks.Count() &&
         bookmarks.Item(enclosing).Name().starts_with("ELEM")) {
         using namespace host::MsgBoxStyle;
-        if (context.ui.MsgBox(context.LoadText(250), vbOKCancel + vbExclamation + vbDefaultButton2,
+        if (context.ui.MsgBox(context.LoadText(StringId::CREATE_OVER_ANOTHER),
+                              vbOKCancel + vbExclamation + vbDefaultButton2,
                               OVERLAP_TITLE) != host::MsgBoxResult::vbOK) {
             return false;
         }
     }
     label = SanitizeLabel(label);
-    std::string answer = context.ui.InputBox(context.LoadText(212), context.LoadText(213), label);
+    std::string answer =
+        context.ui.InputBox(context.LoadText(StringId::ELEMENT_DESCRIPTION_PROMPT),
+                            context.LoadText(StringId::ELEMENT_DESCRIPTION_TITLE), label);
     if (answer.empty()) {
         return false;
     }

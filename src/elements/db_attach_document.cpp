@@ -34,10 +34,13 @@ bool dbAttachDocument(Context& context) {
     }
     if (!dbName.empty() && !docId.empty()) {
         if (!context.system.FileExists(dbName)) {
-            std::string notFound = context.LoadText(206) + dbName + context.LoadText(210);
-            if (context.ui.MsgBox(notFound + "\r" + context.LoadText(211),
-                                  vbOKCancel + vbExclamation,
-                                  context.LoadText(206) + context.LoadText(210)) != vbOK) {
+            std::string notFound = context.LoadText(StringId::THE_DATABASE) + dbName +
+                                   context.LoadText(StringId::IS_NOT_FOUND);
+            if (context.ui.MsgBox(
+                    notFound + "\r" + context.LoadText(StringId::RELOCATE_OR_CONTINUE),
+                    vbOKCancel + vbExclamation,
+                    context.LoadText(StringId::THE_DATABASE) +
+                        context.LoadText(StringId::IS_NOT_FOUND)) != vbOK) {
                 return false;
             }
             dbName = dbChooseDatabase(context);
@@ -48,10 +51,13 @@ bool dbAttachDocument(Context& context) {
         }
         std::string stored = dbGetDocumentName(context, dbName);
         if (!stored.empty()) {
-            std::string prompt = context.LoadText(197) + document->FullName() + "\r" +
-                                 context.LoadText(198) + dbName + "::" + stored + "\r" +
-                                 context.LoadText(199) + "\n" + context.LoadText(161);
-            if (context.ui.MsgBox(prompt, vbOKCancel + vbQuestion, context.LoadText(200)) == vbOK) {
+            std::string prompt = context.LoadText(StringId::CURRENT_DOCUMENT) +
+                                 document->FullName() + "\r" +
+                                 context.LoadText(StringId::IS_LINKED_AS) + dbName + "::" + stored +
+                                 "\r" + context.LoadText(StringId::REPLACE_OR_UNLINK) + "\n" +
+                                 context.LoadText(StringId::IRREVERSIBLE_CONTINUE);
+            if (context.ui.MsgBox(prompt, vbOKCancel + vbQuestion,
+                                  context.LoadText(StringId::CHANGE_DOCUMENT_NAME)) == vbOK) {
                 dbUpdateDocumentName(context, dbName);
             } else {
                 // The document leaves the project: its element bookmarks go,

@@ -7,10 +7,10 @@
 namespace veln {
 
 frmListElem::frmListElem(Context& context) : Form("frmListElem"), context_(context) {
-    Caption = context_.LoadText(171);
-    CommandButtonGoTo.Caption = context_.LoadText(172);
-    CommandButtonEdit.Caption = context_.LoadText(173);
-    CommandButtonCancel.Caption = context_.LoadText(158);
+    Caption = context_.LoadText(StringId::NAVIGATION_CAPTION);
+    CommandButtonGoTo.Caption = context_.LoadText(StringId::GOTO);
+    CommandButtonEdit.Caption = context_.LoadText(StringId::EDIT);
+    CommandButtonCancel.Caption = context_.LoadText(StringId::QUIT);
     CommandButtonGoTo.OnClick = [this] { CommandButtonGoTo_Click(); };
     CommandButtonEdit.OnClick = [this] { CommandButtonEdit_Click(); };
     CommandButtonCancel.OnClick = [this] { Unload(); };

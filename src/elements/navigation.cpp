@@ -133,7 +133,8 @@ void MarkCurrentElementDeleted(Context& context) {
         return;
     }
     using namespace host::MsgBoxStyle;
-    if (context.ui.MsgBox(context.LoadText(214), vbOKCancel + vbQuestion, context.LoadText(215)) ==
+    if (context.ui.MsgBox(context.LoadText(StringId::CONFIRM_MARK_DELETED), vbOKCancel + vbQuestion,
+                          context.LoadText(StringId::DELETE_ELEMENT_TITLE)) ==
         host::MsgBoxResult::vbOK) {
         MarkElementDeleted(context, id);
         utilElements::SetDocVariable(context, VARDOC_CHANGEELEM, "1");

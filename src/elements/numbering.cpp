@@ -147,8 +147,9 @@ void RenumberElements(Context& context) {
 
 void RenumberElementsCommand(Context& context) {
     using namespace host::MsgBoxStyle;
-    if (context.ui.MsgBox(context.LoadText(161), vbOKCancel + vbExclamation + vbDefaultButton2,
-                          context.LoadText(162)) == host::MsgBoxResult::vbOK) {
+    if (context.ui.MsgBox(context.LoadText(StringId::IRREVERSIBLE_CONTINUE),
+                          vbOKCancel + vbExclamation + vbDefaultButton2,
+                          context.LoadText(StringId::RENUMBER_TITLE)) == host::MsgBoxResult::vbOK) {
         RenumberElements(context);
         HighlightAll(context);
     }

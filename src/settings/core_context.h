@@ -7,6 +7,7 @@
 #include "host/system/system.h"
 #include "host/ui/ui.h"
 #include "settings/language.h"
+#include "settings/string_ids.h"
 
 namespace veln {
 
@@ -14,6 +15,7 @@ struct CoreContext {
     CoreContext(host::Ui& ui, host::System& system)
         : ui(ui), system(system), language{Language::ChooseOffset(system)} {}
 
+    // The text of an English id (StringId::...) in the interface language.
     std::string LoadText(int id) const { return language.LoadText(id); }
 
     host::Ui& ui;

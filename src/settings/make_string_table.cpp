@@ -1,12 +1,14 @@
-// Build tool: turns string_table.tsv into the compiled-in string table.
-// Each data line is: English id, tab, "English text", tab, "French text"; the
-// texts stand between their outer quotes exactly. The French id is the English
-// id + 400. A malformed line stops the build with its line number.
+// Build tool: turns string_table.tsv into the compiled-in string table and the
+// header of its names. Each data line is: English id, tab, NAME, tab,
+// "English text", tab, "French text"; the texts stand between their outer
+// quotes exactly. The French id is the English id + 400. A malformed or
+// repeated line stops the build with its line number.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,11 +40,19 @@ std::string Literal(const std::string& text) {
     return out + "\"";
 }
 
+// NAME: capitals, digits and underscores, starting with a capital.
+bool IsConstantName(const std::string& name) {
+    return !name.empty() && name[0] >= 'A' && name[0] <= 'Z' &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+           });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: make_string_table TABLE.tsv OUTPUT.cpp\n";
+    if (argc != 4) {
+        std::cerr << "usage: make_string_table TABLE.tsv OUTPUT.cpp OUTPUT.h\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -51,6 +61,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::map<int, std::string> texts;
+    std::map<int, std::string> names;
+    std::set<std::string> used;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (line.empty() || line[0] == '#') {
@@ -64,17 +76,22 @@ int main(int argc, char** argv) {
         bool okEnglish = false;
         bool okFrench = false;
         int id = 0;
+        bool wellFormed = fields.size() == 4;
         try {
-            id = fields.size() == 3 ? std::stoi(fields[0]) : 0;
+            id = wellFormed ? std::stoi(fields[0]) : 0;
         } catch (const std::exception&) {
             id = 0;
         }
-        std::string english = fields.size() == 3 ? Unquote(fields[1], okEnglish) : "";
-        std::string french = fields.size() == 3 ? Unquote(fields[2], okFrench) : "";
-        if (id < 101 || id >= FRENCH_OFFSET || !okEnglish || !okFrench || texts.contains(id)) {
+        std::string name = wellFormed ? fields[1] : "";
+        std::string english = wellFormed ? Unquote(fields[2], okEnglish) : "";
+        std::string french = wellFormed ? Unquote(fields[3], okFrench) : "";
+        if (id < 101 || id >= FRENCH_OFFSET || !okEnglish || !okFrench || texts.contains(id) ||
+            !IsConstantName(name) || used.contains(name)) {
             std::cerr << argv[1] << ":" << number << ": malformed or repeated entry\n";
             return 1;
         }
+        used.insert(name);
+        names[id] = name;
         texts[id] = english;
         texts[id + FRENCH_OFFSET] = french;
     }
@@ -89,5 +106,15 @@ int main(int argc, char** argv) {
     out << "};\n}  // namespace\n\n"
         << "std::span<const Entry> Entries() { return ENTRIES; }\n\n"
         << "}  // namespace veln::StringTable\n";
-    return out ? 0 : 1;
+    std::ofstream header(argv[3], std::ios::binary);
+    header << "// Generated from string_table.tsv by make_string_table. Do not edit.\n"
+           << "// The English ids of the string table by name; LoadText adds the offset\n"
+           << "// of the interface language.\n"
+           << "#pragma once\n\n"
+           << "namespace veln::StringId {\n\n";
+    for (const auto& [id, name] : names) {
+        header << "inline constexpr int " << name << " = " << id << ";\n";
+    }
+    header << "\n}  // namespace veln::StringId\n";
+    return out && header ? 0 : 1;
 }

@@ -203,27 +203,29 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
                 continue;
             }
             case Tag::tab:
-                special = U'\t';
+                special = WordChar::TAB;
                 break;
             case Tag::br: {
                 std::string_view type = child.attribute(n_.type.c_str()).value();
-                special = type == "page" ? 12 : type == "column" ? 14 : 11;
+                special = type == "page"     ? WordChar::PAGE_BREAK
+                          : type == "column" ? WordChar::COLUMN_BREAK
+                                             : WordChar::LINE_BREAK;
                 break;
             }
             case Tag::cr:
-                special = 11;
+                special = WordChar::LINE_BREAK;
                 break;
             case Tag::noBreakHyphen:
-                special = 30;
+                special = WordChar::NON_BREAKING_HYPHEN;
                 break;
             case Tag::softHyphen:
-                special = 31;
+                special = WordChar::OPTIONAL_HYPHEN;
                 break;
             case Tag::sym:
                 special = static_cast<char32_t>(
                     std::strtoul(child.attribute(n_.chr.c_str()).value(), nullptr, 16));
                 if (special == 0) {
-                    special = U'(';
+                    special = WordChar::UNKNOWN_SYMBOL;
                 }
                 break;
             default:

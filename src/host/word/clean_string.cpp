@@ -1,6 +1,7 @@
 #include <string>
 
 #include "host/word/application.h"
+#include "host/word/document.h"
 
 namespace veln::host {
 
@@ -10,17 +11,17 @@ std::string CleanString(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         switch (c) {
-            case '\t':
+            case WordChar::TAB:
             case '\n':
-            case '\r':
-            case 11:  // manual line break
-            case 12:  // page break
-            case 14:  // column break
+            case WordChar::PARAGRAPH_MARK:
+            case WordChar::LINE_BREAK:
+            case WordChar::PAGE_BREAK:
+            case WordChar::COLUMN_BREAK:
                 clean += ' ';
                 break;
-            case 30:
+            case WordChar::NON_BREAKING_HYPHEN:
                 clean += '-';
-                break;  // non-breaking hyphen
+                break;
             default:
                 if (c == 0xC2 && i + 1 < text.size() &&
                     static_cast<unsigned char>(text[i + 1]) == 0xA0) {

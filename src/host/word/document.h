@@ -33,6 +33,19 @@ inline constexpr long NO_SUCH_MEMBER = 5941;
 inline constexpr long VALUE_OUT_OF_RANGE = 4608;
 }  // namespace WordError
 
+// The special characters of the main story: each counts one position.
+namespace WordChar {
+inline constexpr char32_t TAB = U'\t';
+inline constexpr char32_t LINE_BREAK = 11;
+inline constexpr char32_t PAGE_BREAK = 12;
+inline constexpr char32_t PARAGRAPH_MARK = U'\r';
+inline constexpr char32_t COLUMN_BREAK = 14;
+inline constexpr char32_t NON_BREAKING_HYPHEN = 30;
+inline constexpr char32_t OPTIONAL_HYPHEN = 31;
+// A symbol whose character the file does not give.
+inline constexpr char32_t UNKNOWN_SYMBOL = U'(';
+}  // namespace WordChar
+
 // Highlight colour indexes.
 namespace WdColorIndex {
 inline constexpr int wdNoHighlight = 0;
