@@ -1,4 +1,5 @@
 // veln: the command line of VELN.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -10,31 +11,24 @@
 
 namespace {
 
-constexpr const char* SCRIPT_HELP =
-    R"(Plays a session script: one command a line, "#" starts a comment,
-words with blanks in double quotes (escapes \" \\ \r \n \t).
-
-Documents:  open PATH | new | activate NAME | close [NAME] | save | saveas PATH
-            append TEXT
-Selection:  select para N | select text "T" [K] | select range A B
-            caret A | caret para N
-Direct:     bookmark add|delete NAME | variable set NAME VALUE | variable delete NAME
-Operations: call NAME [ARGS...]
-Answers:    answer msgbox ok|cancel|yes|no|retry|abort|ignore|N
-            answer input TEXT|cancel | answer folder PATH|cancel | answer open PATH|cancel
-Forms:      form NAME, then lines of: click C | dblclick C [ROW] | select C ROW...
-            text C "VALUE" | check C 0|1 | option C | print C; then end
-Output:     print text|selection|bookmarks|variables|paragraphs
-            print sql [PATH] "SELECT ..."
-Checks:     expect text|selection|variable NAME|bookmark NAME|sql [PATH] "SELECT" VALUE
-
-Exit status: 0 when the script ran to its end, 1 when a line failed (the message
-names it), 2 for a usage error. See docs/automation.md.)";
+std::string ScriptHelp() {
+    return "Plays a session script: one command a line, \"#\" starts a comment,\n"
+           "words with blanks in double quotes (escapes \\\" \\\\ \\r \\n \\t).\n\n" +
+           veln::cli::Session::Help() +
+           "\nExit status: 0 when the script ran to its end, 1 when a line failed (the\n"
+           "message names it), 2 for a usage error. See docs/automation.md.";
+}
 
 int PlayScript(const std::string& file) {
     std::ifstream stream;
     std::istream* in = &std::cin;
     if (file != "-") {
+        std::error_code error;
+        if (std::filesystem::exists(file, error) &&
+            !std::filesystem::is_regular_file(file, error)) {
+            std::cerr << "veln: cannot read the script " << file << ": it is not a file\n";
+            return 2;
+        }
         stream.open(file);
         if (!stream) {
             std::cerr << "veln: cannot read the script " << file << "\n";
@@ -69,7 +63,7 @@ int main(int argc, char** argv) {
     CLI::App* script =
         app.add_subcommand("script", "Play a session script (FILE, or - for standard input)");
     script->add_option("FILE", file, "the script")->required();
-    script->footer(SCRIPT_HELP);
+    script->footer(ScriptHelp());
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

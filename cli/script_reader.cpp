@@ -69,7 +69,14 @@ std::vector<ScriptLine> ReadScript(std::istream& in) {
     std::vector<ScriptLine> lines;
     std::string text;
     for (int number = 1; std::getline(in, text); ++number) {
+        // A byte-order mark, which some editors write, is no part of the first line.
+        if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
+            text.erase(0, 3);
+        }
         try {
+            if (text.find('\0') != std::string::npos) {
+                throw ScriptError("a NUL character cannot stand in a script");
+            }
             std::vector<Word> words = SplitWords(text);
             if (!words.empty()) {
                 lines.push_back({number, std::move(words)});

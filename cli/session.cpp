@@ -135,120 +135,198 @@ std::vector<std::pair<long, long>> Session::Paragraphs() {
     return paragraphs;
 }
 
-void Session::Run(const ScriptLine& line) {
-    const std::string& command = line.words[0].text;
-    std::vector<Word> args(line.words.begin() + 1, line.words.end());
-    std::string origin = "line " + std::to_string(line.number);
+// --- the command table --------------------------------------------------------------------
 
-    if (command == "open") {
-        Need(args, 1, 1, "open PATH");
-        app_.OpenDocument(args[0].text);
-    } else if (command == "new") {
-        Need(args, 0, 0, "new");
-        app_.AddDocument();
-    } else if (command == "activate") {
-        Need(args, 1, 1, "activate NAME");
-        host::Document* document = app_.FindDocument(args[0].text);
-        if (document == nullptr) {
-            throw ScriptError("no open document is named " + args[0].text);
-        }
-        app_.Activate(*document);
-    } else if (command == "close") {
-        Need(args, 0, 1, "close [NAME]");
-        host::Document* document = args.empty() ? &Active() : app_.FindDocument(args[0].text);
-        if (document == nullptr) {
-            throw ScriptError("no open document is named " + args[0].text);
-        }
-        app_.CloseDocument(*document);
-    } else if (command == "save") {
-        Need(args, 0, 0, "save");
-        Active().Save();
-    } else if (command == "saveas") {
-        Need(args, 1, 1, "saveas PATH");
-        Active().SaveAs(args[0].text);
-    } else if (command == "append") {
-        Need(args, 1, 1, "append TEXT");
-        host::Document& document = Active();
-        // A document of one empty paragraph takes the text into it.
-        bool empty = document.StoryEnd() == 1;
-        document.InsertText(document.StoryEnd() - 1, (empty ? "" : "\r") + args[0].text);
-    } else if (command == "select" || command == "caret") {
-        Select(args, command == "caret");
-    } else if (command == "bookmark") {
-        Need(args, 2, 2, "bookmark add NAME | bookmark delete NAME|N");
-        host::Document& document = Active();
-        if (args[0] == "add") {
-            document.Bookmarks().Add(args[1].text, document.Selection().Range());
-        } else if (args[0] == "delete") {
-            // A number: the bookmark numbered so (a name never starts with a
-            // digit), for element names nobody knows in advance.
-            if (!args[1].text.empty() &&
-                std::all_of(args[1].text.begin(), args[1].text.end(), [](char c) {
-                    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-                })) {
-                document.Bookmarks().Item(static_cast<int>(Number(args[1]))).Delete();
-            } else {
-                document.Bookmarks().Item(args[1].text).Delete();
+const std::vector<Session::Command>& Session::Commands() {
+    static const std::vector<Command> commands{
+        {"open", "Documents", "open PATH", 1, 1, &Session::Open},
+        {"new", "Documents", "new", 0, 0, &Session::New},
+        {"activate", "Documents", "activate NAME", 1, 1, &Session::ActivateDocument},
+        {"close", "Documents", "close [NAME]", 0, 1, &Session::Close},
+        {"save", "Documents", "save", 0, 0, &Session::Save},
+        {"saveas", "Documents", "saveas PATH", 1, 1, &Session::SaveAs},
+        {"append", "Documents", "append TEXT", 1, 1, &Session::Append},
+        {"select", "Selection", "select para N | select text \"T\" [K] | select range A B", 2, 3,
+         &Session::SelectRange},
+        {"caret", "Selection", "caret A | caret para N", 1, 2, &Session::Caret},
+        {"bookmark", "Direct", "bookmark add NAME | bookmark delete NAME|N", 2, 2,
+         &Session::Bookmark},
+        {"variable", "Direct", "variable set NAME VALUE | variable delete NAME", 2, 3,
+         &Session::Variable},
+        {"call", "Operations", "call NAME [ARGS...]", 1, SIZE_MAX, &Session::Call},
+        {"answer", "Answers",
+         "answer msgbox ok|cancel|yes|no|retry|abort|ignore|N | answer input TEXT|cancel | "
+         "answer folder PATH|cancel | answer open PATH|cancel",
+         2, 2, &Session::Answer},
+        {"form", "Forms",
+         "form NAME, then lines of: click C | dblclick C [ROW] | select C ROW... | "
+         "text C \"VALUE\" | check C 0|1 | option C | print C; then end",
+         1, 1, nullptr},
+        {"print", "Output",
+         "print text|selection|bookmarks|variables|paragraphs | print variable NAME | "
+         "print sql [PATH] \"SELECT ...\"",
+         1, 3, &Session::Print},
+        {"expect", "Checks",
+         "expect text|selection|variable NAME|bookmark NAME|sql [PATH] \"SELECT\" VALUE", 2, 4,
+         &Session::Expect},
+    };
+    return commands;
+}
+
+std::string Session::Help() {
+    std::string help;
+    std::string_view group;
+    for (const Command& command : Commands()) {
+        std::string line = command.group == group ? std::string(12, ' ')
+                                                  : std::string(command.group) + ":" +
+                                                        std::string(11 - command.group.size(), ' ');
+        group = command.group;
+        help += line + std::string(command.usage) + "\n";
+    }
+    return help;
+}
+
+void Session::Run(const ScriptLine& line) {
+    const std::string& name = line.words[0].text;
+    auto command = std::find_if(Commands().begin(), Commands().end(), [&](const Command& c) {
+        return line.words[0] == std::string(c.name);
+    });
+    if (command == Commands().end() || command->run == nullptr) {
+        throw ScriptError("unknown command: " + name);
+    }
+    std::vector<Word> args(line.words.begin() + 1, line.words.end());
+    if (args.size() < command->least || args.size() > command->most) {
+        throw ScriptError("usage: " + std::string(command->usage));
+    }
+    origin_ = "line " + std::to_string(line.number);
+    (this->*command->run)(args);
+}
+
+// --- documents ----------------------------------------------------------------------------
+
+void Session::Open(const std::vector<Word>& args) {
+    app_.OpenDocument(args[0].text);
+}
+
+void Session::New(const std::vector<Word>&) {
+    app_.AddDocument();
+}
+
+host::Document& Session::Named(const Word& name) {
+    host::Document* document = app_.FindDocument(name.text);
+    if (document == nullptr) {
+        throw ScriptError("no open document is named " + name.text);
+    }
+    return *document;
+}
+
+void Session::ActivateDocument(const std::vector<Word>& args) {
+    app_.Activate(Named(args[0]));
+}
+
+void Session::Close(const std::vector<Word>& args) {
+    app_.CloseDocument(args.empty() ? Active() : Named(args[0]));
+}
+
+void Session::Save(const std::vector<Word>&) {
+    Active().Save();
+}
+
+void Session::SaveAs(const std::vector<Word>& args) {
+    Active().SaveAs(args[0].text);
+}
+
+void Session::Append(const std::vector<Word>& args) {
+    host::Document& document = Active();
+    // A document of one empty paragraph takes the text into it.
+    bool empty = document.StoryEnd() == 1;
+    document.InsertText(document.StoryEnd() - 1, (empty ? "" : "\r") + args[0].text);
+}
+
+// --- acting directly --------------------------------------------------------------------------
+
+void Session::Bookmark(const std::vector<Word>& args) {
+    host::Document& document = Active();
+    if (args[0] == "add") {
+        document.Bookmarks().Add(args[1].text, document.Selection().Range());
+    } else if (args[0] == "delete") {
+        const std::string& which = args[1].text;
+        // A number: the bookmark numbered so (a name never starts with a
+        // digit), for element names nobody knows in advance.
+        if (!which.empty() && std::all_of(which.begin(), which.end(), [](char c) {
+                return std::isdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            int count = document.Bookmarks().Count();
+            if (which.size() > 9 || std::stol(which) < 1 || std::stol(which) > count) {
+                throw ScriptError("there is no bookmark " + which + " (the document has " +
+                                  std::to_string(count) + ")");
             }
+            document.Bookmarks().Item(static_cast<int>(std::stol(which))).Delete();
         } else {
-            throw ScriptError("usage: bookmark add|delete NAME");
-        }
-    } else if (command == "variable") {
-        if (!args.empty() && args[0] == "set") {
-            Need(args, 3, 3, "variable set NAME VALUE");
-            Active().Variables().Add(args[1].text, args[2].text);
-        } else if (!args.empty() && args[0] == "delete") {
-            Need(args, 2, 2, "variable delete NAME");
-            Active().RemoveVariable(args[1].text);
-        } else {
-            throw ScriptError("usage: variable set NAME VALUE | variable delete NAME");
-        }
-    } else if (command == "call") {
-        if (args.empty()) {
-            throw ScriptError("usage: call NAME [ARGS...]");
-        }
-        const auto& operations = addin::Operations();
-        auto operation = operations.find(args[0].text);
-        if (operation == operations.end()) {
-            throw ScriptError("no operation is named " + args[0].text);
-        }
-        std::optional<std::string> result = operation->second(context_, Texts(args, 1));
-        Flush();
-        if (result) {
-            *out_ << "result " << host::Quote(*result) << "\n";
-        }
-    } else if (command == "answer") {
-        Need(args, 2, 2, "answer msgbox|input|folder|open ANSWER");
-        if (args[0] == "msgbox") {
-            std::optional<int> result = host::ScriptedUi::ParseMsgBoxResult(args[1].text);
-            if (!result) {
-                throw ScriptError("not a message box answer: " + args[1].text);
-            }
-            ui_.AnswerMsgBox(*result, origin);
-        } else if (args[0] == "input") {
-            ui_.AnswerInput(CancelOr(args[1]), origin);
-        } else if (args[0] == "folder") {
-            ui_.AnswerFolder(CancelOr(args[1]), origin);
-        } else if (args[0] == "open") {
-            ui_.AnswerOpen(CancelOr(args[1]), origin);
-        } else {
-            throw ScriptError("usage: answer msgbox|input|folder|open ANSWER");
-        }
-    } else if (command == "print") {
-        Print(args);
-    } else if (command == "expect") {
-        if (args.size() < 2) {
-            throw ScriptError("usage: expect WHAT VALUE");
-        }
-        std::vector<Word> what(args.begin(), args.end() - 1);
-        std::string actual = PrintedForm(what);
-        if (actual != args.back().text) {
-            throw ScriptError("expected " + host::Quote(args.back().text) + ", found " +
-                              host::Quote(actual));
+            document.Bookmarks().Item(which).Delete();
         }
     } else {
-        throw ScriptError("unknown command: " + command);
+        throw ScriptError("usage: bookmark add NAME | bookmark delete NAME|N");
     }
+}
+
+void Session::Variable(const std::vector<Word>& args) {
+    if (args[0] == "set" && args.size() == 3) {
+        Active().Variables().Add(args[1].text, args[2].text);
+    } else if (args[0] == "delete" && args.size() == 2) {
+        Active().RemoveVariable(args[1].text);
+    } else {
+        throw ScriptError("usage: variable set NAME VALUE | variable delete NAME");
+    }
+}
+
+// --- the system's operations and the user's answers ---------------------------------------
+
+void Session::Call(const std::vector<Word>& args) {
+    const addin::Operation* operation = addin::FindOperation(args[0].text);
+    if (operation == nullptr) {
+        throw ScriptError("no operation is named " + args[0].text);
+    }
+    std::optional<std::string> result = operation->Run(context_, Texts(args, 1));
+    Flush();
+    if (result) {
+        *out_ << "result " << host::Quote(*result) << "\n";
+    }
+}
+
+void Session::Answer(const std::vector<Word>& args) {
+    if (args[0] == "msgbox") {
+        std::optional<int> result = host::ScriptedUi::ParseMsgBoxResult(args[1].text);
+        if (!result) {
+            throw ScriptError("not a message box answer: " + args[1].text);
+        }
+        ui_.AnswerMsgBox(*result, origin_);
+    } else if (args[0] == "input") {
+        ui_.AnswerInput(CancelOr(args[1]), origin_);
+    } else if (args[0] == "folder") {
+        ui_.AnswerFolder(CancelOr(args[1]), origin_);
+    } else if (args[0] == "open") {
+        ui_.AnswerOpen(CancelOr(args[1]), origin_);
+    } else {
+        throw ScriptError("usage: answer msgbox|input|folder|open ANSWER");
+    }
+}
+
+void Session::Expect(const std::vector<Word>& args) {
+    std::vector<Word> what(args.begin(), args.end() - 1);
+    std::string actual = PrintedForm(what);
+    if (actual != args.back().text) {
+        throw ScriptError("expected " + host::Quote(args.back().text) + ", found " +
+                          host::Quote(actual));
+    }
+}
+
+void Session::SelectRange(const std::vector<Word>& args) {
+    Select(args, false);
+}
+
+void Session::Caret(const std::vector<Word>& args) {
+    Select(args, true);
 }
 
 void Session::Select(const std::vector<Word>& args, bool caret) {
@@ -365,8 +443,14 @@ void Session::Print(const std::vector<Word>& args) {
         }
         return;
     }
-    Need(args, 1, 1, "print text|selection|bookmarks|variables|paragraphs|sql");
     host::Document& document = Active();
+    if (what == "variable") {
+        Need(args, 2, 2, "print variable NAME");
+        out << "variable " << args[1].text << " "
+            << host::Quote(document.VariableValue(args[1].text).value_or("(none)")) << "\n";
+        return;
+    }
+    Need(args, 1, 1, "print text|selection|bookmarks|variables|paragraphs|sql");
     if (what == "text") {
         out << "text " << host::Quote(document.Content().Text()) << "\n";
     } else if (what == "selection") {

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "elements/context.h"
@@ -23,8 +24,38 @@ class Session {
     // which line failed and why.
     bool Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure);
 
+    // The commands of the language, a line each, grouped as the help shows them.
+    static std::string Help();
+
   private:
+    // One command of the language: its name, its usage, how many words may
+    // follow it, and what runs it.
+    struct Command {
+        std::string_view name;
+        std::string_view group;
+        std::string_view usage;
+        std::size_t least;
+        std::size_t most;
+        void (Session::*run)(const std::vector<Word>& args);
+    };
+    static const std::vector<Command>& Commands();
+
     void Run(const ScriptLine& line);
+    void Open(const std::vector<Word>& args);
+    void New(const std::vector<Word>& args);
+    void ActivateDocument(const std::vector<Word>& args);
+    void Close(const std::vector<Word>& args);
+    void Save(const std::vector<Word>& args);
+    void SaveAs(const std::vector<Word>& args);
+    void Append(const std::vector<Word>& args);
+    void SelectRange(const std::vector<Word>& args);
+    void Caret(const std::vector<Word>& args);
+    void Bookmark(const std::vector<Word>& args);
+    void Variable(const std::vector<Word>& args);
+    void Call(const std::vector<Word>& args);
+    void Answer(const std::vector<Word>& args);
+    void Expect(const std::vector<Word>& args);
+    host::Document& Named(const Word& name);
     void QueueForm(const std::string& name, const std::vector<ScriptLine>& block, int line);
     void Flush();
     void Print(const std::vector<Word>& args);
@@ -39,6 +70,8 @@ class Session {
     Context context_;
     std::ostream* out_ = nullptr;
     std::size_t flushed_ = 0;
+    // The script line being played, which queued answers name.
+    std::string origin_;
 };
 
 }  // namespace veln::cli

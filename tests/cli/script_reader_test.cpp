@@ -49,5 +49,21 @@ TEST(ScriptReaderTest, BrokenLinesNameTheirLine) {
     EXPECT_EQ(lines[1].words.size(), 2U) << "a carriage return before the line feed is a blank";
 }
 
+TEST(ScriptReaderTest, AByteOrderMarkIsSkippedAndANulRefused) {
+    std::istringstream marked("\xEF\xBB\xBFnew\nappend \"\xEF\xBB\xBFkept\"\n");
+    auto lines = ReadScript(marked);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_TRUE(lines[0].words[0] == "new");
+    EXPECT_EQ(lines[1].words[1].text, "\xEF\xBB\xBFkept") << "only at the start of the script";
+
+    std::istringstream nul(std::string("new\nappend \"cut\0here\"\n", 22));
+    try {
+        ReadScript(nul);
+        FAIL() << "a NUL would silently cut the text";
+    } catch (const ScriptError& error) {
+        EXPECT_STREQ(error.what(), "line 2: a NUL character cannot stand in a script");
+    }
+}
+
 }  // namespace
 }  // namespace veln::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <utility>
 
 #include "host/host_error.h"
@@ -114,9 +115,27 @@ std::string ScriptedUi::InputBox(const std::string& prompt, const std::string& t
     return answer.value_or("");
 }
 
+// A real dialog gives the absolute path of what the user picked; a script's
+// relative answer is relative to the current folder.
+std::optional<std::string> ScriptedUi::Absolute(std::optional<std::string> path) {
+    if (path && !path->empty()) {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(*path, error);
+        if (!error) {
+            std::string normal = absolute.lexically_normal().string();
+            // "." names the folder itself, without a separator after it.
+            if (normal.size() > 1 && normal.back() == '/') {
+                normal.pop_back();
+            }
+            path = normal;
+        }
+    }
+    return path;
+}
+
 std::string ScriptedUi::BrowseFolder(const std::string& title) {
     std::string dialog = "folder " + Quote(title);
-    auto answer = Take(folders_, dialog);
+    auto answer = Absolute(Take(folders_, dialog));
     Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + dialog + " -> " + Answer(answer));
     return answer.value_or("");
 }
@@ -125,7 +144,7 @@ std::string ScriptedUi::ShowOpen(const std::string& filter, const std::string& d
                                  const std::string& initialFolder, int flags) {
     std::string dialog = "open filter=" + Quote(filter) + " ext=" + Quote(defaultExtension) +
                          " folder=" + Quote(initialFolder) + " flags=" + std::to_string(flags);
-    auto answer = Take(opens_, dialog);
+    auto answer = Absolute(Take(opens_, dialog));
     Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + dialog + " -> " + Answer(answer));
     return answer.value_or("");
 }

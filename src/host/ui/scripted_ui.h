@@ -70,6 +70,7 @@ class ScriptedUi : public Ui {
     static std::string MsgBoxResultName(int result);
 
   private:
+    static std::optional<std::string> Absolute(std::optional<std::string> path);
     template <typename T>
     struct Queued {
         T value;

@@ -1,0 +1,87 @@
+// Whole scripts played by the session as the command line plays them: the
+// failures a user meets name the line and what is wrong, and change nothing.
+#include "session.h"
+
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "addin/operations.h"
+#include "host/system/posix_system.h"
+#include "temp_dir.h"
+
+namespace veln::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+class SessionTest : public ::testing::Test {
+  protected:
+    // Plays script; returns the failure, "" when it ran to its end.
+    std::string Play(const std::string& script) {
+        std::istringstream in(script);
+        host::PosixSystem system;
+        Session session(system);
+        std::string failure;
+        transcript.str("");
+        session.Play(ReadScript(in), transcript, failure);
+        return failure;
+    }
+
+    test::TempDir dir;
+    std::ostringstream transcript;
+};
+
+TEST_F(SessionTest, BookmarkNumbersOutOfRangeAreRefusedNotWrapped) {
+    std::string start = "new\nappend \"Brakes\"\nselect range 0 3\nbookmark add First\n";
+    EXPECT_EQ(Play(start + "bookmark delete 4294967297\n"),
+              "line 5: there is no bookmark 4294967297 (the document has 1)");
+    EXPECT_EQ(Play(start + "bookmark delete 0\n"),
+              "line 5: there is no bookmark 0 (the document has 1)");
+    EXPECT_EQ(Play(start + "bookmark delete 99999999999999999999999\nprint bookmarks\n"),
+              "line 5: there is no bookmark 99999999999999999999999 (the document has 1)");
+    EXPECT_EQ(Play(start + "bookmark delete 1\nprint bookmarks\n"), "");
+    EXPECT_EQ(transcript.str(), "bookmarks 0\n");
+}
+
+TEST_F(SessionTest, OperationArgumentsOfTheWrongFormAreUsageErrors) {
+    EXPECT_EQ(Play("call RandomId 2147483648\n"),
+              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not "
+              "\"2147483648\"");
+    EXPECT_EQ(Play("call RandomId 99999\n"),
+              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not \"99999\"");
+    EXPECT_EQ(Play("call RandomId 3x\n"),
+              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not \"3x\"");
+    EXPECT_EQ(Play("call RandomId\n"), "line 1: usage: RandomId LENGTH");
+    EXPECT_EQ(Play("call GetDocId extra\n"), "line 1: GetDocId takes no argument");
+    EXPECT_EQ(Play("new\ncall CreateElementFromSelection 5 label\n"),
+              "line 2: CreateElementFromSelection: LEVEL must be a whole number from 1 to 4, "
+              "not \"5\"");
+    EXPECT_EQ(Play("new\ncall RemoveDocumentElements yes\n"),
+              "line 2: RemoveDocumentElements: True|False must be True or False, not \"yes\"");
+    EXPECT_EQ(Play("call RandomId 12\n"), "");
+    EXPECT_THAT(transcript.str(), ::testing::MatchesRegex("result \"[0-9A-Z]{12}\"\n"));
+}
+
+TEST_F(SessionTest, CommandsTakeTheirNumberOfWords) {
+    EXPECT_EQ(Play("open\n"), "line 1: usage: open PATH");
+    EXPECT_EQ(Play("new now\n"), "line 1: usage: new");
+    EXPECT_EQ(Play("teleport home\n"), "line 1: unknown command: teleport");
+    EXPECT_EQ(Play("\"new\"\n"), "line 1: unknown command: new") << "a quoted word is a text";
+    EXPECT_THAT(Session::Help(), HasSubstr("Documents:  open PATH\n            new\n"));
+}
+
+TEST(OperationTableTest, EveryOperationIsNamedOnceAndFoundByName) {
+    std::string previous;
+    for (const addin::Operation& operation : addin::Operations()) {
+        EXPECT_LT(previous, operation.name) << "sorted, each name once";
+        previous = operation.name;
+        EXPECT_EQ(addin::FindOperation(operation.name), &operation);
+    }
+    EXPECT_EQ(addin::FindOperation("NoSuchOperation"), nullptr);
+    EXPECT_EQ(addin::FindOperation("dbInsertDocument")->ParameterCount(), 2U);
+}
+
+}  // namespace
+}  // namespace veln::cli
