@@ -4,17 +4,14 @@
 #include <filesystem>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
 #include "generated_document.h"
-#include "host/docx/docx_application.h"
-#include "host/system/posix_system.h"
-#include "host/ui/scripted_ui.h"
 #include "steady_memory.h"
+#include "world.h"
 
 namespace {
 
@@ -25,18 +22,15 @@ constexpr int PARAGRAPHS = 20000;
 
 struct Project {
     explicit Project(int elements) {
-        folder = fs::temp_directory_path() / ("veln-elements-bench-" + std::to_string(::getpid()) +
-                                              "-" + std::to_string(elements));
-        fs::create_directories(folder);
-        documentPath = (folder / "doc.docx").string();
-        databasePath = (folder / "project.mdb").string();
+        documentPath = folder / "doc.docx";
+        databasePath = folder / test::DATABASE_FILE;
         bench::WriteGeneratedDocx(documentPath, PARAGRAPHS, elements);
         schema::CreateProjectDatabaseFile(databasePath);
         {
             // The document linked to the project, numbers and highlight on.
             auto document = host::docx::DocxDocument::Open(documentPath);
             document->SetVariableValue(VARDOC_DB_NAME, databasePath);
-            document->SetVariableValue(VARDOC_DOC_ID, "DOC00001");
+            document->SetVariableValue(VARDOC_DOC_ID, test::DOCUMENT_ID);
             document->SetVariableValue(VARDOC_NUMBERS, "1");
             document->SetVariableValue(VARDOC_HIGHLIGHT, "1");
             document->SetVariableValue(HIGHLIGHT_COLOR, " 5");
@@ -44,19 +38,15 @@ struct Project {
         }
         db::Database database = db::Database::Open(databasePath);
         db::Transaction transaction(database);
-        database.Execute("INSERT INTO Documents (D_ID, D_Name) VALUES ('DOC00001', ?1)",
-                         {fs::absolute(documentPath).lexically_normal().string()});
+        database.Execute(
+            "INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
+            {test::DOCUMENT_ID, fs::absolute(documentPath).lexically_normal().string()});
         for (int i = 0; i < elements; ++i) {
-            database.Execute(
-                "INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, 'DOC00001', ?2)",
-                {"ELEM" + std::to_string(10000000 + i), Level(i)});
+            database.Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, ?2, ?3)",
+                             {"ELEM" + std::to_string(10000000 + i), test::DOCUMENT_ID, Level(i)});
         }
         transaction.Commit();
         count = elements;
-    }
-    ~Project() {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
     // Levels 1, 2, 3, 4, 2, 3, 4, 3, ... in reading order.
     static std::int16_t Level(int i) {
@@ -64,26 +54,22 @@ struct Project {
     }
 
     // A session with the document open, linked and its elements loaded.
-    struct Session {
+    struct Session : test::Services {
         explicit Session(const Project& project) {
             app.OpenDocument(project.documentPath);
             utilElements::SetDocVariable(context, VARDOC_DB_NAME, project.databasePath);
-            utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+            utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
             for (int i = 0; i < project.count; ++i) {
                 Element element;
                 element.ElementID = "ELEM" + std::to_string(10000000 + i);
-                element.ElementDocId = "DOC00001";
+                element.ElementDocId = test::DOCUMENT_ID;
                 element.ElementLevel = Level(i);
                 context.loadedElements.Add(element);
             }
         }
-        host::PosixSystem system;
-        host::ScriptedUi ui;
-        host::docx::DocxApplication app;
-        Context context{ui, system, app};
     };
 
-    fs::path folder;
+    test::TempDir folder;
     std::string documentPath;
     std::string databasePath;
     int count = 0;
@@ -130,12 +116,9 @@ BENCHMARK(BM_OpenDocument)->Arg(5000)->Unit(benchmark::kMillisecond);
 void BM_OpenAndAttach(benchmark::State& state) {
     Project project(static_cast<int>(state.range(0)));
     while (state.KeepRunning()) {
-        host::PosixSystem system;
-        host::ScriptedUi ui;
-        host::docx::DocxApplication app;
-        Context context{ui, system, app};
-        app.OpenDocument(project.documentPath);
-        benchmark::DoNotOptimize(dbElements::dbAttachDocument(context));
+        test::Services services;
+        services.app.OpenDocument(project.documentPath);
+        benchmark::DoNotOptimize(dbElements::dbAttachDocument(services.context));
     }
 }
 BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Unit(benchmark::kMillisecond);

@@ -16,13 +16,10 @@
 #include "database/doc_variables.h"
 #include "database/random_id.h"
 #include "database/schema.h"
-#include "host/docx/docx_application.h"
-#include "host/system/posix_system.h"
-#include "host/ui/scripted_ui.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
 #include "lock_holder.h"
-#include "temp_dir.h"
+#include "world.h"
 
 namespace veln {
 namespace {
@@ -53,27 +50,11 @@ TEST(RandomIdTest, DrawsEveryCharacterOfTheAlphabetAndNothingElse) {
     EXPECT_EQ(dbElements::RandomId(-3), "");
 }
 
-// A project database, a saved document and the services around them.
-class LinkingTest : public ::testing::Test {
+// A project database, a saved document not linked yet, and the services around them.
+class LinkingTest : public ::testing::Test, public test::World {
   protected:
-    LinkingTest() {
-        schema::CreateProjectDatabaseFile(database);
-        host::Document& document = app.AddDocument();
-        document.Content().InsertAfter("Requirements");
-        document.SaveAs(dir / "brakes.docx");
-    }
-    host::Document& Document() { return *app.ActiveDocument(); }
-    std::string Query(const std::string& sql) {
-        return db::Database::Open(database).QueryValue(sql).ToString();
-    }
+    LinkingTest() { NewDocument({"Requirements"}, "brakes.docx", ""); }
     std::string Variable(const char* name) { return utilElements::GetDocVariable(context, name); }
-
-    TempDir dir;
-    std::string database = dir / "project.mdb";
-    host::PosixSystem system;
-    host::ScriptedUi ui;
-    host::docx::DocxApplication app;
-    DocumentContext context{ui, system, app};
 };
 
 TEST_F(LinkingTest, InsertedDocumentsGetTheirRowAndAFreshId) {

@@ -9,13 +9,10 @@
 #include "database/schema.h"
 #include "elements/db_attach_document.h"
 #include "elements/frm_list_elem.h"
-#include "host/docx/docx_application.h"
-#include "host/system/posix_system.h"
-#include "host/ui/scripted_ui.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
-#include "temp_dir.h"
+#include "world.h"
 
 namespace veln {
 namespace {
@@ -24,31 +21,19 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 // A linked document of paragraphs "P1 ..." to "P8 ...", and its project.
-class ElementsTest : public ::testing::Test {
+class ElementsTest : public ::testing::Test, public test::World {
   protected:
     ElementsTest() {
-        schema::CreateProjectDatabaseFile(database);
-        host::Document& document = app.AddDocument();
+        std::vector<std::string> paragraphs;
         for (int i = 1; i <= 8; ++i) {
-            document.Content().InsertAfter((i == 1 ? "" : "\r") + std::string("P") +
-                                           std::to_string(i) + " text of paragraph " +
-                                           std::to_string(i));
+            paragraphs.push_back("P" + std::to_string(i) + " text of paragraph " +
+                                 std::to_string(i));
         }
-        document.SaveAs(dir / "brakes.docx");
-        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
-        utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
-    }
-    host::Document& Document() { return *app.ActiveDocument(); }
-    std::pair<long, long> Paragraph(int n) {
-        long at = 0;
-        for (int i = 1; i < n; ++i) {
-            at = Document().ParagraphAt(at).second;
-        }
-        return Document().ParagraphAt(at);
+        NewDocument(paragraphs, "brakes.docx");
     }
     // An element over [start, end) with its row.
     Element& Make(const std::string& id, long start, long end, std::int16_t level,
-                  const std::string& docId = "DOC00001") {
+                  const std::string& docId = test::DOCUMENT_ID) {
         Document().Bookmarks().Add(id, Document().MakeRange(start, end));
         db::Database::Open(database).Execute(
             "INSERT INTO Elements (E_id, E_DocId, E_level, E_label) VALUES (?1, ?2, ?3, ?4)",
@@ -71,17 +56,7 @@ class ElementsTest : public ::testing::Test {
         }
         return all;
     }
-    std::string Query(const std::string& sql) {
-        return db::Database::Open(database).QueryValue(sql).ToString();
-    }
     std::string Selected() { return Document().Selection().Range().Text(); }
-
-    test::TempDir dir;
-    std::string database = dir / "project.mdb";
-    host::PosixSystem system;
-    host::ScriptedUi ui;
-    host::docx::DocxApplication app;
-    Context context{ui, system, app};
 };
 
 TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
@@ -312,14 +287,8 @@ TEST_F(ElementsTest, LabelsAndIdentifiers) {
     EXPECT_EQ(Elements::GetElementInfo(context, "NOTLOADED").number, "");
 }
 
-}  // namespace
-}  // namespace veln
-
-namespace veln {
-namespace {
-
 TEST_F(ElementsTest, CreatingAtACaretTakesTheParagraphAndCutsLongDescriptions) {
-    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
     Document().Selection().SetRange(Paragraph(3).first + 4, Paragraph(3).first + 4);
     ui.AnswerInput(std::string(300, 'd'));
     std::int16_t level = 3;
@@ -347,8 +316,8 @@ TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {
     Document().Bookmarks().Item("ELEM00000002").Delete();
     utilElements::SetDocVariable(context, VARDOC_NUMBERS, "0");
     utilElements::SetDocVariable(context, VARDOC_HIGHLIGHT, "1");
-    Elements::LoadDocumentElements(context, database, "DOC00001");
-    Elements::LoadDocumentElements(context, database, "DOC00001");
+    Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID);
+    Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID);
     EXPECT_EQ(Query("SELECT E_Deleted || '|' || (E_DeleteDate IS NULL) FROM Elements WHERE E_id = "
                     "'ELEM00000002'"),
               "1|1")
@@ -364,12 +333,6 @@ TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {
     EXPECT_EQ(Document().Bookmarks().Item("ELEM00000001").Range().HighlightColorIndex(), 5);
 }
 
-}  // namespace
-}  // namespace veln
-
-namespace veln {
-namespace {
-
 TEST_F(ElementsTest, AttachingWithoutAFullLinkAsksNothing) {
     utilElements::SetDocVariable(context, VARDOC_DB_NAME, "");
     utilElements::SetDocVariable(context, VARDOC_DOC_ID, "");
@@ -378,7 +341,7 @@ TEST_F(ElementsTest, AttachingWithoutAFullLinkAsksNothing) {
     EXPECT_EQ(context.elementColour, 3) << "the colour is read all the same";
 
     // Only one of the two: linked without a test, and the document counts as saved.
-    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
     EXPECT_FALSE(Document().Saved());
     EXPECT_TRUE(dbElements::dbAttachDocument(context));
     EXPECT_TRUE(Document().Saved());
@@ -388,8 +351,8 @@ TEST_F(ElementsTest, AttachingWithoutAFullLinkAsksNothing) {
 TEST_F(ElementsTest, AttachingComparesTheStoredNameExactly) {
     std::string upper = Document().FullName();
     upper.back() = 'X';
-    db::Database::Open(database).Execute(
-        "INSERT INTO Documents (D_ID, D_Name) VALUES ('DOC00001', ?1)", {upper});
+    db::Database::Open(database).Execute("UPDATE Documents SET D_Name = ?1 WHERE D_ID = ?2",
+                                         {upper, test::DOCUMENT_ID});
     ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
     EXPECT_TRUE(dbElements::dbAttachDocument(context));
     EXPECT_THAT(ui.Transcript()[0], HasSubstr("msgbox \"Change the document name\" flags=33"));

@@ -1,0 +1,42 @@
+#include "world.h"
+
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "host/db/database.h"
+#include "host/word/range.h"
+
+namespace veln::test {
+
+World::World() {
+    schema::CreateProjectDatabaseFile(database);
+}
+
+host::Document& World::NewDocument(const std::vector<std::string>& paragraphs,
+                                   const std::string& fileName, const std::string& docId) {
+    host::Document& document = app.AddDocument();
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        document.Content().InsertAfter((i == 0 ? "" : "\r") + paragraphs[i]);
+    }
+    document.SaveAs(dir / fileName);
+    if (!docId.empty()) {
+        db::Database::Open(database).Execute("INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
+                                             {docId, document.FullName()});
+        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
+        utilElements::SetDocVariable(context, VARDOC_DOC_ID, docId);
+    }
+    return document;
+}
+
+std::pair<long, long> World::Paragraph(int n) {
+    long at = 0;
+    for (int i = 1; i < n; ++i) {
+        at = Document().ParagraphAt(at).second;
+    }
+    return Document().ParagraphAt(at);
+}
+
+std::string World::Query(const std::string& sql) const {
+    return db::Database::Open(database).QueryValue(sql).ToString();
+}
+
+}  // namespace veln::test

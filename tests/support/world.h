@@ -1,0 +1,57 @@
+// The world one test (or benchmark) runs in: a fresh folder, the platform,
+// a scripted user, the word processor without a screen, the program's
+// context, and an empty project database in the folder. Suites derive their
+// fixtures from it instead of building each piece again.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "elements/context.h"
+#include "host/docx/docx_application.h"
+#include "host/system/posix_system.h"
+#include "host/ui/scripted_ui.h"
+#include "temp_dir.h"
+
+namespace veln::test {
+
+// The document id the fixtures give the document they link.
+inline constexpr const char* DOCUMENT_ID = "DOC00001";
+// The name of the project database in the folder.
+inline constexpr const char* DATABASE_FILE = "project.mdb";
+
+// The services of a run: the platform, a scripted user, the word processor
+// without a screen, and the program's context over them.
+struct Services {
+    Services() = default;
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
+    virtual ~Services() = default;
+
+    host::PosixSystem system;
+    host::ScriptedUi ui;
+    host::docx::DocxApplication app;
+    Context context{ui, system, app};
+};
+
+class World : public Services {
+  public:
+    World();
+    // A new document of these paragraphs, saved in the folder as fileName and
+    // active; linked to the project under docId (its row made) unless docId
+    // is empty.
+    host::Document& NewDocument(const std::vector<std::string>& paragraphs,
+                                const std::string& fileName,
+                                const std::string& docId = DOCUMENT_ID);
+    host::Document& Document() { return *app.ActiveDocument(); }
+    // The paragraph numbered n (from 1) of the active document: its start,
+    // and its end after the mark.
+    std::pair<long, long> Paragraph(int n);
+    // The first field of the first row of a query on the project database.
+    std::string Query(const std::string& sql) const;
+
+    TempDir dir;
+    std::string database = dir / DATABASE_FILE;
+};
+
+}  // namespace veln::test
