@@ -17,6 +17,7 @@ namespace {
 constexpr std::size_t LABEL_LENGTH = 254;
 constexpr std::size_t DESCRIPTION_LENGTH = 255;
 constexpr const char* OVERLAP_TITLE = "Recouvrement d'éléments";
+constexpr std::int64_t MAX_LEVEL = 4;
 
 // Steps shared by both ways of creating: the anchor, the element, its
 // numbers, marker and highlight, its row.
@@ -51,6 +52,21 @@ void Create(Context& context, std::int16_t& level, const std::string& label, boo
     dbElements::dbInsertElement(context, id, created.ElementLabel, created.numbers,
                                 created.ElementLevel);
     utilElements::SetDocVariable(context, VARDOC_CHANGEELEM, "1");
+}
+
+// A level or number of a stored row, which must lie in [least, most]: a value
+// outside is a damaged row, refused before it could become text in the
+// document (a negative number would give a marker nothing removes).
+std::int16_t StoredValue(const db::Statement& row, const std::string& field, std::int16_t missing,
+                         std::int64_t least, std::int64_t most) {
+    std::int64_t value = row.Integer(field).value_or(missing);
+    if (value < least || value > most) {
+        throw db::DbError(db::ERR_CORRUPT,
+                          "the project database is damaged: element " + row.TextOrEmpty("E_id") +
+                              " holds " + std::to_string(value) + " in " + field + ", outside " +
+                              std::to_string(least) + " to " + std::to_string(most));
+    }
+    return static_cast<std::int16_t>(value);
 }
 
 }  // namespace
@@ -108,7 +124,7 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
         return;
     }
     db::Database database = schema::OpenProjectDatabase(dbPath);
-    context.app.ScreenUpdating = false;
+    host::ScreenUpdatingOff frozen(context.app);
     std::vector<std::string> gone;
     {
         db::Statement rows = database.Prepare(
@@ -123,11 +139,11 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
             }
             Element element;
             element.ElementID = id;
-            element.ElementLevel = static_cast<std::int16_t>(rows.Integer("E_level").value_or(1));
+            element.ElementLevel = StoredValue(rows, "E_level", 1, 1, MAX_LEVEL);
             element.ElementLabel = rows.TextOrEmpty("E_label");
             for (std::size_t k = 0; k < 4; ++k) {
-                element.numbers[k] = static_cast<std::int16_t>(
-                    rows.Integer("E_Number" + std::to_string(k + 1)).value_or(0));
+                element.numbers[k] =
+                    StoredValue(rows, "E_Number" + std::to_string(k + 1), 0, 0, INT16_MAX);
             }
             element.ElementDocId = docId;
             // A document loaded again in this run: one element per identifier,
@@ -155,7 +171,6 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
     if (utilElements::GetDocVariable(context, VARDOC_HIGHLIGHT) == "1") {
         HighlightAll(context);
     }
-    context.app.ScreenUpdating = true;
 }
 
 }  // namespace veln::Elements

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace veln {
 
@@ -31,8 +32,14 @@ class Element {
     void HideNumber(DocumentContext& context) const;
 };
 
-// Markers only: two slashes, digits and dots, two slashes and a blank. Text
-// the user wrote as "//draft// " is not a marker and stays.
-inline constexpr const char* MARKER_PATTERN = "//[0-9.]@// ";
+// The longest marker: "//" + four numbers of at most five digits joined by
+// "." + "// ".
+inline constexpr std::size_t MARKER_MAX_LENGTH = 2 + 4 * 5 + 3 + 3;
+
+// The length of the marker that text starts with, 0 when it starts with none.
+// A marker is exactly "//" + four numbers (digits) joined by "." + "// ":
+// "see //4.2// here" or "//draft// " are the user's text, not markers. A
+// plain scan, bounded by the marker's length whatever the text holds.
+std::size_t MarkerLength(std::string_view text);
 
 }  // namespace veln

@@ -57,16 +57,18 @@ int FindElement(Context& context, int mode) {
         }
         long s = bookmark->start;
         // Modes 1 to 4 keep the first met among equal starts; mode 5 the last.
+        // An element may start at the end of the document itself (an empty
+        // last paragraph): Next and First reach it too, as Last does.
         bool better = false;
         switch (mode) {
             case Next:
-                better = caret < s && s < end && (found == 0 || s < foundStart);
+                better = caret < s && s <= end && (found == 0 || s < foundStart);
                 break;
             case Previous:
                 better = s < caret && (found == 0 || s > foundStart);
                 break;
             case First:
-                better = s < end && (found == 0 || s < foundStart);
+                better = s <= end && (found == 0 || s < foundStart);
                 break;
             case Last:
                 better = found == 0 || s > foundStart;

@@ -9,6 +9,7 @@
 #include "database/schema.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
+#include "host/word/application.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 
@@ -103,7 +104,7 @@ void RenumberElements(Context& context) {
                 continue;
             }
             auto bookmark = document->FindBookmark(element.ElementID);
-            if (bookmark && bookmark->start < end) {
+            if (bookmark && bookmark->start <= end) {
                 starts.emplace_back(bookmark->start, position);
             }
         }
@@ -125,7 +126,13 @@ void RenumberElements(Context& context) {
     db::Transaction transaction(database);
 
     HideAllNumbers(context);
-    ResetElementNumbers(context);
+    // Only this document's numbers start again: other open documents keep theirs.
+    for (int position = 1; position <= context.loadedElements.Count(); ++position) {
+        Element& element = context.loadedElements.Item(position);
+        if (element.ElementDocId == docId) {
+            element.numbers = {};
+        }
+    }
     NumberTable table;
     std::vector<int> order = readingOrder();
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -160,15 +167,13 @@ void ResetElementNumbers(Context& context) {
 }
 
 void ShowAllNumbers(Context& context) {
-    context.app.ScreenUpdating = false;
+    host::ScreenUpdatingOff frozen(context.app);
     ForEachLoaded(context, [&](Element& element) { element.ShowNumber(context); });
-    context.app.ScreenUpdating = true;
 }
 
 void HideAllNumbers(Context& context) {
-    context.app.ScreenUpdating = false;
+    host::ScreenUpdatingOff frozen(context.app);
     ForEachLoaded(context, [&](Element& element) { element.HideNumber(context); });
-    context.app.ScreenUpdating = true;
 }
 
 void HighlightAll(Context& context) {
@@ -180,7 +185,7 @@ void UnHighlightAll(Context& context) {
 }
 
 void ToggleNumbers(Context& context) {
-    context.app.ScreenUpdating = false;
+    host::ScreenUpdatingOff frozen(context.app);
     if (utilElements::GetDocVariable(context, VARDOC_NUMBERS) == "0") {
         ShowAllNumbers(context);
         utilElements::SetDocVariable(context, VARDOC_NUMBERS, "1");
@@ -188,7 +193,6 @@ void ToggleNumbers(Context& context) {
         HideAllNumbers(context);
         utilElements::SetDocVariable(context, VARDOC_NUMBERS, "0");
     }
-    context.app.ScreenUpdating = true;
 }
 
 void ToggleDelimiters(Context& context) {

@@ -12,6 +12,8 @@ namespace veln::db {
 inline constexpr long ERR_LOCKED = 3008;
 // The file is not a database, or not a project database.
 inline constexpr long ERR_NOT_A_DATABASE = 26;
+// The file, or a row of it, is damaged (SQLite's own number for it).
+inline constexpr long ERR_CORRUPT = 11;
 // The file could not be opened or created.
 inline constexpr long ERR_CANT_OPEN = 14;
 

@@ -155,6 +155,33 @@ void BookmarkTable::Set(const std::string& name, long start, long end) {
     marks_.push_back(std::move(mark));
 }
 
+std::vector<const Mark*> BookmarkTable::EmptyAt(long position) const {
+    std::vector<const Mark*> empty;
+    auto it = std::lower_bound(all_.begin(), all_.end(), position,
+                               [this](const Mark* mark, long at) { return Start(*mark) < at; });
+    for (; it != all_.end() && Start(**it) == position; ++it) {
+        if (End(**it) == position) {
+            empty.push_back(*it);
+        }
+    }
+    return empty;
+}
+
+void BookmarkTable::MoveEnd(const Mark& mark, long position) {
+    auto found = byName_.find(mark.name);
+    if (found == byName_.end()) {
+        return;
+    }
+    Mark& moved = *found->second;
+    const Wml& n = story_.Names();
+    std::string id = moved.end.attribute(n.id.c_str()).value();
+    story_.RemoveMarker(moved.end, moved.endParagraph);
+    auto [endNode, endParagraph] = story_.InsertMarker(position, n.bookmarkEnd);
+    endNode.append_attribute(n.id.c_str()).set_value(id.c_str());
+    moved.end = endNode;
+    moved.endParagraph = endParagraph;
+}
+
 bool BookmarkTable::Remove(std::string_view name) {
     auto found = byName_.find(name);
     if (found == byName_.end()) {

@@ -36,6 +36,11 @@ class BookmarkTable {
     int IdAt(long position, bool includeHidden) const;
     void Set(const std::string& name, long start, long end);
     bool Remove(std::string_view name);
+    // The bookmarks that start and end at position: text inserted there must
+    // go inside them, so their ends move after it.
+    std::vector<const Mark*> EmptyAt(long position) const;
+    // Puts the end of mark at position (at or after its start).
+    void MoveEnd(const Mark& mark, long position);
 
   private:
     const std::vector<Mark*>& Order(bool includeHidden) const {

@@ -316,8 +316,15 @@ void DocxDocument::InsertText(long position, std::string_view text) {
         return;
     }
     position = std::min(Clamp(position), StoryEnd() - 1);
+    // Text inserted at a bookmark's start lies inside it, an empty one too:
+    // its end, which stood with its start, moves after the text.
+    std::vector<const Mark*> empty = bookmarks_->EmptyAt(position);
     story_->Insert(position, text);
-    ShiftSelection(position, CodePoints(text));
+    long length = CodePoints(text);
+    for (const Mark* mark : empty) {
+        bookmarks_->MoveEnd(*mark, position + length);
+    }
+    ShiftSelection(position, length);
     Changed(*main_);
 }
 

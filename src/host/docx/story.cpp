@@ -670,10 +670,13 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
 
 std::pair<pugi::xml_node, Paragraph*> Story::InsertMarker(long position,
                                                           const std::string& element) {
-    auto [paragraph, offset] = Locate(std::min(position, End() - 1));
     if (position >= End()) {
-        offset = paragraph->length;
+        // After the last paragraph mark: between blocks, after the last
+        // paragraph, where a bookmark over the whole last paragraph ends.
+        Paragraph& last = *paragraphs_.back();
+        return {last.node.parent().insert_child_after(element.c_str(), last.node), nullptr};
     }
+    auto [paragraph, offset] = Locate(position);
     pugi::xml_node run = SplitAt(*paragraph, offset);
     pugi::xml_node marker = run ? run.parent().insert_child_before(element.c_str(), run)
                                 : paragraph->node.append_child(element.c_str());

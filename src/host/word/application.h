@@ -34,6 +34,36 @@ class Application {
     int doEventsCalls = 0;
 };
 
+// Keeps a setting of the application at a value for a scope, and gives it
+// back its previous value on every way out, an error included: a failed walk
+// never leaves the screen frozen or overtype changed.
+class ApplicationSettingGuard {
+  public:
+    ApplicationSettingGuard(bool& setting, bool value) : setting_(setting), previous_(setting) {
+        setting_ = value;
+    }
+    ~ApplicationSettingGuard() { setting_ = previous_; }
+    ApplicationSettingGuard(const ApplicationSettingGuard&) = delete;
+    ApplicationSettingGuard& operator=(const ApplicationSettingGuard&) = delete;
+
+  private:
+    bool& setting_;
+    bool previous_;
+};
+
+// Screen updating off while markers come and go.
+class ScreenUpdatingOff : public ApplicationSettingGuard {
+  public:
+    explicit ScreenUpdatingOff(Application& app)
+        : ApplicationSettingGuard(app.ScreenUpdating, false) {}
+};
+
+// Overtype off while text is inserted, so that it eats nothing.
+class OvertypeOff : public ApplicationSettingGuard {
+  public:
+    explicit OvertypeOff(Application& app) : ApplicationSettingGuard(app.Overtype, false) {}
+};
+
 // The text with the word processor's control characters normalised: line
 // breaks, tabs and paragraph marks become blanks, the non-breaking hyphen a
 // hyphen, cell marks and optional hyphens disappear.

@@ -2,6 +2,7 @@
 // form, and never lets an unexpected dialog pass.
 #include "host/ui/scripted_ui.h"
 
+#include <filesystem>
 #include <memory>
 
 #include <gmock/gmock.h>
@@ -88,6 +89,19 @@ TEST(ScriptedUiTest, DialogsTakeTheirAnswersInOrderAndAreTranscribed) {
                             "open filter=\"Databases|*.mdb\" ext=\"mdb\" folder=\"/home\" "
                             "flags=4096 -> cancel"));
     EXPECT_TRUE(ui.UnusedAnswers().empty());
+}
+
+TEST(ScriptedUiTest, FileAndFolderAnswersAreAbsoluteAsARealDialogsAre) {
+    ScriptedUi ui;
+    ui.AnswerFolder("projects/../projects/brakes");
+    ui.AnswerFolder(".");
+    ui.AnswerOpen("Brakes.mdb");
+    ui.AnswerOpen("");
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(ui.BrowseFolder("Where?"), here + "/projects/brakes");
+    EXPECT_EQ(ui.BrowseFolder("Where?"), here);
+    EXPECT_EQ(ui.ShowOpen("", "mdb", "", 0), here + "/Brakes.mdb");
+    EXPECT_EQ(ui.ShowOpen("", "mdb", "", 0), "") << "an empty answer stays empty";
 }
 
 TEST(ScriptedUiTest, AnUnansweredDialogIsAnErrorThatNamesIt) {
