@@ -16,9 +16,9 @@
 
 namespace veln::host {
 
-class UnansweredDialog : public std::runtime_error {
+class UnansweredDialog : public NoOneToAnswer {
   public:
-    using std::runtime_error::runtime_error;
+    using NoOneToAnswer::NoOneToAnswer;
 };
 
 // What a user does in a form: "click", "dblclick", "select", "text", "check",

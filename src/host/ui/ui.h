@@ -4,11 +4,19 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace veln::host {
 
 class Form;
+
+// Nobody is there to answer a dialog (a script that queued no answer): not
+// an error of the command that asked, so no command reports it as its own.
+class NoOneToAnswer : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // Button and icon flags of a message box, combined by addition.
 namespace MsgBoxStyle {
