@@ -26,9 +26,8 @@ TEST_F(CommandBoundaryTest, AnErrorNobodyCaughtIsShownAndTheCommandEnds) {
     EXPECT_FALSE(addin::RunCommand(context, [] {
         throw db::DbError(db::ERR_LOCKED, "the database is locked by another user");
     }));
-    EXPECT_FALSE(addin::RunCommand(context, [] {
-        throw host::HostError(5174, "plan.docx: the file does not exist");
-    }));
+    EXPECT_FALSE(addin::RunCommand(
+        context, [] { throw host::HostError(5174, "plan.docx: the file does not exist"); }));
     EXPECT_FALSE(addin::RunCommand(context, [] { throw std::bad_alloc(); }));
     EXPECT_THAT(
         ui.Transcript(),

@@ -673,8 +673,17 @@ std::pair<pugi::xml_node, Paragraph*> Story::InsertMarker(long position,
     if (position >= End()) {
         // After the last paragraph mark: between blocks, after the last
         // paragraph, where a bookmark over the whole last paragraph ends.
-        Paragraph& last = *paragraphs_.back();
-        return {last.node.parent().insert_child_after(element.c_str(), last.node), nullptr};
+        // After the markers already there, as everywhere (blanks between
+        // elements, kept as read, are passed over).
+        pugi::xml_node after = paragraphs_.back()->node;
+        for (pugi::xml_node next = after.next_sibling(); next; next = next.next_sibling()) {
+            if (Is(next, n_.bookmarkStart) || Is(next, n_.bookmarkEnd)) {
+                after = next;
+            } else if (next.type() == pugi::node_element) {
+                break;
+            }
+        }
+        return {after.parent().insert_child_after(element.c_str(), after), nullptr};
     }
     auto [paragraph, offset] = Locate(position);
     pugi::xml_node run = SplitAt(*paragraph, offset);
