@@ -199,12 +199,6 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
     EXPECT_THROW(DocxDocument::Open(dir.Path().string()), HostError) << "a folder";
 }
 
-}  // namespace
-}  // namespace veln::host::docx
-
-namespace veln::host::docx {
-namespace {
-
 TEST(SerializeTest, AWidePartWrittenInHalvesIsTheSameXml) {
     TempDir dir;
     std::string body;
