@@ -54,7 +54,11 @@ std::vector<std::string> Texts(const std::vector<Word>& words, std::size_t from)
 
 }  // namespace
 
-Session::Session(host::System& system) : context_(ui_, system, app_) {}
+Session::Session(host::System& system) : context_(ui_, system, app_) {
+    // The word processor loads the templates of its startup folder as it starts.
+    app_.StartupPath = system.StartupFolder();
+    app_.LoadStartupTemplates();
+}
 
 bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure) {
     out_ = &out;
@@ -107,7 +111,7 @@ void Session::QueueForm(const std::string& name, const std::vector<ScriptLine>& 
     for (const auto& action : block) {
         const std::string& verb = action.words[0].text;
         static const std::vector<std::string> verbs{"click", "dblclick", "select", "text",
-                                                    "check", "option",   "print"};
+                                                    "check", "option",   "print",  "key"};
         if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end() || action.words.size() < 2) {
             throw ScriptError("line " + std::to_string(action.number) +
                               ": unknown form action: " + verb);
@@ -154,16 +158,19 @@ const std::vector<Session::Command>& Session::Commands() {
         {"variable", "Direct", "variable set NAME VALUE | variable delete NAME", 2, 3,
          &Session::Variable},
         {"call", "Operations", "call NAME [ARGS...]", 1, SIZE_MAX, &Session::Call},
+        {"addin", "Add-in", "addin connect | addin disconnect", 1, 1, &Session::AddIn},
+        {"click", "Add-in", "click MEMBER (a toolbar button: oAdd1, oRenumber, ...)", 1, 1,
+         &Session::Click},
         {"answer", "Answers",
          "answer msgbox ok|cancel|yes|no|retry|abort|ignore|N | answer input TEXT|cancel | "
          "answer folder PATH|cancel | answer open PATH|cancel",
          2, 2, &Session::Answer},
         {"form", "Forms",
          "form NAME, then lines of: click C | dblclick C [ROW] | select C ROW... | "
-         "text C \"VALUE\" | check C 0|1 | option C | print C; then end",
+         "text C \"VALUE\" | check C 0|1 | option C | key KEY | print C; then end",
          1, 1, nullptr},
         {"print", "Output",
-         "print text|selection|bookmarks|variables|paragraphs | print variable NAME | "
+         "print text|selection|bookmarks|variables|paragraphs|toolbar | print variable NAME | "
          "print sql [PATH] \"SELECT ...\"",
          1, 3, &Session::Print},
         {"expect", "Checks",
@@ -225,7 +232,10 @@ void Session::ActivateDocument(const std::vector<Word>& args) {
 }
 
 void Session::Close(const std::vector<Word>& args) {
-    app_.CloseDocument(args.empty() ? Active() : Named(args[0]));
+    // A document is closed from its own window: it is the active one then.
+    host::Document& document = args.empty() ? Active() : Named(args[0]);
+    app_.Activate(document);
+    app_.CloseDocument(document);
 }
 
 void Session::Save(const std::vector<Word>&) {
@@ -310,6 +320,57 @@ void Session::Answer(const std::vector<Word>& args) {
     } else {
         throw ScriptError("usage: answer msgbox|input|folder|open ANSWER");
     }
+}
+
+void Session::AddIn(const std::vector<Word>& args) {
+    if (args[0] == "connect") {
+        addin_.AddinInstance_OnConnection(app_);
+    } else if (args[0] == "disconnect") {
+        addin_.AddinInstance_OnDisconnection();
+    } else {
+        throw ScriptError("usage: addin connect | addin disconnect");
+    }
+}
+
+void Session::Click(const std::vector<Word>& args) {
+    addin::ThisApplication* addin = addin_.Instance();
+    host::CommandBarControl* button = addin == nullptr ? nullptr : addin->Member(args[0].text);
+    if (button == nullptr) {
+        throw ScriptError("the toolbar has no button " + args[0].text +
+                          (addin == nullptr ? " (no add-in is connected)" : ""));
+    }
+    // As a user clicks: a disabled button does nothing.
+    app_.Press(*button);
+}
+
+void Session::PrintToolbar() {
+    host::CommandBar* bar = app_.CommandBars.Find(addin::TOOLBAR_NAME);
+    if (bar == nullptr) {
+        *out_ << "toolbar (none)\n";
+        return;
+    }
+    addin::ThisApplication* addin = addin_.Instance();
+    const host::Document* active = app_.ActiveDocument();
+    std::function<void(const host::CommandBarControls&, int)> print =
+        [&](const host::CommandBarControls& controls, int depth) {
+            for (int i = 1; i <= controls.Count(); ++i) {
+                const host::CommandBarControl& control = controls.Item(i);
+                std::string indent(static_cast<std::size_t>(2 * depth), ' ');
+                bool popup = control.Type() == host::ControlType::Popup;
+                std::string label = control.Caption.empty() ? control.TooltipText : control.Caption;
+                *out_ << indent << (control.BeginGroup ? "| " : "") << (popup ? "popup" : "button");
+                if (!popup && addin != nullptr) {
+                    *out_ << " " << addin->MemberName(control);
+                }
+                *out_ << " " << host::Quote(label)
+                      << (control.EnabledFor(active) ? "" : " disabled") << "\n";
+                if (popup) {
+                    print(control.Controls(), depth + 1);
+                }
+            }
+        };
+    *out_ << "toolbar " << bar->Name() << "\n";
+    print(bar->Controls(), 1);
 }
 
 void Session::Expect(const std::vector<Word>& args) {
@@ -431,6 +492,10 @@ void Session::Print(const std::vector<Word>& args) {
     }
     std::ostream& out = *out_;
     const std::string& what = args[0].text;
+    if (what == "toolbar") {
+        PrintToolbar();
+        return;
+    }
     if (what == "sql") {
         Need(args, 2, 3, "print sql [PATH] \"SELECT ...\"");
         auto rows = Query(std::vector<Word>(args.begin() + 1, args.end()));

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addin/connect_word.h"
 #include "elements/context.h"
 #include "host/docx/docx_application.h"
 #include "host/system/system.h"
@@ -55,6 +56,9 @@ class Session {
     void Call(const std::vector<Word>& args);
     void Answer(const std::vector<Word>& args);
     void Expect(const std::vector<Word>& args);
+    void AddIn(const std::vector<Word>& args);
+    void Click(const std::vector<Word>& args);
+    void PrintToolbar();
     host::Document& Named(const Word& name);
     void QueueForm(const std::string& name, const std::vector<ScriptLine>& block, int line);
     void Flush();
@@ -68,6 +72,8 @@ class Session {
     host::docx::DocxApplication app_;
     host::ScriptedUi ui_;
     Context context_;
+    // The add-in, once `addin connect` has connected it.
+    addin::ConnectWord addin_{context_};
     std::ostream* out_ = nullptr;
     std::size_t flushed_ = 0;
     // The script line being played, which queued answers name.

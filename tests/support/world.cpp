@@ -1,5 +1,8 @@
 #include "world.h"
 
+#include <cstdlib>
+#include <map>
+
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/db/database.h"
@@ -7,8 +10,21 @@
 
 namespace veln::test {
 
-World::World() {
+host::EnvironmentLookup UserEnvironment(const TempDir& folder, const std::string& locale) {
+    std::map<std::string, std::string> variables{{"HOME", folder.Path().string()},
+                                                 {"XDG_CONFIG_HOME", folder / "config"},
+                                                 {"XDG_DATA_HOME", folder / "data"},
+                                                 {"LANG", locale}};
+    // The program folder of the build tree, which the test runner names.
+    if (const char* home = std::getenv("VELN_HOME")) {  // NOLINT(concurrency-mt-unsafe)
+        variables["VELN_HOME"] = home;
+    }
+    return host::FixedEnvironment(std::move(variables));
+}
+
+World::World(const std::string& locale) : Services(UserEnvironment(dir, locale)) {
     schema::CreateProjectDatabaseFile(database);
+    app.StartupPath = system.StartupFolder();
 }
 
 host::Document& World::NewDocument(const std::vector<std::string>& paragraphs,

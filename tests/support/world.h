@@ -23,7 +23,8 @@ inline constexpr const char* DATABASE_FILE = "project.mdb";
 // The services of a run: the platform, a scripted user, the word processor
 // without a screen, and the program's context over them.
 struct Services {
-    Services() = default;
+    explicit Services(host::EnvironmentLookup environment = host::ProcessEnvironment())
+        : system(std::move(environment)) {}
     Services(const Services&) = delete;
     Services& operator=(const Services&) = delete;
     virtual ~Services() = default;
@@ -34,9 +35,18 @@ struct Services {
     Context context{ui, system, app};
 };
 
-class World : public Services {
+// The folder of a world, made before its services, which live in it.
+struct Folder {
+    TempDir dir;
+};
+
+// The environment of a user of one's own, living in folder: English, settings,
+// data and startup folder inside it; the program folder of the build.
+host::EnvironmentLookup UserEnvironment(const TempDir& folder, const std::string& locale = "C");
+
+class World : protected Folder, public Services {
   public:
-    World();
+    explicit World(const std::string& locale = "C");
     // A new document of these paragraphs, saved in the folder as fileName and
     // active; linked to the project under docId (its row made) unless docId
     // is empty.
@@ -50,7 +60,7 @@ class World : public Services {
     // The first field of the first row of a query on the project database.
     std::string Query(const std::string& sql) const;
 
-    TempDir dir;
+    using Folder::dir;
     std::string database = dir / DATABASE_FILE;
 };
 

@@ -23,39 +23,80 @@ Document* DocxApplication::FindDocument(std::string_view name) {
     return nullptr;
 }
 
-Document& DocxApplication::AddDocument(bool visible) {
-    documents_.push_back(DocxDocument::New("Document" + std::to_string(++created_), visible));
-    if (visible) {
-        active_ = documents_.back().get();
-    }
+Document& DocxApplication::Adopt(std::unique_ptr<DocxDocument> document) {
+    document->SetBeforeSave([this](Document& saved) {
+        if (ApplicationEvents* events = Events()) {
+            events->DocumentBeforeSave(saved);
+        }
+    });
+    documents_.push_back(std::move(document));
     return *documents_.back();
+}
+
+void DocxApplication::Changed() {
+    if (ApplicationEvents* events = Events()) {
+        events->DocumentChange();
+    }
+}
+
+Document& DocxApplication::AddDocument(bool visible) {
+    Document& document = Adopt(DocxDocument::New("Document" + std::to_string(++created_), visible));
+    if (ApplicationEvents* events = Events()) {
+        events->NewDocument(document);
+    }
+    if (visible) {
+        active_ = &document;
+        Changed();
+    }
+    return document;
 }
 
 Document& DocxApplication::OpenDocument(const std::string& path) {
     std::error_code error;
     std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
     if (Document* open = FindDocument(absolute)) {
-        active_ = open;
+        Activate(*open);
         return *open;
     }
-    documents_.push_back(DocxDocument::Open(path));
-    active_ = documents_.back().get();
-    return *active_;
+    Document& document = Adopt(DocxDocument::Open(path));
+    active_ = &document;
+    if (ApplicationEvents* events = Events()) {
+        events->DocumentOpen(document);
+    }
+    Changed();
+    return document;
 }
 
-void DocxApplication::CloseDocument(Document& document) {
+void DocxApplication::Activate(Document& document) {
+    if (active_ != &document) {
+        active_ = &document;
+        Changed();
+    }
+}
+
+bool DocxApplication::CloseDocument(Document& document) {
     auto found = std::find_if(documents_.begin(), documents_.end(),
                               [&](const auto& owned) { return owned.get() == &document; });
     if (found == documents_.end()) {
-        return;
+        return false;
     }
+    if (ApplicationEvents* events = Events()) {
+        bool cancel = false;
+        events->DocumentBeforeClose(document, cancel);
+        if (cancel) {
+            return false;
+        }
+    }
+    CommandBars.ForgetDocument(&document);
     documents_.erase(found);
     if (active_ == &document) {
         // The most recent visible document takes over.
         auto visible = std::find_if(documents_.rbegin(), documents_.rend(),
                                     [](const auto& other) { return other->Visible(); });
         active_ = visible == documents_.rend() ? nullptr : visible->get();
+        Changed();
     }
+    return true;
 }
 
 }  // namespace veln::host::docx

@@ -17,11 +17,15 @@ class DocxApplication : public Application {
     Document* FindDocument(std::string_view name) override;
     Document& AddDocument(bool visible = true) override;
     Document& OpenDocument(const std::string& path) override;
-    void CloseDocument(Document& document) override;
+    bool CloseDocument(Document& document) override;
     Document* ActiveDocument() override { return active_; }
-    void Activate(Document& document) override { active_ = &document; }
+    void Activate(Document& document) override;
 
   private:
+    // The document joins the open ones; its saves raise DocumentBeforeSave.
+    Document& Adopt(std::unique_ptr<DocxDocument> document);
+    void Changed();
+
     std::vector<std::unique_ptr<DocxDocument>> documents_;
     Document* active_ = nullptr;
     int created_ = 0;

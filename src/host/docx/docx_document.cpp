@@ -217,6 +217,7 @@ void DocxDocument::Load(const std::string& label) {
 // --- saving ---------------------------------------------------------------------------
 
 void DocxDocument::Save() {
+    BeforeSave();
     if (path_.empty()) {
         throw HostError(WordError::CANNOT_SAVE,
                         name_ + " has never been saved: save it as a file first");
@@ -225,6 +226,7 @@ void DocxDocument::Save() {
 }
 
 void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> format) {
+    BeforeSave();
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
     std::string before = contentTypes_->Serialize();

@@ -1,11 +1,14 @@
 #include "host/system/posix_system.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace veln::host {
@@ -126,6 +129,47 @@ bool PosixSystem::CopyFile(const std::string& from, const std::string& to) {
         return false;
     }
     return true;
+}
+
+bool PosixSystem::StartProcess(const std::string& program,
+                               const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    // The grandchild runs the program, so that nobody has to wait for it;
+    // a pipe closed on exec tells whether it started.
+    int started[2];
+    if (pipe2(started, O_CLOEXEC) != 0) {
+        return false;
+    }
+    pid_t child = fork();
+    if (child < 0) {
+        close(started[0]);
+        close(started[1]);
+        return false;
+    }
+    if (child == 0) {
+        if (fork() == 0) {
+            setsid();
+            execvp(argv[0], argv.data());
+            int failure = errno;
+            (void)!write(started[1], &failure, sizeof failure);
+        }
+        _exit(0);
+    }
+    close(started[1]);
+    waitpid(child, nullptr, 0);
+    int failure = 0;
+    ssize_t got = 0;
+    do {
+        got = read(started[0], &failure, sizeof failure);
+    } while (got < 0 && errno == EINTR);
+    close(started[0]);
+    return got == 0;
 }
 
 }  // namespace veln::host

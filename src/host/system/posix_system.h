@@ -36,6 +36,12 @@ class PosixSystem : public System {
     bool DeleteFile(const std::string& path) override;
     bool CopyFile(const std::string& from, const std::string& to) override;
 
+    std::string Environment(const std::string& name) const override {
+        return Variable(name.c_str());
+    }
+    bool StartProcess(const std::string& program,
+                      const std::vector<std::string>& arguments) override;
+
   private:
     std::string Variable(const char* name) const;
     std::string Home() const;

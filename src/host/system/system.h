@@ -1,8 +1,10 @@
 // The platform services the system needs outside documents and databases:
-// its folders and settings file, the system language, files and the clock.
+// its folders and settings file, the system language, files, the clock and
+// other programs.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace veln::host {
 
@@ -30,6 +32,14 @@ class System {
     virtual bool DeleteFile(const std::string& path) = 0;
     // Copies a file; a failed copy leaves no file at `to`.
     virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+
+    // The value of an environment variable, "" when it is not set.
+    virtual std::string Environment(const std::string& name) const = 0;
+    // Starts program (looked up in PATH) with its arguments as a separate
+    // process, never through a shell, and does not wait for it; false when it
+    // could not be started.
+    virtual bool StartProcess(const std::string& program,
+                              const std::vector<std::string>& arguments) = 0;
 };
 
 }  // namespace veln::host

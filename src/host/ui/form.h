@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,13 @@ class Form {
     void CloseBox();
     void Unload();
     bool IsOpen() const { return open_; }
+    // A key the user typed while the form had the focus ("a", "Escape").
+    void KeyPress(const std::string& key) {
+        if (open_ && OnKeyPress) {
+            OnKeyPress(key);
+        }
+    }
+    std::function<void(const std::string& key)> OnKeyPress;
 
     std::string Caption;
     std::int32_t BackColor = 0;

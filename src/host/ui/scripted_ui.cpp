@@ -246,6 +246,9 @@ void ScriptedUi::Play(Form& form, const FormAction& action) {
             ControlOf<CheckBox>(form, action).Set(action.args[0] == "1");
         } else if (action.verb == "option") {
             ControlOf<OptionButton>(form, action).Choose();
+        } else if (action.verb == "key") {
+            // The word after "key" is the key itself, typed into the form.
+            form.KeyPress(action.control);
         } else {
             throw UnansweredDialog("unknown form action: " + action.verb);
         }

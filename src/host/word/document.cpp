@@ -34,6 +34,14 @@ host::Hyperlinks Document::Hyperlinks() {
     return host::Hyperlinks(*this);
 }
 
+std::string Document::AttachedTemplateName() const {
+    if (AttachedTemplate.empty()) {
+        return NORMAL_TEMPLATE;
+    }
+    auto slash = AttachedTemplate.rfind('/');
+    return slash == std::string::npos ? AttachedTemplate : AttachedTemplate.substr(slash + 1);
+}
+
 void Document::SetSelection(long start, long end) {
     // The last paragraph mark cannot be passed.
     long last = std::max(0L, StoryEnd() - 1);

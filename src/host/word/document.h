@@ -6,6 +6,7 @@
 // Hyperlinks) is built on them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,10 @@ inline constexpr int wdUndefined = 9999999;
 }  // namespace WdColorIndex
 
 enum class SaveFormat { Document, Template };
+
+// The word processor's own normal template: a document of that name is the
+// template itself, opened for editing.
+inline constexpr const char* NORMAL_TEMPLATE = "Normal.dot";
 
 struct BookmarkInfo {
     std::string name;
@@ -156,6 +161,18 @@ class Document {
     host::Variables Variables();
     host::Hyperlinks Hyperlinks();
 
+    // The template attached to the document, by full name; "" is the word
+    // processor's own normal template.
+    std::string AttachedTemplate;
+    // The attached template's file name ("veln.dot", "Normal.dot").
+    std::string AttachedTemplateName() const;
+
+    // What the word processor runs before each save of the document (its
+    // DocumentBeforeSave event), whoever asked for the save.
+    void SetBeforeSave(std::function<void(Document&)> beforeSave) {
+        beforeSave_ = std::move(beforeSave);
+    }
+
     // The window's state: the selection, bookmark brackets shown or not.
     long SelectionStart() const { return selStart_; }
     long SelectionEnd() const { return selEnd_; }
@@ -169,8 +186,15 @@ class Document {
   protected:
     // Keeps the selection over the same characters when text moves under it.
     void ShiftSelection(long position, long delta);
+    // Implementations call it first in Save and SaveAs.
+    void BeforeSave() {
+        if (beforeSave_) {
+            beforeSave_(*this);
+        }
+    }
 
   private:
+    std::function<void(Document&)> beforeSave_;
     long selStart_ = 0;
     long selEnd_ = 0;
 };
