@@ -19,6 +19,18 @@ std::optional<host::Range> RangeOf(DocumentContext& context, const std::string& 
     return document->Bookmarks().Item(id).Range();
 }
 
+// Removes the markers standing at start, one after the other.
+void RemoveMarkersAt(host::Document& document, long start) {
+    for (;;) {
+        std::string head = document.TextOf(start, start + static_cast<long>(MARKER_MAX_LENGTH));
+        std::size_t length = MarkerLength(head);
+        if (length == 0) {
+            return;
+        }
+        document.DeleteText(start, start + static_cast<long>(length));
+    }
+}
+
 }  // namespace
 
 std::size_t MarkerLength(std::string_view text) {
@@ -74,17 +86,8 @@ void Element::HideNumber(DocumentContext& context) const {
         // The marker stands at the element's start; copies that older
         // versions left beside it (an element without text did not take its
         // marker in) stand there too, and go with it. Nothing else is touched.
-        host::Document& document = range->Parent();
-        const long start = range->Start();
-        for (;;) {
-            std::string head = document.TextOf(start, start + static_cast<long>(MARKER_MAX_LENGTH));
-            std::size_t length = MarkerLength(head);
-            if (length == 0) {
-                break;
-            }
-            document.DeleteText(start, start + static_cast<long>(length));
-        }
-        document.Selection().Collapse();
+        RemoveMarkersAt(range->Parent(), range->Start());
+        range->Parent().Selection().Collapse();
     }
 }
 

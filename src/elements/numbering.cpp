@@ -168,6 +168,9 @@ void ResetElementNumbers(Context& context) {
 
 void ShowAllNumbers(Context& context) {
     host::ScreenUpdatingOff frozen(context.app);
+    // Markers already shown (renumbering shows them whatever the document's
+    // setting says) go first: each element shows one marker, never two.
+    HideAllNumbers(context);
     ForEachLoaded(context, [&](Element& element) { element.ShowNumber(context); });
 }
 

@@ -109,6 +109,24 @@ TEST_F(MarkersTest, ADocumentOfOneEmptyParagraphAndAnInsertionPointTakeTheirMark
     EXPECT_EQ(Text(), "\rSecond requirement.\r");
 }
 
+TEST_F(MarkersTest, RenumberingWhileNumbersAreHiddenThenShowingGivesOneMarker) {
+    NewDocument({FIRST, SECOND}, "spec.docx");
+    CreateAtCaret(Paragraph(1).first, 1, "First");
+    CreateAtCaret(Paragraph(2).first, 2, "Second");
+    Elements::ToggleNumbers(context);     // hidden, the variable "0"
+    Elements::RenumberElements(context);  // shown whatever the variable says
+    Elements::ToggleNumbers(context);     // "0": shows
+    EXPECT_EQ(Text(), "//1.0.0.0// First requirement.\r//1.1.0.0// Second requirement.\r");
+    // Two elements starting together keep a marker each.
+    Document().Selection().SetRange(Paragraph(1).first, Paragraph(1).first + 20);
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);  // over another
+    ui.AnswerInput("Nested");
+    std::int16_t level = 2;
+    ASSERT_TRUE(Elements::CreateElement(context, level));
+    Elements::ShowAllNumbers(context);
+    EXPECT_EQ(Markers(Document().TextOf(Paragraph(1).first, Paragraph(1).second)), 2);
+}
+
 TEST_F(MarkersTest, AnElementWhoseTextTheUserDeletedStillShowsOneMarker) {
     NewDocument({FIRST, SECOND}, "spec.docx");
     std::string id = CreateAtCaret(Paragraph(1).first, 1, "First");
