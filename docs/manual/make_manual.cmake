@@ -1,0 +1,26 @@
+# Turns one language's manual (CommonMark) into the HTML help file the about
+# box opens: cmark writes the body, this script the page around it.
+# -DCMARK=program -DSOURCE=en.md -DOUTPUT=file.html -DLANGUAGE=en -DTITLE=...
+execute_process(COMMAND "${CMARK}" --to html "${SOURCE}"
+                OUTPUT_VARIABLE body RESULT_VARIABLE status ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmark failed on ${SOURCE}: ${err}")
+endif()
+file(WRITE "${OUTPUT}" "<!DOCTYPE html>
+<html lang=\"${LANGUAGE}\">
+<head>
+<meta charset=\"utf-8\">
+<title>${TITLE}</title>
+<style>
+body { font-family: sans-serif; max-width: 50em; margin: 2em auto; padding: 0 1em;
+       line-height: 1.5; color: #222; }
+h1, h2, h3 { color: #1f4e79; }
+code, pre { background: #f2f2f2; }
+pre { padding: 0.5em; overflow-x: auto; }
+img { max-width: 100%; border: 1px solid #ccc; }
+</style>
+</head>
+<body>
+${body}</body>
+</html>
+")
