@@ -564,7 +564,7 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
     if (!text.empty()) {
         DeleteText(start, end);
         InsertText(start, text);
-        end = start + CodePoints(text);
+        end = start + CountCharacters(text);
     }
     std::vector<pugi::xml_node> runs =
         story_->RunsCovering(*paragraph, offset, offset + (end - start));

@@ -37,24 +37,6 @@ bool LocalIsOneOf(const pugi::xml_node& node, const auto& names) {
                        [&](const char* name) { return std::strcmp(local, name) == 0; });
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 HostError Unsupported(const std::string& what) {
     return HostError(WordError::COMMAND_FAILED, what);
 }
@@ -364,7 +346,7 @@ std::string Story::Text(long start, long end) const {
                     std::size_t begin = ByteOffset(value, from);
                     text.append(value.substr(begin, ByteOffset(value, from + take) - begin));
                 } else {
-                    AppendUtf8(text, piece.ch);
+                    AppendCodePoint(text, piece.ch);
                 }
                 remaining -= take;
             }
@@ -461,7 +443,7 @@ void Story::Insert(long position, std::string_view text) {
             text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
         if (!part.empty()) {
             InsertInParagraph(*paragraph, offset, part);
-            offset += CodePoints(part);
+            offset += CountCharacters(part);
         }
         if (mark == std::string_view::npos) {
             break;

@@ -108,9 +108,8 @@ class Story {
     std::vector<FoundMarker> found_;
 };
 
-// Characters of UTF-8 text (code points).
-long CodePoints(std::string_view text);
-// The byte offset of the character at index characters into text.
-std::size_t ByteOffset(std::string_view text, long characters);
+// The control characters the story holds as elements of their own: line,
+// page and column breaks, non-breaking and optional hyphens.
+bool IsStoryCharacter(char32_t c);
 
 }  // namespace veln::host::docx
