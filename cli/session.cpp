@@ -372,7 +372,7 @@ std::vector<std::vector<std::string>> Session::Query(const std::vector<Word>& ar
             throw ScriptError("the active document names no project database");
         }
     }
-    db::Database database = db::Database::Open(path, db::OpenMode::ReadOnly);
+    db::Database database = db::Database::Open(path, db::OpenMode::Query);
     db::Statement statement = database.Prepare(args.back().text);
     std::vector<std::vector<std::string>> rows;
     const auto columns = static_cast<std::size_t>(statement.ColumnCount());
