@@ -2,8 +2,18 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+
+#include "host/docx/docx_document.h"
+#include "host/docx/lock_file.h"
+#include "host/ui/ui.h"
 
 namespace veln::host::docx {
+
+DocxApplication::DocxApplication(Ui* dialogs, std::ostream* log)
+    : dialogs_(dialogs), log_(log != nullptr ? log : &std::clog) {}
+
+DocxApplication::~DocxApplication() = default;
 
 Document& DocxApplication::DocumentItem(int index) {
     if (index < 1 || index > DocumentCount()) {
@@ -25,6 +35,7 @@ Document* DocxApplication::FindDocument(std::string_view name) {
 
 Document& DocxApplication::AddDocument(bool visible) {
     documents_.push_back(DocxDocument::New("Document" + std::to_string(++created_), visible));
+    documents_.back()->StartEditing(dialogs_);
     if (visible) {
         active_ = documents_.back().get();
     }
@@ -38,7 +49,27 @@ Document& DocxApplication::OpenDocument(const std::string& path) {
         active_ = open;
         return *open;
     }
-    documents_.push_back(DocxDocument::Open(path));
+    // Someone has the file open for editing (LibreOffice, or VELN elsewhere):
+    // ask, as they would ask, before two people change it at once.
+    if (std::optional<LockOwner> owner = ReadLock(absolute); owner && dialogs_ != nullptr) {
+        using namespace MsgBoxStyle;
+        std::string question = "The document " + absolute + " is locked for editing by " +
+                               owner->Who() +
+                               (owner->since.empty() ? "" : " since " + owner->since) +
+                               ".\rOpen it anyway? Changes saved by either of you may overwrite "
+                               "the other's.";
+        if (dialogs_->MsgBox(question, vbYesNo + vbExclamation + vbDefaultButton2) !=
+            MsgBoxResult::vbYes) {
+            throw HostError(WordError::FILE_IN_USE,
+                            path + ": not opened, it is locked for editing by " + owner->Who());
+        }
+    }
+    std::unique_ptr<DocxDocument> document = DocxDocument::Open(path);
+    for (const std::string& note : document->Notes()) {
+        *log_ << "veln: " << absolute << ": " << note << "\n";
+    }
+    document->StartEditing(dialogs_);
+    documents_.push_back(std::move(document));
     active_ = documents_.back().get();
     return *active_;
 }
@@ -56,6 +87,10 @@ void DocxApplication::CloseDocument(Document& document) {
                                     [](const auto& other) { return other->Visible(); });
         active_ = visible == documents_.rend() ? nullptr : visible->get();
     }
+}
+
+std::unique_ptr<Document> OpenDocumentFile(const std::string& path) {
+    return DocxDocument::Open(path);
 }
 
 }  // namespace veln::host::docx

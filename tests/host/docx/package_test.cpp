@@ -9,6 +9,7 @@
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/docx_document.h"
 #include "host/docx/xml_part.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
