@@ -116,17 +116,12 @@ const char* LocalName(const pugi::xml_node& node) {
 std::unique_ptr<DocxDocument> DocxDocument::Open(const std::string& path) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
-    if (!fs::exists(absolute, error)) {
-        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file does not exist");
-    }
     if (fs::is_directory(absolute, error)) {
         throw Refused(path, "is a folder, not a document");
     }
-    std::ifstream in(absolute, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file cannot be read");
-    }
+    DiskState state;
+    // No package over the bound of its parts can be legitimate.
+    std::string bytes = ReadRegularFile(absolute.string(), MAX_PACKAGE_SIZE, &state);
     std::unique_ptr<DocxDocument> document = FromBytes(std::move(bytes), path);
     document->path_ = absolute.string();
     document->name_ = absolute.filename().string();
@@ -137,11 +132,18 @@ std::unique_ptr<DocxDocument> DocxDocument::FromBytes(std::string bytes, const s
     if (std::string reason = Sniff(bytes); !reason.empty()) {
         throw Refused(label, "is " + reason);
     }
-    std::unique_ptr<DocxDocument> document(new DocxDocument());
-    document->package_.emplace(ZipPackage::FromBytes(std::move(bytes), label));
-    document->Load(label);
-    document->name_ = fs::path(label).filename().string();
-    return document;
+    try {
+        std::unique_ptr<DocxDocument> document(new DocxDocument());
+        document->package_.emplace(ZipPackage::FromBytes(std::move(bytes), label));
+        document->Load(label);
+        document->name_ = fs::path(label).filename().string();
+        return document;
+    } catch (const std::bad_alloc&) {
+        // Whatever the bounds let through, running out of memory is this
+        // file's failure, not the program's.
+        throw HostError(WordError::OUT_OF_MEMORY,
+                        label + ": there is not enough memory to open this document");
+    }
 }
 
 std::unique_ptr<DocxDocument> DocxDocument::New(const std::string& name, bool visible) {
@@ -192,16 +194,14 @@ void DocxDocument::Load(const std::string& label) {
     std::string relsName = RelationshipsOf(mainName);
     if (package_->Has(relsName)) {
         mainRels_ = XmlPart::Parse(package_->Read(relsName), relsName, label);
-        if (pugi::xml_node settings = FindRelationship(mainRels_.get(), "settings")) {
-            std::string settingsName =
-                ResolveTarget(Folder(mainName), settings.attribute("Target").value());
-            if (package_->Has(settingsName)) {
-                settings_ = XmlPart::Parse(package_->Read(settingsName), settingsName, label);
-            }
-        }
+        LoadSettings(mainName, label);
     }
     pugi::xml_node body = main_->Root().child(names_.body.c_str());
-    story_ = std::make_unique<Story>(body, names_);
+    try {
+        story_ = std::make_unique<Story>(body, names_);
+    } catch (const HostError& error) {
+        throw Refused(label, error.Description());
+    }
     if (story_->ParagraphCount() == 0) {
         // Every document has at least one paragraph; this one is kept in memory
         // and written only if the document is changed.
@@ -211,7 +211,45 @@ void DocxDocument::Load(const std::string& label) {
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
-    package_->DropCache();
+    // Every other entry is read through once, so a damaged one refuses the
+    // file now rather than a save later; none of them stays in memory.
+    package_->CheckTheRest();
+    notes_ = package_->Notes();
+    for (XmlPart* part :
+         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
+        if (part != nullptr && part->mended > 0) {
+            notes_.push_back(part->Name() + ": " + std::to_string(part->mended) +
+                             " characters that XML does not allow were replaced by U+FFFD");
+        }
+    }
+}
+
+void DocxDocument::LoadSettings(const std::string& mainName, const std::string& label) {
+    pugi::xml_node settings = FindRelationship(mainRels_.get(), "settings");
+    if (!settings) {
+        return;
+    }
+    bool external = std::string_view(settings.attribute("TargetMode").value()) == "External";
+    settingsName_ = external
+                        ? std::string()
+                        : ResolveTarget(Folder(mainName), settings.attribute("Target").value());
+    if (settingsName_.empty() || !package_->Has(settingsName_)) {
+        return;  // the part is made where the relationship says when a variable is set
+    }
+    settings_ = XmlPart::Parse(package_->Read(settingsName_), settingsName_, label);
+    // Variables live in WordprocessingML settings; a part of another kind
+    // holds none, and gets none written into it.
+    Wml names(settings_->Root());
+    bool declared = false;
+    for (pugi::xml_attribute attribute : settings_->Root().attributes()) {
+        std::string_view value = attribute.value();
+        declared = declared || (std::string_view(attribute.name()).starts_with("xmlns") &&
+                                (value == W_NS || value == W_NS_STRICT));
+    }
+    if (!declared || !Is(settings_->Root(), names.settings)) {
+        settings_.reset();
+        foreignSettings_ = true;
+    }
 }
 
 // --- saving ---------------------------------------------------------------------------

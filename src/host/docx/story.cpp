@@ -73,21 +73,20 @@ std::size_t ByteOffset(std::string_view text, long characters) {
 Paragraph& Story::NewParagraph(pugi::xml_node node) {
     Paragraph& paragraph = pool_.emplace_back();
     paragraph.node = node;
-    // Most paragraphs hold a few runs: one allocation serves them.
-    paragraph.pieces.reserve(4);
     return paragraph;
 }
 
 Story::Story(pugi::xml_node body, const Wml& names) : n_(names), body_(body) {
     std::vector<pugi::xml_node> pending;
-    WalkBlocks(body, pending);
+    WalkBlocks(body, pending, 0);
     for (const auto& marker : pending) {
         found_.push_back({marker, nullptr, true});
     }
     FenwickRebuild();
 }
 
-void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending) {
+void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending, int depth) {
+    RequireDepth(depth);
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
@@ -100,7 +99,7 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
                     found_.push_back({marker, &paragraph, true});
                 }
                 pending.clear();
-                ScanInline(child, paragraph, true);
+                ScanInline(child, paragraph, true, false, depth + 1);
                 paragraphs_.push_back(&paragraph);
                 break;
             }
@@ -114,7 +113,7 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
             case Tag::sdt:
             case Tag::sdtContent:
             case Tag::customXml:
-                WalkBlocks(child, pending);
+                WalkBlocks(child, pending, depth + 1);
                 break;
             default:
                 break;
@@ -122,7 +121,12 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
     }
 }
 
-void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly) {
+void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly,
+                       int depth) {
+    // Only what is read from a file can be deep; an edit adds a level at most.
+    if (report) {
+        RequireDepth(depth);
+    }
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
@@ -136,8 +140,7 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
             case Tag::bookmarkStart:
             case Tag::bookmarkEnd: {
                 bool start = n_.TagOf(child) == Tag::bookmarkStart;
-                paragraph.pieces.push_back(
-                    {child, 0, start ? PieceKind::Start : PieceKind::End, 0});
+                AddPiece(paragraph, {child, 0, start ? PieceKind::Start : PieceKind::End, 0});
                 if (report) {
                     found_.push_back({child, &paragraph, false});
                 }
@@ -153,13 +156,13 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
             case Tag::fldSimple:
             case Tag::dir:
             case Tag::bdo:
-                ScanInline(child, paragraph, report, markersOnly);
+                ScanInline(child, paragraph, report, markersOnly, depth + 1);
                 break;
             case Tag::del:
             case Tag::moveFrom:
                 // Deleted and moved-away text does not count, but the bookmarks in
                 // it are still the document's: they stand where the deletion is.
-                ScanInline(child, paragraph, report, true);
+                ScanInline(child, paragraph, report, true, depth + 1);
                 break;
             default:
                 // Paragraph properties, alternate content (text boxes, drawings)
@@ -177,9 +180,9 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
         char32_t special = 0;
         switch (n_.TagOf(child)) {
             case Tag::t: {
-                auto length = static_cast<std::uint32_t>(CodePoints(child.child_value()));
+                auto length = static_cast<std::uint32_t>(CountCharacters(child.child_value()));
                 if (length > 0) {
-                    paragraph.pieces.push_back({child, length, PieceKind::Text, 0});
+                    AddPiece(paragraph, {child, length, PieceKind::Text, 0});
                     paragraph.length += length;
                 }
                 continue;
@@ -214,7 +217,7 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
                 break;
         }
         if (special != 0) {
-            paragraph.pieces.push_back({child, 1, PieceKind::Char, special});
+            AddPiece(paragraph, {child, 1, PieceKind::Char, special});
             paragraph.length += 1;
         }
     }
@@ -224,9 +227,18 @@ void Story::Rescan(Paragraph& paragraph) {
     long before = paragraph.length;
     paragraph.pieces.clear();
     paragraph.length = 0;
-    ScanInline(paragraph.node, paragraph, false);
+    ScanInline(paragraph.node, paragraph, false, false, 0);
     if (paragraph.length != before) {
         FenwickAdd(paragraph.index, paragraph.length - before);
+    }
+}
+
+void Story::RequireDepth(int depth) {
+    if (depth > MAX_NESTING) {
+        throw HostError(WordError::FILE_CORRUPT,
+                        "its main story is nested more than " + std::to_string(MAX_NESTING) +
+                            " levels deep (tables, content controls, hyperlinks...), which is "
+                            "refused");
     }
 }
 
