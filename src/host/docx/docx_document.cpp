@@ -21,13 +21,39 @@ constexpr const char* CT_SETTINGS =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
 constexpr const char* CONTENT_TYPES = "[Content_Types].xml";
 
-// Main part content types: a document's and the matching template's.
+// Main part content types: a document's and the matching template's, without
+// macros and with them.
 constexpr std::array<std::pair<const char*, const char*>, 2> MAIN_TYPES{{
     {"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml",
      "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"},
     {"application/vnd.ms-word.document.macroEnabled.main+xml",
      "application/vnd.ms-word.template.macroEnabledTemplate.main+xml"},
 }};
+
+// What a file's extension asks a save to write.
+struct FileFormat {
+    bool templateType;
+    bool macros;
+};
+
+std::optional<FileFormat> FormatOfExtension(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".docx") {
+        return FileFormat{false, false};
+    }
+    if (extension == ".docm") {
+        return FileFormat{false, true};
+    }
+    if (extension == ".dotx") {
+        return FileFormat{true, false};
+    }
+    if (extension == ".dotm") {
+        return FileFormat{true, true};
+    }
+    return std::nullopt;
+}
 
 // Settings that follow w:docVars in the order the schema fixes.
 constexpr std::array<const char*, 16> AFTER_DOC_VARS{"rsids",
@@ -265,11 +291,29 @@ void DocxDocument::Save() {
 void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> format) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
+    bool templateType = format ? *format == SaveFormat::Template : IsTemplate();
+    bool macros = IsMacroEnabled();
+    // A file's extension says what it holds; Word refuses a file whose
+    // content says otherwise.
+    if (std::optional<FileFormat> wanted = FormatOfExtension(absolute)) {
+        std::string extension = absolute.extension().string();
+        if (format && templateType != wanted->templateType) {
+            throw HostError(WordError::CANNOT_SAVE,
+                            path + ": a " + extension + " file holds " +
+                                (wanted->templateType ? "a template" : "a document") +
+                                ", which this save was asked not to write");
+        }
+        if (HasMacroProject() && !wanted->macros) {
+            throw HostError(WordError::CANNOT_SAVE,
+                            path + ": the document holds macros, which a " + extension +
+                                " file cannot hold; save it as .docm or .dotm to keep them");
+        }
+        templateType = wanted->templateType;
+        macros = wanted->macros;
+    }
     std::string before = contentTypes_->Serialize();
     bool wasModified = contentTypes_->modified;
-    if (format) {
-        SetMainContentType(*format);
-    }
+    SetMainContentType(templateType, macros);
     try {
         WriteTo(absolute.string());
     } catch (...) {
@@ -304,32 +348,55 @@ void DocxDocument::WriteTo(const std::string& path) {
     saved_ = true;
 }
 
-bool DocxDocument::IsTemplate() const {
+std::string DocxDocument::MainContentType() const {
     std::string partName = "/" + main_->Name();
     for (pugi::xml_node override : contentTypes_->Root().children()) {
         if (partName == override.attribute("PartName").value()) {
-            std::string type = override.attribute("ContentType").value();
-            return std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(),
-                               [&](const auto& types) { return type == types.second; });
+            return override.attribute("ContentType").value();
+        }
+    }
+    return {};
+}
+
+bool DocxDocument::IsTemplate() const {
+    std::string type = MainContentType();
+    return std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(),
+                       [&](const auto& types) { return type == types.second; });
+}
+
+bool DocxDocument::IsMacroEnabled() const {
+    std::string type = MainContentType();
+    return type == MAIN_TYPES[1].first || type == MAIN_TYPES[1].second;
+}
+
+bool DocxDocument::HasMacroProject() const {
+    if (mainRels_) {
+        for (pugi::xml_node relationship : mainRels_->Root().children()) {
+            if (std::string_view(relationship.attribute("Type").value()).ends_with("/vbaProject")) {
+                return true;
+            }
         }
     }
     return false;
 }
 
-void DocxDocument::SetMainContentType(SaveFormat format) {
+void DocxDocument::SetMainContentType(bool templateType, bool macros) {
     std::string partName = "/" + main_->Name();
+    const auto& family = MAIN_TYPES[macros ? 1 : 0];
+    const char* wanted = templateType ? family.second : family.first;
     for (pugi::xml_node override : contentTypes_->Root().children()) {
         if (partName != override.attribute("PartName").value()) {
             continue;
         }
         pugi::xml_attribute type = override.attribute("ContentType");
-        for (const auto& [document, templateType] : MAIN_TYPES) {
-            const char* wanted = format == SaveFormat::Template ? templateType : document;
-            const char* other = format == SaveFormat::Template ? document : templateType;
-            if (std::string(type.value()) == other) {
-                type.set_value(wanted);
-                Changed(*contentTypes_);
-            }
+        // Only a main part of a known kind changes kind.
+        bool known = std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(), [&](const auto& types) {
+            return std::string_view(type.value()) == types.first ||
+                   std::string_view(type.value()) == types.second;
+        });
+        if (known && std::string_view(type.value()) != wanted) {
+            type.set_value(wanted);
+            Changed(*contentTypes_);
         }
     }
 }
@@ -353,12 +420,13 @@ void DocxDocument::InsertText(long position, std::string_view text) {
     if (text.empty()) {
         return;
     }
+    RequireWritable(text, "The text to insert", WordError::COMMAND_FAILED, IsStoryCharacter);
     position = std::min(Clamp(position), StoryEnd() - 1);
     // Text inserted at a bookmark's start lies inside it, an empty one too:
     // its end, which stood with its start, moves after the text.
     std::vector<const Mark*> empty = bookmarks_->EmptyAt(position);
     story_->Insert(position, text);
-    long length = CodePoints(text);
+    long length = CountCharacters(text);
     for (const Mark* mark : empty) {
         bookmarks_->MoveEnd(*mark, position + length);
     }
@@ -416,6 +484,7 @@ int DocxDocument::BookmarkIdAt(long position, bool includeHidden) const {
 }
 
 void DocxDocument::SetBookmark(const std::string& name, long start, long end) {
+    RequireWritable(name, "The bookmark name", WordError::BAD_BOOKMARK_NAME);
     bookmarks_->Set(name, Clamp(std::min(start, end)), Clamp(std::max(start, end)));
     Changed(*main_);
 }
@@ -429,22 +498,72 @@ void DocxDocument::RemoveBookmark(std::string_view name) {
 // --- document variables -------------------------------------------------------------------
 
 XmlPart& DocxDocument::SettingsPart() {
+    if (foreignSettings_) {
+        throw HostError(WordError::COMMAND_FAILED,
+                        FullName() + ": " + settingsName_ +
+                            " is not the settings of a word-processing document, so it cannot "
+                            "hold document variables");
+    }
     if (!settings_) {
+        // The part is made where a broken relationship points, so the
+        // package holds together again; otherwise under a name of its own.
         std::string folder = Folder(main_->Name());
-        std::string name = (folder.empty() ? "" : folder + "/") + "settings.xml";
+        std::string name = settingsName_;
+        if (name.empty() || name.ends_with("/") || (package_ && package_->Has(name))) {
+            name = FreePartName(folder, "settings");
+        }
         std::string ns = names_.strict ? W_NS_STRICT : W_NS;
         settings_ =
             XmlPart::Create(name, R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                                   "\n"
                                   R"(<w:settings xmlns:w=")" +
                                       ns + R"("/>)");
-        AddRelationship(MainRelationships(), "settings", "settings.xml", false);
-        pugi::xml_node override = contentTypes_->Root().append_child("Override");
-        override.append_attribute("PartName").set_value(("/" + name).c_str());
-        override.append_attribute("ContentType").set_value(CT_SETTINGS);
-        Changed(*contentTypes_);
+        std::string target = folder.empty() || !name.starts_with(folder + "/")
+                                 ? "/" + name
+                                 : name.substr(folder.size() + 1);
+        if (pugi::xml_node relationship = FindRelationship(mainRels_.get(), "settings")) {
+            pugi::xml_attribute targetAttribute = relationship.attribute("Target");
+            if (!targetAttribute) {
+                targetAttribute = relationship.append_attribute("Target");
+            }
+            targetAttribute.set_value(target.c_str());
+            relationship.remove_attribute("TargetMode");
+            Changed(*mainRels_);
+        } else {
+            AddRelationship(MainRelationships(), "settings", target, false);
+        }
+        DeclareContentType(name, CT_SETTINGS);
+        settingsName_ = name;
     }
     return *settings_;
+}
+
+std::string DocxDocument::FreePartName(const std::string& folder, const std::string& stem) const {
+    std::string prefix = folder.empty() ? std::string() : folder + "/";
+    std::string name = prefix + stem + ".xml";
+    for (int n = 1; package_ && package_->Has(name); ++n) {
+        name = prefix + stem + std::to_string(n) + ".xml";
+    }
+    return name;
+}
+
+void DocxDocument::DeclareContentType(const std::string& partName, const char* contentType) {
+    // One Override per part: an existing one is corrected, never doubled.
+    std::string key = "/" + partName;
+    for (pugi::xml_node override : contentTypes_->Root().children()) {
+        if (key == override.attribute("PartName").value()) {
+            if (std::string_view(override.attribute("ContentType").value()) != contentType) {
+                override.remove_attribute("ContentType");
+                override.append_attribute("ContentType").set_value(contentType);
+                Changed(*contentTypes_);
+            }
+            return;
+        }
+    }
+    pugi::xml_node override = contentTypes_->Root().append_child("Override");
+    override.append_attribute("PartName").set_value(key.c_str());
+    override.append_attribute("ContentType").set_value(contentType);
+    Changed(*contentTypes_);
 }
 
 pugi::xml_node DocxDocument::DocVars(bool create) {
@@ -501,6 +620,8 @@ std::optional<std::string> DocxDocument::VariableValue(std::string_view name) co
 }
 
 void DocxDocument::SetVariableValue(const std::string& name, const std::string& value) {
+    RequireWritable(name, "The name of the variable", WordError::COMMAND_FAILED);
+    RequireWritable(value, "The value of the variable " + name, WordError::COMMAND_FAILED);
     pugi::xml_node docVars = DocVars(true);
     Wml n(settings_->Root());
     pugi::xml_node found;
@@ -589,6 +710,10 @@ std::string DocxDocument::RelationshipTarget(const std::string& id) const {
 HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string& address,
                                          const std::string& subAddress,
                                          const std::string& textToDisplay) {
+    RequireWritable(address, "The hyperlink's address", WordError::COMMAND_FAILED);
+    RequireWritable(subAddress, "The hyperlink's sub-address", WordError::COMMAND_FAILED);
+    RequireWritable(textToDisplay, "The hyperlink's text", WordError::COMMAND_FAILED,
+                    IsStoryCharacter);
     start = Clamp(start);
     end = std::max(start, Clamp(end));
     auto [paragraph, offset] = story_->Locate(start);

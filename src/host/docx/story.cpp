@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/utf8.h"
 #include "host/word/document.h"
@@ -41,31 +42,49 @@ HostError Unsupported(const std::string& what) {
     return HostError(WordError::COMMAND_FAILED, what);
 }
 
+// Line, page and column breaks and the two hyphens, which the story counts
+// as characters but XML cannot hold as text.
+constexpr const char* STORY_CHARACTERS = "\v\f\x0E\x1E\x1F";
+
+// Sets a w:t's text; the story's own characters in it become the elements
+// that hold them, after it in the same run.
 void SetText(pugi::xml_node t, const std::string& text, const Wml& n) {
-    t.text().set(text.c_str());
+    std::size_t special = text.find_first_of(STORY_CHARACTERS);
+    t.text().set(text.substr(0, special).c_str());
     if (!t.attribute("xml:space")) {
         t.append_attribute("xml:space").set_value("preserve");
     }
-    (void)n;
+    for (pugi::xml_node at = t; special != std::string::npos;) {
+        char c = text[special];
+        const std::string& name = c == '\x1E' ? n.noBreakHyphen : c == '\x1F' ? n.softHyphen : n.br;
+        at = t.parent().insert_child_after(name.c_str(), at);
+        if (c == '\f' || c == '\x0E') {
+            at.append_attribute(n.type.c_str()).set_value(c == '\f' ? "page" : "column");
+        }
+        std::size_t next = text.find_first_of(STORY_CHARACTERS, special + 1);
+        std::string rest = text.substr(special + 1, next - special - 1);
+        if (!rest.empty()) {
+            at = t.parent().insert_child_after(n.t.c_str(), at);
+            at.text().set(rest.c_str());
+            at.append_attribute("xml:space").set_value("preserve");
+        }
+        special = next;
+    }
+}
+
+// Most paragraphs hold a few runs: one allocation serves them, and an empty
+// paragraph (the cheapest thing a file can repeat) takes none.
+void AddPiece(Paragraph& paragraph, const Piece& piece) {
+    if (paragraph.pieces.capacity() == 0) {
+        paragraph.pieces.reserve(4);
+    }
+    paragraph.pieces.push_back(piece);
 }
 
 }  // namespace
 
-long CodePoints(std::string_view text) {
-    return CountCharacters(text);
-}
-
-std::size_t ByteOffset(std::string_view text, long characters) {
-    std::size_t i = 0;
-    for (long seen = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (seen == characters) {
-                return i;
-            }
-            ++seen;
-        }
-    }
-    return text.size();
+bool IsStoryCharacter(char32_t c) {
+    return c < 0x80 && c != 0 && std::strchr(STORY_CHARACTERS, static_cast<int>(c)) != nullptr;
 }
 
 // --- reading -------------------------------------------------------------------
