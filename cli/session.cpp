@@ -54,7 +54,7 @@ std::vector<std::string> Texts(const std::vector<Word>& words, std::size_t from)
 
 }  // namespace
 
-Session::Session(host::System& system) : context_(ui_, system, app_) {}
+Session::Session(host::System& system) : app_(&ui_), context_(ui_, system, app_) {}
 
 bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure) {
     out_ = &out;

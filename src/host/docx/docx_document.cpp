@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "host/docx/blank_document.h"
+#include "host/docx/file_replacement.h"
+#include "host/docx/xml_text.h"
+#include "host/ui/ui.h"
+#include "host/utf8.h"
 
 namespace veln::host::docx {
 
@@ -151,6 +153,7 @@ std::unique_ptr<DocxDocument> DocxDocument::Open(const std::string& path) {
     std::unique_ptr<DocxDocument> document = FromBytes(std::move(bytes), path);
     document->path_ = absolute.string();
     document->name_ = absolute.filename().string();
+    document->disk_ = state;
     return document;
 }
 
@@ -280,6 +283,14 @@ void DocxDocument::LoadSettings(const std::string& mainName, const std::string& 
 
 // --- saving ---------------------------------------------------------------------------
 
+void DocxDocument::StartEditing(Ui* dialogs) {
+    dialogs_ = dialogs;
+    editing_ = true;
+    if (!path_.empty()) {
+        lock_ = DocumentLock::Take(path_);
+    }
+}
+
 void DocxDocument::Save() {
     if (path_.empty()) {
         throw HostError(WordError::CANNOT_SAVE,
@@ -323,11 +334,39 @@ void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> for
         }
         throw;
     }
+    if (editing_ && absolute.string() != path_) {
+        lock_.reset();
+        lock_ = DocumentLock::Take(absolute.string());
+    }
     path_ = absolute.string();
     name_ = absolute.filename().string();
 }
 
+void DocxDocument::ConfirmOverwrite(const std::string& path) {
+    if (path != path_ || !disk_.exists) {
+        return;
+    }
+    DiskState now = StateOf(path);
+    if (!now.exists || now == disk_) {
+        return;
+    }
+    using namespace MsgBoxStyle;
+    const std::string question =
+        "The file " + path +
+        " has been changed by another program since it was opened or last saved here.\r"
+        "Save over it and lose those changes?";
+    if (dialogs_ == nullptr ||
+        dialogs_->MsgBox(question, vbYesNo + vbExclamation + vbDefaultButton2) !=
+            MsgBoxResult::vbYes) {
+        throw HostError(WordError::CANNOT_SAVE,
+                        path +
+                            " was not saved: another program changed it since it was "
+                            "opened or last saved here");
+    }
+}
+
 void DocxDocument::WriteTo(const std::string& path) {
+    ConfirmOverwrite(path);
     std::map<std::string, std::string> replaced;
     std::vector<std::pair<std::string, std::string>> added;
     for (XmlPart* part :
@@ -341,7 +380,11 @@ void DocxDocument::WriteTo(const std::string& path) {
             added.emplace_back(part->Name(), part->Serialize());
         }
     }
-    ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
+    FileReplacement replacement(path);
+    ZipPackage::Write(package_ ? &*package_ : nullptr, replacement.Temporary(), path, replaced,
+                      added);
+    replacement.Commit();
+    disk_ = StateOf(path);
     // The package read at opening stays the source of the parts nobody
     // changed: their bytes are the same in every file saved since. Parts
     // changed or made since then stay so, and are written at every save.
