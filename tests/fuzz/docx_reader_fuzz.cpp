@@ -29,8 +29,6 @@ extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, st
 
 namespace {
 
-using Entries = std::vector<std::pair<std::string, std::string>>;
-
 // The mutator reads no more than this of a package: it has to stay fast.
 constexpr std::size_t MAX_UNPACKED = 16 << 20;
 
@@ -65,76 +63,92 @@ constexpr std::array<const char*, 12> FRAGMENTS{
     "<w:tab/><w:noBreakHyphen/>",
 };
 
-bool Unpack(const std::uint8_t* data, std::size_t size, Entries& entries) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(data, size, 0, &error);
-    zip_t* archive = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error);
-    zip_error_fini(&error);
-    if (archive == nullptr) {
-        zip_source_free(source);
-        return false;
+// An input opened as a zip package; the archive views the input's bytes.
+class Package {
+  public:
+    Package(const std::uint8_t* data, std::size_t size) {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* source = zip_source_buffer_create(data, size, 0, &error);
+        archive_ = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (archive_ == nullptr) {
+            zip_source_free(source);
+        }
+        zip_error_fini(&error);
     }
-    std::size_t total = 0;
-    bool ok = true;
-    for (zip_int64_t i = 0; ok && i < zip_get_num_entries(archive, 0); ++i) {
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+    ~Package() {
+        if (archive_ != nullptr) {
+            zip_discard(archive_);
+        }
+    }
+    zip_int64_t Count() const { return archive_ == nullptr ? 0 : zip_get_num_entries(archive_, 0); }
+    std::string Name(zip_int64_t index) const {
+        const char* name = zip_get_name(archive_, static_cast<zip_uint64_t>(index), 0);
+        return name == nullptr ? std::string() : name;
+    }
+    // The entry's data; false when it cannot be read or is too large.
+    bool Read(zip_int64_t index, std::string& data) const {
         zip_stat_t stat;
         zip_stat_init(&stat);
-        auto index = static_cast<zip_uint64_t>(i);
-        ok = zip_stat_index(archive, index, 0, &stat) == 0 && stat.name != nullptr &&
-             (total += stat.size) <= MAX_UNPACKED;
-        zip_file_t* file = ok ? zip_fopen_index(archive, index, 0) : nullptr;
+        auto at = static_cast<zip_uint64_t>(index);
+        if (zip_stat_index(archive_, at, 0, &stat) != 0 || stat.size > MAX_UNPACKED) {
+            return false;
+        }
+        zip_file_t* file = zip_fopen_index(archive_, at, 0);
         if (file == nullptr) {
-            ok = false;
-            break;
+            return false;
         }
-        std::string part(stat.size, '\0');
-        ok = zip_fread(file, part.data(), part.size()) == static_cast<zip_int64_t>(part.size());
+        data.assign(stat.size, '\0');
+        bool read =
+            zip_fread(file, data.data(), data.size()) == static_cast<zip_int64_t>(data.size());
         zip_fclose(file);
-        entries.emplace_back(stat.name, std::move(part));
+        return read;
     }
-    zip_discard(archive);
-    return ok && !entries.empty();
-}
-
-std::string Pack(const Entries& entries) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_error_fini(&error);
-    if (buffer == nullptr) {
-        return {};
-    }
-    zip_source_keep(buffer);
-    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
-    if (archive == nullptr) {
-        zip_source_free(buffer);
-        return {};
-    }
-    for (const auto& [name, part] : entries) {
-        zip_source_t* data = zip_source_buffer(archive, part.data(), part.size(), 0);
-        zip_int64_t index = zip_file_add(archive, name.c_str(), data, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(data);
-        } else {
-            // The best compression, so deep and wide structures still fit.
-            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 9);
+    // The package again with one entry's data replaced; the others are
+    // copied through compressed, never inflated.
+    std::string With(zip_int64_t changed, const std::string& data) const {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+        zip_error_fini(&error);
+        if (buffer == nullptr) {
+            return {};
         }
+        zip_source_keep(buffer);
+        zip_t* out = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
+        if (out == nullptr) {
+            zip_source_free(buffer);
+            return {};
+        }
+        for (zip_int64_t i = 0; i < Count(); ++i) {
+            auto at = static_cast<zip_uint64_t>(i);
+            zip_source_t* source = i == changed
+                                       ? zip_source_buffer(out, data.data(), data.size(), 0)
+                                       : zip_source_zip(out, archive_, at, 0, 0, -1);
+            if (source != nullptr && zip_file_add(out, Name(i).c_str(), source, 0) < 0) {
+                zip_source_free(source);
+            }
+        }
+        std::string packed;
+        if (zip_close(out) != 0) {
+            zip_discard(out);
+        } else if (zip_source_open(buffer) == 0) {
+            zip_source_seek(buffer, 0, SEEK_END);
+            zip_int64_t size = zip_source_tell(buffer);
+            zip_source_seek(buffer, 0, SEEK_SET);
+            packed.resize(static_cast<std::size_t>(std::max<zip_int64_t>(size, 0)));
+            zip_source_read(buffer, packed.data(), packed.size());
+            zip_source_close(buffer);
+        }
+        zip_source_free(buffer);
+        return packed;
     }
-    std::string packed;
-    if (zip_close(archive) != 0) {
-        zip_discard(archive);
-    } else if (zip_source_open(buffer) == 0) {
-        zip_source_seek(buffer, 0, SEEK_END);
-        zip_int64_t size = zip_source_tell(buffer);
-        zip_source_seek(buffer, 0, SEEK_SET);
-        packed.resize(static_cast<std::size_t>(std::max<zip_int64_t>(size, 0)));
-        zip_source_read(buffer, packed.data(), packed.size());
-        zip_source_close(buffer);
-    }
-    zip_source_free(buffer);
-    return packed;
-}
+
+  private:
+    zip_t* archive_ = nullptr;
+};
 
 // A random element of xml named tag ("w:p", "w:r"), whole: its bounds, or
 // {npos, npos}.
@@ -191,10 +205,12 @@ void Widen(std::string& xml, std::minstd_rand& random) {
         return;
     }
     std::string element = xml.substr(start, end - start);
-    std::size_t copies = 1 + random() % 20000;
+    // Many copies of something small, few of something large.
+    std::size_t copies = std::min<std::size_t>(
+        1 + random() % 20000, MAX_UNPACKED / 2 / std::max<std::size_t>(element.size(), 1));
     std::string repeated;
     repeated.reserve(element.size() * copies);
-    for (std::size_t i = 0; i < copies && repeated.size() < MAX_UNPACKED / 2; ++i) {
+    for (std::size_t i = 0; i < copies; ++i) {
         repeated += element;
     }
     xml.insert(end, repeated);
@@ -213,36 +229,44 @@ void Splice(std::string& xml, std::minstd_rand& random) {
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
                                                std::size_t maxSize, unsigned int seed) {
     std::minstd_rand random(seed);
-    Entries entries;
-    if (random() % 8 == 0 || !Unpack(data, size, entries)) {
-        return LLVMFuzzerMutate(data, size, maxSize);
-    }
-    std::size_t chosen = random() % entries.size();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].first == "word/document.xml" && random() % 4 != 0) {
-            chosen = i;
+    std::string packed;
+    {
+        Package package(data, size);
+        zip_int64_t count = package.Count();
+        if (count == 0 || random() % 8 == 0) {
+            return LLVMFuzzerMutate(data, size, maxSize);
         }
-    }
-    std::string& part = entries[chosen].second;
-    switch (random() % 4) {
-        case 0: {
-            std::size_t length = part.size();
-            part.resize(length * 2 + 256);
-            part.resize(LLVMFuzzerMutate(reinterpret_cast<std::uint8_t*>(part.data()), length,
-                                         part.size()));
-            break;
+        // The main part most often: it is where the story lives.
+        zip_int64_t chosen = static_cast<zip_int64_t>(random() % static_cast<unsigned>(count));
+        for (zip_int64_t i = 0; i < count; ++i) {
+            if (package.Name(i) == "word/document.xml" && random() % 4 != 0) {
+                chosen = i;
+            }
         }
-        case 1:
-            Deepen(part, random);
-            break;
-        case 2:
-            Widen(part, random);
-            break;
-        default:
-            Splice(part, random);
-            break;
+        std::string part;
+        if (!package.Read(chosen, part)) {
+            return LLVMFuzzerMutate(data, size, maxSize);
+        }
+        switch (random() % 4) {
+            case 0: {
+                std::size_t length = part.size();
+                part.resize(length * 2 + 256);
+                part.resize(LLVMFuzzerMutate(reinterpret_cast<std::uint8_t*>(part.data()), length,
+                                             part.size()));
+                break;
+            }
+            case 1:
+                Deepen(part, random);
+                break;
+            case 2:
+                Widen(part, random);
+                break;
+            default:
+                Splice(part, random);
+                break;
+        }
+        packed = package.With(chosen, part);
     }
-    std::string packed = Pack(entries);
     if (packed.empty() || packed.size() > maxSize) {
         return LLVMFuzzerMutate(data, size, maxSize);
     }
