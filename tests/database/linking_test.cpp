@@ -28,7 +28,6 @@ namespace fs = std::filesystem;
 using host::MsgBoxResult::vbCancel;
 using host::MsgBoxResult::vbOK;
 using host::MsgBoxResult::vbRetry;
-using test::TempDir;
 using test::WriteFile;
 using ::testing::HasSubstr;
 
