@@ -15,14 +15,11 @@
 #include "database/schema.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
-#include "host/docx/docx_application.h"
-#include "host/system/posix_system.h"
-#include "host/ui/scripted_ui.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
 #include "lock_holder.h"
-#include "temp_dir.h"
+#include "world.h"
 
 namespace veln {
 namespace {
@@ -38,60 +35,37 @@ constexpr const char* RETRY_QUESTION =
 
 // A linked document of three paragraphs, two of them elements, its row and
 // its project.
-class DatabaseAccessTest : public ::testing::Test {
+class DatabaseAccessTest : public ::testing::Test, public test::World {
   protected:
     DatabaseAccessTest() {
-        schema::CreateProjectDatabaseFile(database);
-        host::Document& document = app.AddDocument();
-        document.Content().InsertAfter("First paragraph\rSecond paragraph\rThird paragraph");
-        document.SaveAs(dir / "brakes.docx");
-        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
-        utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOC00001");
-        Execute("INSERT INTO Documents (D_ID, D_Name) VALUES ('DOC00001', ?1)",
-                {document.FullName()});
+        host::Document& document =
+            NewDocument({"First paragraph", "Second paragraph", "Third paragraph"}, "brakes.docx");
         for (int n = 1; n <= 2; ++n) {
             std::string id = "ELEM0000000" + std::to_string(n);
             auto [start, end] = Paragraph(n);
             document.Bookmarks().Add(id, document.MakeRange(start, end));
-            Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, 'DOC00001', 1)",
-                    {id});
+            Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, ?2, 1)",
+                    {id, test::DOCUMENT_ID});
             Element element;
             element.ElementID = id;
-            element.ElementDocId = "DOC00001";
+            element.ElementDocId = test::DOCUMENT_ID;
             element.ElementLevel = 1;
             context.loadedElements.Add(element);
         }
     }
-    host::Document& Document() { return *app.ActiveDocument(); }
-    std::pair<long, long> Paragraph(int n) {
-        long at = 0;
-        for (int i = 1; i < n; ++i) {
-            at = Document().ParagraphAt(at).second;
-        }
-        return Document().ParagraphAt(at);
-    }
     void Execute(const std::string& sql, const std::vector<db::Value>& values = {}) {
         db::Database::Open(database).Execute(sql, values);
-    }
-    std::string Query(const std::string& sql) {
-        return db::Database::Open(database).QueryValue(sql).ToString();
     }
     void CaretIn(int paragraph) {
         long at = Paragraph(paragraph).first + 2;
         Document().Selection().SetRange(at, at);
     }
-
-    test::TempDir dir;
-    std::string database = dir / "project.mdb";
-    host::PosixSystem system;
-    host::ScriptedUi ui;
-    host::docx::DocxApplication app;
-    Context context{ui, system, app};
 };
 
 TEST_F(DatabaseAccessTest, EveryWriteToALockedDatabaseAsksRetryOrCancel) {
     Execute("UPDATE Documents SET D_Name = 'moved.docx'");
-    Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES ('ELEM00000009', 'DOC00001', 1)");
+    Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES ('ELEM00000009', ?1, 1)",
+            {test::DOCUMENT_ID});
     const std::string before =
         Query("SELECT group_concat(E_id || E_Deleted || ifnull(E_Number1, '-')) FROM Elements") +
         Query("SELECT D_Name || ifnull(D_Description, '-') FROM Documents");
@@ -124,7 +98,7 @@ TEST_F(DatabaseAccessTest, EveryWriteToALockedDatabaseAsksRetryOrCancel) {
         {"LoadDocumentElements",
          [&] {
              ui.AnswerMsgBox(vbCancel);
-             Elements::LoadDocumentElements(context, database, "DOC00001");
+             Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID);
          }},
         {"dbAttachDocument",
          [&] {
