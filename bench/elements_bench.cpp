@@ -28,7 +28,7 @@ struct Project {
         schema::CreateProjectDatabaseFile(databasePath);
         {
             // The document linked to the project, numbers and highlight on.
-            auto document = host::docx::DocxDocument::Open(documentPath);
+            auto document = host::docx::OpenDocumentFile(documentPath);
             document->SetVariableValue(VARDOC_DB_NAME, databasePath);
             document->SetVariableValue(VARDOC_DOC_ID, test::DOCUMENT_ID);
             document->SetVariableValue(VARDOC_NUMBERS, "1");

@@ -54,7 +54,7 @@ std::vector<std::string> Texts(const std::vector<Word>& words, std::size_t from)
 
 }  // namespace
 
-Session::Session(host::System& system) : context_(ui_, system, app_) {
+Session::Session(host::System& system) : app_(&ui_), context_(ui_, system, app_) {
     // The word processor loads the templates of its startup folder as it starts.
     app_.StartupPath = system.StartupFolder();
     app_.LoadStartupTemplates();
@@ -433,7 +433,7 @@ std::vector<std::vector<std::string>> Session::Query(const std::vector<Word>& ar
             throw ScriptError("the active document names no project database");
         }
     }
-    db::Database database = db::Database::Open(path, db::OpenMode::ReadOnly);
+    db::Database database = db::Database::Open(path, db::OpenMode::Query);
     db::Statement statement = database.Prepare(args.back().text);
     std::vector<std::vector<std::string>> rows;
     const auto columns = static_cast<std::size_t>(statement.ColumnCount());

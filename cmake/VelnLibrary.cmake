@@ -1,11 +1,22 @@
-# veln_library(NAME SOURCES... [DEPS targets...])
+# veln_library(NAME SOURCES... [DEPS targets...] [PRIVATE_DEPS targets...])
 # One library target per source folder; its headers are reached from src/
-# ("host/ui/ui.h"), so an include names the folder it comes from.
+# ("host/ui/ui.h"), so an include names the folder it comes from. Third-party
+# libraries are PRIVATE_DEPS: nothing that uses the folder reaches them.
 function(veln_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE veln_options)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS} veln_options)
+  if(NOT CMAKE_CURRENT_SOURCE_DIR MATCHES "/src/host(/|$)")
+    veln_above_host(${name})
+  endif()
+endfunction()
+
+# veln_above_host(TARGET)
+# A target above the host layer: the identifiers of the host's libraries
+# (pugixml, libzip, SQLite, RE2) are poisoned in every file it compiles.
+function(veln_above_host target)
+  target_compile_options(${target} PRIVATE -include ${PROJECT_SOURCE_DIR}/cmake/above_host_guard.h)
 endfunction()
 
 # veln_test(NAME SOURCES... [DEPS targets...])

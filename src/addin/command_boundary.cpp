@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "database/locked_database.h"
 #include "host/db/db_error.h"
 #include "host/host_error.h"
 #include "host/ui/ui.h"
@@ -27,6 +28,8 @@ bool RunCommand(Context& context, const std::function<void()>& command) {
         return true;
     } catch (const host::NoOneToAnswer&) {
         throw;
+    } catch (const dbElements::Cancelled&) {
+        // The user chose Cancel at a locked database: nothing more to say.
     } catch (const db::DbError& error) {
         Report(context, ErrorText(error.Number(), error.Description()));
     } catch (const host::HostError& error) {

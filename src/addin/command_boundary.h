@@ -12,8 +12,9 @@ namespace veln::addin {
 
 // Runs command. An error that leaves it is shown to the user in a critical
 // message box ("Error number N: description") and the command ends there;
-// returns false then, true when the command ran to its end. Only the absence
-// of anyone to answer a dialog (a script without its answer) goes through.
+// returns false then, true when the command ran to its end. Cancel at a
+// locked database ends it without another message. Only the absence of
+// anyone to answer a dialog (a script without its answer) goes through.
 bool RunCommand(Context& context, const std::function<void()>& command);
 
 }  // namespace veln::addin

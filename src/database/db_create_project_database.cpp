@@ -48,7 +48,10 @@ void dbCreateProjectDatabase(CoreContext& context) {
     if (ui.MsgBox(title + " : " + path + " ?", vbYesNo + vbQuestion, title) != vbYes) {
         return;
     }
-    if (system.FileExists(path)) {
+    // A name no file can have fails like the engine would, but before the
+    // overwrite question: an existing database is never deleted for it.
+    const bool validName = IsValidFileName(fileName);
+    if (validName && system.FileExists(path)) {
         if (ui.MsgBox(context.LoadText(StringId::THE_DATABASE_COLON) + path +
                           context.LoadText(StringId::ALREADY_EXISTS_OVERWRITE),
                       vbYesNo + vbExclamation + vbDefaultButton2, title) != vbYes) {
@@ -59,7 +62,6 @@ void dbCreateProjectDatabase(CoreContext& context) {
     const std::string ready = context.LoadText(StringId::THE_DATABASE) + path +
                               context.LoadText(StringId::DATABASE_READY);
 
-    const bool validName = IsValidFileName(fileName);
     if (validName) {
         try {
             schema::CreateProjectDatabaseFile(path);

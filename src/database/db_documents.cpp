@@ -2,9 +2,11 @@
 // project database. Each operation opens the database, works and closes it.
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/locked_database.h"
 #include "database/random_id.h"
 #include "database/schema.h"
 #include "host/ui/ui.h"
+#include "host/utf8.h"
 
 namespace veln::dbElements {
 
@@ -16,7 +18,6 @@ constexpr std::int16_t DOCUMENT_ID_LENGTH = 8;
 constexpr int SQLITE_CONSTRAINT = 19;
 
 // Texts of the failure messages, the same in both languages.
-constexpr const char* LOCKED_TITLE = "Erreur grave : Corriger ou abandonner";
 constexpr const char* FATAL_TITLE = "Erreur fatale";
 constexpr const char* FATAL_ADVICE = "Ne plus utiliser les commandes VELN!";
 
@@ -28,8 +29,19 @@ std::string ActiveFullName(DocumentContext& context) {
     return document->FullName();
 }
 
-std::string ErrorText(const db::DbError& error) {
-    return "Error number " + std::to_string(error.Number()) + ": " + error.Description();
+// D_Name holds the document's full path; a longer path is refused before
+// anything is written, with the limit named, rather than failing on the
+// table's check.
+bool FitsDocumentName(DocumentContext& context, const std::string& name) {
+    const int width = schema::FieldWidth("Documents", "D_Name");
+    if (host::CountCharacters(name) <= width) {
+        return true;
+    }
+    context.ui.MsgBox("The path of this document is longer than the " + std::to_string(width) +
+                          " characters a project database holds for it:\r" + name +
+                          "\rSave the document under a shorter path, then link it again.",
+                      vbCritical, "");
+    return false;
 }
 
 // The document's row: its name and description, or nothing.
@@ -52,11 +64,15 @@ std::optional<DocumentRow> FindDocument(const db::Database& database, const std:
 std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath,
                              const std::string& description) {
     const std::string name = ActiveFullName(context);
-    for (;;) {
-        try {
+    if (!FitsDocumentName(context, name)) {
+        return {};
+    }
+    std::string id;
+    try {
+        // Nothing is written until the insertion succeeds: Retry runs it all again.
+        RetryWhileLocked(context, [&] {
             db::Database database = schema::OpenProjectDatabase(dbPath);
             for (;;) {
-                std::string id;
                 do {
                     id = RandomId(DOCUMENT_ID_LENGTH);
                 } while (FindDocument(database, id));
@@ -64,7 +80,7 @@ std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath
                     database.Execute(
                         "INSERT INTO Documents (D_ID, D_Name, D_Description) VALUES (?1, ?2, ?3)",
                         {id, name, description.empty() ? db::Value() : db::Value(description)});
-                    return id;
+                    return;
                 } catch (const db::DbError& error) {
                     // Another user took the id between the probe and the
                     // insertion: draw again rather than give up.
@@ -73,18 +89,14 @@ std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath
                     }
                 }
             }
-        } catch (const db::DbError& error) {
-            if (error.Number() == db::ERR_LOCKED) {
-                if (context.ui.MsgBox(ErrorText(error), vbRetryCancel + vbCritical, LOCKED_TITLE) ==
-                    host::MsgBoxResult::vbRetry) {
-                    continue;
-                }
-                return {};
-            }
-            context.ui.MsgBox(ErrorText(error) + "\r" + FATAL_ADVICE, vbCritical, FATAL_TITLE);
-            return {};
-        }
+        });
+    } catch (const Cancelled&) {
+        return {};
+    } catch (const db::DbError& error) {
+        context.ui.MsgBox(ErrorText(error) + "\r" + FATAL_ADVICE, vbCritical, FATAL_TITLE);
+        return {};
     }
+    return id;
 }
 
 std::string dbGetDocumentName(DocumentContext& context, const std::string& dbPath) {
@@ -97,33 +109,47 @@ std::string dbGetDocumentName(DocumentContext& context, const std::string& dbPat
 }
 
 bool dbUpdateDocumentName(DocumentContext& context, const std::string& dbPath) {
+    const std::string name = ActiveFullName(context);
+    if (!FitsDocumentName(context, name)) {
+        return false;
+    }
     db::Database database = schema::OpenProjectDatabase(dbPath);
-    database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
-                     {ActiveFullName(context), utilElements::GetDocId(context)});
+    RetryWhileLocked(context, [&] {
+        database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
+                         {name, utilElements::GetDocId(context)});
+    });
     return database.Changes() > 0;
 }
 
 bool dbReplaceDocument(DocumentContext& context, const std::string& dbPath,
                        const std::string& docId, const std::string& description) {
-    db::Database database = schema::OpenProjectDatabase(dbPath);
-    if (description.empty()) {
-        database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
-                         {ActiveFullName(context), docId});
-    } else {
-        database.Execute(
-            "UPDATE Documents SET D_Name = ?1, D_Description = ?2 WHERE Documents.D_ID = ?3",
-            {ActiveFullName(context), description, docId});
+    const std::string name = ActiveFullName(context);
+    if (!FitsDocumentName(context, name)) {
+        return false;
     }
+    db::Database database = schema::OpenProjectDatabase(dbPath);
+    RetryWhileLocked(context, [&] {
+        if (description.empty()) {
+            database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
+                             {name, docId});
+        } else {
+            database.Execute(
+                "UPDATE Documents SET D_Name = ?1, D_Description = ?2 WHERE Documents.D_ID = ?3",
+                {name, description, docId});
+        }
+    });
     return database.Changes() > 0;
 }
 
 void dbMarkDeleteElement(DocumentContext& context, const std::string& dbPath,
                          const std::string& elementId) {
     db::Database database = schema::OpenProjectDatabase(dbPath);
-    database.Execute(
-        "UPDATE Elements SET E_DeleteDate = ?1, E_Deleted = 1 "
-        "WHERE Elements.E_id = ?2 AND Elements.E_DocId = ?3",
-        {context.system.Now(), elementId, utilElements::GetDocId(context)});
+    RetryWhileLocked(context, [&] {
+        database.Execute(
+            "UPDATE Elements SET E_DeleteDate = ?1, E_Deleted = 1 "
+            "WHERE Elements.E_id = ?2 AND Elements.E_DocId = ?3",
+            {context.system.Now(), elementId, utilElements::GetDocId(context)});
+    });
 }
 
 void dbUpdateElement(DocumentContext& context, const std::string& elementId,
@@ -134,23 +160,33 @@ void dbUpdateElement(DocumentContext& context, const std::string& elementId,
         own.emplace(schema::OpenProjectDatabase(utilElements::GetDbName(context)));
         database = &*own;
     }
-    database->Execute(
-        "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
-        "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
-        "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9",
-        {label, numbers[0], numbers[1], numbers[2], numbers[3], level, context.system.Now(),
-         elementId, utilElements::GetDocId(context)});
+    auto update = [&] {
+        database->Execute(
+            "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
+            "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
+            "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9",
+            {label, numbers[0], numbers[1], numbers[2], numbers[3], level, context.system.Now(),
+             elementId, utilElements::GetDocId(context)});
+    };
+    // A connection given holds its transaction, and the lock with it.
+    if (own) {
+        RetryWhileLocked(context, update);
+    } else {
+        update();
+    }
 }
 
 void dbInsertElement(DocumentContext& context, const std::string& elementId,
                      const std::string& label, const std::array<std::int16_t, 4>& numbers,
                      std::int16_t level) {
     db::Database database = schema::OpenProjectDatabase(utilElements::GetDbName(context));
-    database.Execute(
-        "INSERT INTO Elements (E_id, E_label, E_CreateDate, E_Number1, E_Number2, E_Number3, "
-        "E_Number4, E_level, E_DocId) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
-        {elementId, label, context.system.Now(), numbers[0], numbers[1], numbers[2], numbers[3],
-         level, utilElements::GetDocId(context)});
+    RetryWhileLocked(context, [&] {
+        database.Execute(
+            "INSERT INTO Elements (E_id, E_label, E_CreateDate, E_Number1, E_Number2, E_Number3, "
+            "E_Number4, E_level, E_DocId) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
+            {elementId, label, context.system.Now(), numbers[0], numbers[1], numbers[2], numbers[3],
+             level, utilElements::GetDocId(context)});
+    });
 }
 
 bool dbElementExists(const std::string& dbPath, const std::string& elementId) {

@@ -4,6 +4,7 @@
 
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/locked_database.h"
 #include "database/schema.h"
 #include "host/ui/ui.h"
 #include "host/utf8.h"
@@ -88,8 +89,10 @@ void EditDocumentDescription(DocumentContext& context) {
     if (answer.empty() || !found) {
         return;
     }
-    database.Execute("UPDATE Documents SET D_Description = ?1 WHERE Documents.D_ID = ?2",
-                     {answer, docId});
+    dbElements::RetryWhileLocked(context, [&] {
+        database.Execute("UPDATE Documents SET D_Description = ?1 WHERE Documents.D_ID = ?2",
+                         {answer, docId});
+    });
 }
 
 std::string ShortenPath(const std::string& path, int maxLength) {

@@ -84,6 +84,17 @@ const std::vector<TableDef>& ProjectTables() {
     return tables;
 }
 
+int FieldWidth(const std::string& table, const std::string& field) {
+    for (const auto& definition : ProjectTables()) {
+        for (const auto& column : definition.fields) {
+            if (definition.name == table && column.name == field) {
+                return column.width;
+            }
+        }
+    }
+    return 0;
+}
+
 std::string SqlIndexName(const TableDef& table, const IndexDef& index) {
     return table.name + "_" + index.name;
 }
@@ -129,8 +140,9 @@ void CreateProjectDatabaseFile(const std::string& path) {
     }
 }
 
-db::Database OpenProjectDatabase(const std::string& path, db::OpenMode mode) {
-    db::Database database = db::Database::Open(path, mode);
+namespace {
+
+void RequireProjectTables(const db::Database& database, const std::string& path) {
     for (const auto& table : ProjectTables()) {
         db::Value found = database.QueryValue(
             "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
@@ -140,6 +152,22 @@ db::Database OpenProjectDatabase(const std::string& path, db::OpenMode mode) {
                 db::ERR_NOT_A_DATABASE,
                 path + " is not a project database (it has no table " + table.name + ")");
         }
+    }
+}
+
+}  // namespace
+
+db::Database OpenProjectDatabase(const std::string& path, db::OpenMode mode) {
+    // Another program's file is refused without a byte of it changing: a file
+    // in write-ahead-log mode, which even a read would change, is looked at
+    // as it lies first.
+    if (mode == db::OpenMode::ReadWrite && db::Database::UsesWriteAheadLog(path)) {
+        RequireProjectTables(db::Database::Open(path, db::OpenMode::Snapshot), path);
+    }
+    db::Database database = db::Database::Open(path, mode);
+    RequireProjectTables(database, path);
+    if (mode == db::OpenMode::ReadWrite) {
+        database.UseRollbackJournal();
     }
     return database;
 }

@@ -34,6 +34,9 @@ struct TableDef {
 // Documents, Elements, Properties, Links, ElemProperties, in creation order.
 const std::vector<TableDef>& ProjectTables();
 
+// The width of a Text field ("Documents", "D_Name" gives 255).
+int FieldWidth(const std::string& table, const std::string& field);
+
 // SQLite index names are database-wide, so each carries its table's name.
 std::string SqlIndexName(const TableDef& table, const IndexDef& index);
 std::string CreateTableSql(const TableDef& table);

@@ -1,6 +1,7 @@
 // Creating elements, and loading a document's elements from its project.
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/locked_database.h"
 #include "database/schema.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
@@ -73,7 +74,10 @@ std::int16_t StoredValue(const db::Statement& row, const std::string& field, std
 
 bool CreateElement(Context& context, std::int16_t& level) {
     host::Document* document = context.app.ActiveDocument();
-    if (document == nullptr) {
+    // Checked as the commands check it, before any question: a document
+    // without a project has nowhere to keep an element.
+    if (document == nullptr || utilElements::GetDocId(context).empty() ||
+        utilElements::GetDbName(context).empty()) {
         return false;
     }
     host::Selection selection = document->Selection();
@@ -157,11 +161,13 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
         }
     }
     if (!gone.empty()) {
-        db::Transaction transaction(database);
-        for (const auto& id : gone) {
-            database.Execute("UPDATE Elements SET E_Deleted = 1 WHERE E_id = ?1", {id});
-        }
-        transaction.Commit();
+        dbElements::RetryWhileLocked(context, [&] {
+            db::Transaction transaction(database);
+            for (const auto& id : gone) {
+                database.Execute("UPDATE Elements SET E_Deleted = 1 WHERE E_id = ?1", {id});
+            }
+            transaction.Commit();
+        });
     }
     HideAllNumbers(context);
     UnHighlightAll(context);

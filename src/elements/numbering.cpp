@@ -6,6 +6,7 @@
 
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/locked_database.h"
 #include "database/schema.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
@@ -123,7 +124,8 @@ void RenumberElements(Context& context) {
     }
     // One connection and one transaction serve the whole renumbering.
     db::Database database = schema::OpenProjectDatabase(utilElements::GetDbName(context));
-    db::Transaction transaction(database);
+    std::optional<db::Transaction> transaction;
+    dbElements::RetryWhileLocked(context, [&] { transaction.emplace(database); });
 
     HideAllNumbers(context);
     // Only this document's numbers start again: other open documents keep theirs.
@@ -147,7 +149,7 @@ void RenumberElements(Context& context) {
                                     element.numbers, element.ElementLevel, &database);
         context.app.DoEvents();
     }
-    transaction.Commit();
+    dbElements::RetryWhileLocked(context, [&] { transaction->Commit(); });
     ShowAllNumbers(context);
     GoFirstElement(context);
 }

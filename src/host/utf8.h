@@ -1,4 +1,14 @@
-// Characters of UTF-8 text: code points, never cut in two.
+// Characters of UTF-8 text: code points, never cut in two. The one place that
+// knows how UTF-8 is laid out; everything that counts, cuts, decodes or
+// writes characters goes through here.
+//
+// Text from outside may be malformed, so every function follows one rule: a
+// character starts at the first byte of the text and at every byte that is
+// not a continuation byte (10xxxxxx), and runs up to the next start. A
+// character that is not well-formed UTF-8 (a stray continuation byte, a
+// sequence cut short or running long, an overlong form, a surrogate, a value
+// past U+10FFFF) still counts as one character, and decodes as U+FFFD.
+// Counting, offsets and decoding therefore always agree.
 #pragma once
 
 #include <cstddef>
@@ -7,25 +17,116 @@
 
 namespace veln::host {
 
-// Every byte but UTF-8 continuation bytes starts a character. A plain
-// counting loop, which the compiler vectorises.
+inline constexpr char32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
+inline bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// A plain counting loop, which the compiler vectorises.
 inline long CountCharacters(std::string_view text) {
     long count = 0;
     for (char c : text) {
-        count += static_cast<long>((static_cast<unsigned char>(c) & 0xC0) != 0x80);
+        count += static_cast<long>(!IsContinuationByte(c));
     }
-    return count;
+    // Continuation bytes at the very start make a character of their own.
+    return count + static_cast<long>(!text.empty() && IsContinuationByte(text.front()));
+}
+
+// The byte at which character number `characters` (from 0) starts;
+// text.size() when the text is shorter.
+inline std::size_t ByteOffset(std::string_view text, long characters) {
+    if (characters <= 0 || text.empty()) {
+        return 0;
+    }
+    long seen = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (!IsContinuationByte(text[i]) && ++seen == characters) {
+            return i;
+        }
+    }
+    return text.size();
 }
 
 // The first count characters of text.
 inline std::string FirstCharacters(std::string_view text, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) {
-            return std::string(text.substr(0, i));
+    return std::string(text.substr(0, ByteOffset(text, static_cast<long>(count))));
+}
+
+// Decodes the character that starts at `at` and moves `at` past it.
+inline char32_t DecodeCharacter(std::string_view text, std::size_t& at) {
+    std::size_t end = at + 1;
+    while (end < text.size() && IsContinuationByte(text[end])) {
+        ++end;
+    }
+    auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = end - at;
+    at = end;
+    // The length the lead byte announces, and the least value of that length.
+    std::size_t expected = lead < 0x80   ? 1
+                           : lead < 0xC0 ? 0
+                           : lead < 0xE0 ? 2
+                           : lead < 0xF0 ? 3
+                                         : 4;
+    if (lead >= 0xF8 || expected != length) {
+        return REPLACEMENT_CHARACTER;
+    }
+    if (length == 1) {
+        return lead;
+    }
+    char32_t code = lead & (0x7F >> length);
+    for (std::size_t i = end - length + 1; i < end; ++i) {
+        code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    }
+    constexpr char32_t LEAST[] = {0, 0, 0x80, 0x800, 0x10000};
+    bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    return code < LEAST[length] || surrogate || code > 0x10FFFF ? REPLACEMENT_CHARACTER : code;
+}
+
+// The code points of text.
+inline std::u32string Widen(std::string_view text) {
+    std::u32string wide;
+    wide.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        wide.push_back(DecodeCharacter(text, at));
+    }
+    return wide;
+}
+
+// Appends one code point; a surrogate or a value past U+10FFFF, which UTF-8
+// cannot hold, is appended as U+FFFD.
+inline void AppendCodePoint(std::string& out, char32_t c) {
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        c = REPLACEMENT_CHARACTER;
+    }
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// True when every character of text is well-formed UTF-8.
+inline bool IsValidUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t start = at;
+        char32_t c = DecodeCharacter(text, at);
+        // U+FFFD written out is three well-formed bytes; a malformed one is not.
+        if (c == REPLACEMENT_CHARACTER && text.substr(start, at - start) != "\xEF\xBF\xBD") {
+            return false;
         }
     }
-    return std::string(text);
+    return true;
 }
 
 }  // namespace veln::host

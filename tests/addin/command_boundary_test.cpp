@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "database/locked_database.h"
 #include "elements/elements.h"
 #include "host/db/database.h"
 #include "host/host_error.h"
@@ -52,6 +53,11 @@ TEST_F(CommandBoundaryTest, AFailedWalkLeavesTheScreenAsItWas) {
     EXPECT_TRUE(app.ScreenUpdating);
     EXPECT_THAT(ui.Transcript().back(), ::testing::HasSubstr("Error number 11: the project "
                                                              "database is damaged"));
+}
+
+TEST_F(CommandBoundaryTest, CancelAtALockedDatabaseEndsTheCommandWithoutAMessage) {
+    EXPECT_FALSE(addin::RunCommand(context, [] { throw dbElements::Cancelled("locked"); }));
+    EXPECT_TRUE(ui.Transcript().empty());
 }
 
 TEST_F(CommandBoundaryTest, AScriptWithoutTheAnswerIsNoErrorOfTheCommand) {

@@ -209,5 +209,20 @@ TEST_F(CreateProjectDatabaseTest, AnUnwritableFolderOrABadNameIsMessage225) {
     EXPECT_TRUE(FilesIn(projects + "/sub").empty());
 }
 
+TEST_F(CreateProjectDatabaseTest, AnExistingDatabaseIsNeverDeletedForANameNoFileCanHave) {
+    SupplyTemplate();
+    fs::create_directory(projects + "/sub");
+    schema::CreateProjectDatabaseFile(projects + "/sub/Keep.mdb");
+    const std::string before = ReadFile(projects + "/sub/Keep.mdb");
+    Answer(projects, "sub/Keep", vbYes);
+    ui.AnswerMsgBox(vbOK);
+    Run();
+    EXPECT_EQ(
+        ui.Transcript().back(),
+        "msgbox \"Fatal Error\" flags=16 \"Impossible to Create the project database \" -> ok")
+        << "no overwrite question for a name that is refused anyway";
+    EXPECT_EQ(ReadFile(projects + "/sub/Keep.mdb"), before);
+}
+
 }  // namespace
 }  // namespace veln::dbElements

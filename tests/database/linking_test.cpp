@@ -223,7 +223,7 @@ TEST_F(LinkingTest, VariablesReadExactlyAndDeletingSavesOnlyWhenOneExisted) {
     EXPECT_FALSE(Document().Saved()) << "nothing deleted, nothing saved";
     utilElements::DeleteDocVariable(context, VARDOC_DOC_ID);
     EXPECT_TRUE(Document().Saved());
-    auto onDisk = host::docx::DocxDocument::Open(dir / "brakes.docx");
+    auto onDisk = host::docx::OpenDocumentFile(dir / "brakes.docx");
     EXPECT_EQ(onDisk->VariableValue(VARDOC_DOC_ID), std::nullopt);
     EXPECT_EQ(onDisk->VariableValue("vardoc_doc_id"), "lower");
     EXPECT_EQ(onDisk->Content().Text(), "Draft Requirements\r");

@@ -17,38 +17,13 @@ constexpr std::array<char32_t, 6> ALPHABET{U'a', U'b', U' ', U'\u00e9', U'\u6f22
 constexpr int BOOKMARK_NAMES = 8;
 
 std::u32string Widen(const std::string& text) {
-    std::u32string wide;
-    for (std::size_t at = 0; at < text.size();) {
-        auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length && at + k < text.size(); ++k) {
-            c = (c << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
-        }
-        wide += c;
-        at += length;
-    }
-    return wide;
+    return host::Widen(text);
 }
 
 std::string Narrow(const std::u32string& text) {
     std::string narrow;
     for (char32_t c : text) {
-        if (c < 0x80) {
-            narrow += static_cast<char>(c);
-        } else if (c < 0x800) {
-            narrow += static_cast<char>(0xC0 | (c >> 6));
-            narrow += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            narrow += static_cast<char>(0xE0 | (c >> 12));
-            narrow += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            narrow += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            narrow += static_cast<char>(0xF0 | (c >> 18));
-            narrow += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            narrow += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            narrow += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        host::AppendCodePoint(narrow, c);
     }
     return narrow;
 }

@@ -1,11 +1,13 @@
 // A project database file over SQLite: open or create, statements with bound
 // parameters only, fields read by name, transactions. The connection is closed
-// when the Database goes; nothing is held between operations.
+// when the Database goes; nothing is held between operations. The engine's
+// own types stay in database.cpp.
 #pragma once
 
 #include <chrono>
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,9 +15,6 @@
 #include <vector>
 
 #include "host/db/db_error.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace veln::db {
 
@@ -51,6 +50,7 @@ class Value {
 };
 
 class Database;
+struct QueryLimits;
 
 class Statement {
   public:
@@ -86,21 +86,33 @@ class Statement {
 
   private:
     friend class Database;
-    Statement(const Database& database, sqlite3_stmt* statement);
+    Statement(const Database& database, void* statement);
     int ColumnIndex(std::string_view name) const;
 
     const Database* database_;
-    sqlite3_stmt* statement_;
+    void* statement_;  // the engine's prepared statement
+    long rows_ = 0;
     // Field names asked for, with their columns: rows are read by name in loops.
     mutable std::vector<std::pair<std::string, int>> columns_;
 };
 
-enum class OpenMode { ReadWrite, ReadOnly };
+enum class OpenMode {
+    ReadWrite,
+    ReadOnly,
+    // Reads the file as it lies, touching nothing beside it: no lock, no
+    // journal, no write-ahead log read or made. For a first look at a file
+    // that may belong to another program.
+    Snapshot,
+    // Read-only for queries typed by a user: only SELECT statements run, for
+    // at most QUERY_TIME and QUERY_ROWS rows.
+    Query
+};
 
 class Database {
   public:
     // Opens an existing database file. A file that is not a SQLite database is
-    // refused with ERR_NOT_A_DATABASE; a missing one with ERR_CANT_OPEN.
+    // refused with ERR_NOT_A_DATABASE; a missing one, or one that is not a
+    // regular file, with ERR_CANT_OPEN. Opening changes nothing in the file.
     static Database Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
     // Creates a new, empty database file; an existing file is an error.
     static Database Create(const std::string& path);
@@ -117,6 +129,12 @@ class Database {
     // The first field of the first row, Null when there is none.
     Value QueryValue(std::string_view sql, const std::vector<Value>& parameters = {}) const;
 
+    // Journal files beside the database, which work on shared folders: a file
+    // in write-ahead-log mode is switched back.
+    void UseRollbackJournal() const;
+    // True when the file's header says it is in write-ahead-log mode.
+    static bool UsesWriteAheadLog(const std::string& path);
+
     std::int64_t LastInsertRowId() const;
     int Changes() const;
     void SetBusyTimeout(std::chrono::milliseconds timeout);
@@ -125,15 +143,26 @@ class Database {
 
     // The busy timeout every connection starts with.
     static constexpr std::chrono::milliseconds DEFAULT_BUSY_TIMEOUT{2000};
+    // What a query of OpenMode::Query may take.
+    static constexpr std::chrono::milliseconds QUERY_TIME{10000};
+    static constexpr long QUERY_ROWS = 100000;
+    // Shortens the time a query may run from now on (OpenMode::Query).
+    void LimitQueryTime(std::chrono::milliseconds time);
 
     // Raises the error of the last call on this connection, given its result code.
     [[noreturn]] void Fail(int resultCode) const;
 
   private:
-    Database(std::string path, int flags);
+    friend class Statement;
+    Database(std::string path, OpenMode mode, bool create = false);
+    void LimitQueries();
 
     std::string path_;
-    sqlite3* connection_ = nullptr;
+    void* connection_ = nullptr;  // the engine's connection
+    OpenMode mode_ = OpenMode::ReadWrite;
+    // What a query may still take (OpenMode::Query); held apart so that the
+    // engine's view of it survives moves of the Database.
+    std::unique_ptr<QueryLimits> limits_;
 };
 
 // One transaction that takes the write lock at its start, so a locked database

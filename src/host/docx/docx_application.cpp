@@ -2,8 +2,18 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+
+#include "host/docx/docx_document.h"
+#include "host/docx/lock_file.h"
+#include "host/ui/ui.h"
 
 namespace veln::host::docx {
+
+DocxApplication::DocxApplication(Ui* dialogs, std::ostream* log)
+    : dialogs_(dialogs), log_(log != nullptr ? log : &std::clog) {}
+
+DocxApplication::~DocxApplication() = default;
 
 Document& DocxApplication::DocumentItem(int index) {
     if (index < 1 || index > DocumentCount()) {
@@ -24,6 +34,7 @@ Document* DocxApplication::FindDocument(std::string_view name) {
 }
 
 Document& DocxApplication::Adopt(std::unique_ptr<DocxDocument> document) {
+    document->StartEditing(dialogs_);
     document->SetBeforeSave([this](Document& saved) {
         if (ApplicationEvents* events = Events()) {
             events->DocumentBeforeSave(saved);
@@ -58,13 +69,32 @@ Document& DocxApplication::OpenDocument(const std::string& path) {
         Activate(*open);
         return *open;
     }
-    Document& document = Adopt(DocxDocument::Open(path));
-    active_ = &document;
+    // Someone has the file open for editing (LibreOffice, or VELN elsewhere):
+    // ask, as they would ask, before two people change it at once.
+    if (std::optional<LockOwner> owner = ReadLock(absolute); owner && dialogs_ != nullptr) {
+        using namespace MsgBoxStyle;
+        std::string question = "The document " + absolute + " is locked for editing by " +
+                               owner->Who() +
+                               (owner->since.empty() ? "" : " since " + owner->since) +
+                               ".\rOpen it anyway? Changes saved by either of you may overwrite "
+                               "the other's.";
+        if (dialogs_->MsgBox(question, vbYesNo + vbExclamation + vbDefaultButton2) !=
+            MsgBoxResult::vbYes) {
+            throw HostError(WordError::FILE_IN_USE,
+                            path + ": not opened, it is locked for editing by " + owner->Who());
+        }
+    }
+    std::unique_ptr<DocxDocument> document = DocxDocument::Open(path);
+    for (const std::string& note : document->Notes()) {
+        *log_ << "veln: " << absolute << ": " << note << "\n";
+    }
+    Document& adopted = Adopt(std::move(document));
+    active_ = &adopted;
     if (ApplicationEvents* events = Events()) {
-        events->DocumentOpen(document);
+        events->DocumentOpen(adopted);
     }
     Changed();
-    return document;
+    return adopted;
 }
 
 void DocxApplication::Activate(Document& document) {
@@ -97,6 +127,10 @@ bool DocxApplication::CloseDocument(Document& document) {
         Changed();
     }
     return true;
+}
+
+std::unique_ptr<Document> OpenDocumentFile(const std::string& path) {
+    return DocxDocument::Open(path);
 }
 
 }  // namespace veln::host::docx

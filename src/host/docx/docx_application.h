@@ -1,17 +1,34 @@
 // The word processor without a screen: documents over .docx files, one of
-// them active.
+// them active. The one header of the .docx model that code above the host
+// layer includes: it shows documents as host::Document and nothing of the
+// libraries beneath.
 #pragma once
 
+#include <iosfwd>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "host/docx/docx_document.h"
 #include "host/word/application.h"
+
+namespace veln::host {
+class Ui;
+}
 
 namespace veln::host::docx {
 
+class DocxDocument;
+
 class DocxApplication : public Application {
   public:
+    // dialogs: where the word processor's own questions go (a document
+    // locked by another program, a file changed on disk); none answers No.
+    // log: where what the reader passed over or mended is written.
+    explicit DocxApplication(Ui* dialogs = nullptr, std::ostream* log = nullptr);
+    ~DocxApplication() override;
+    DocxApplication(const DocxApplication&) = delete;
+    DocxApplication& operator=(const DocxApplication&) = delete;
+
     int DocumentCount() const override { return static_cast<int>(documents_.size()); }
     Document& DocumentItem(int index) override;
     Document* FindDocument(std::string_view name) override;
@@ -26,9 +43,15 @@ class DocxApplication : public Application {
     Document& Adopt(std::unique_ptr<DocxDocument> document);
     void Changed();
 
+    Ui* dialogs_;
+    std::ostream* log_;
     std::vector<std::unique_ptr<DocxDocument>> documents_;
     Document* active_ = nullptr;
     int created_ = 0;
 };
+
+// A .docx file opened as a document of its own, outside any application:
+// no lock, no questions. Refused files raise a HostError naming the reason.
+std::unique_ptr<Document> OpenDocumentFile(const std::string& path);
 
 }  // namespace veln::host::docx

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "host/docx/blank_document.h"
+#include "host/docx/file_replacement.h"
+#include "host/docx/xml_text.h"
+#include "host/ui/ui.h"
+#include "host/utf8.h"
 
 namespace veln::host::docx {
 
@@ -21,13 +23,39 @@ constexpr const char* CT_SETTINGS =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
 constexpr const char* CONTENT_TYPES = "[Content_Types].xml";
 
-// Main part content types: a document's and the matching template's.
+// Main part content types: a document's and the matching template's, without
+// macros and with them.
 constexpr std::array<std::pair<const char*, const char*>, 2> MAIN_TYPES{{
     {"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml",
      "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"},
     {"application/vnd.ms-word.document.macroEnabled.main+xml",
      "application/vnd.ms-word.template.macroEnabledTemplate.main+xml"},
 }};
+
+// What a file's extension asks a save to write.
+struct FileFormat {
+    bool templateType;
+    bool macros;
+};
+
+std::optional<FileFormat> FormatOfExtension(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".docx") {
+        return FileFormat{false, false};
+    }
+    if (extension == ".docm") {
+        return FileFormat{false, true};
+    }
+    if (extension == ".dotx") {
+        return FileFormat{true, false};
+    }
+    if (extension == ".dotm") {
+        return FileFormat{true, true};
+    }
+    return std::nullopt;
+}
 
 // Settings that follow w:docVars in the order the schema fixes.
 constexpr std::array<const char*, 16> AFTER_DOC_VARS{"rsids",
@@ -116,20 +144,16 @@ const char* LocalName(const pugi::xml_node& node) {
 std::unique_ptr<DocxDocument> DocxDocument::Open(const std::string& path) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
-    if (!fs::exists(absolute, error)) {
-        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file does not exist");
-    }
     if (fs::is_directory(absolute, error)) {
         throw Refused(path, "is a folder, not a document");
     }
-    std::ifstream in(absolute, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        throw HostError(WordError::FILE_NOT_FOUND, path + ": the file cannot be read");
-    }
+    DiskState state;
+    // No package over the bound of its parts can be legitimate.
+    std::string bytes = ReadRegularFile(absolute.string(), MAX_PACKAGE_SIZE, &state);
     std::unique_ptr<DocxDocument> document = FromBytes(std::move(bytes), path);
     document->path_ = absolute.string();
     document->name_ = absolute.filename().string();
+    document->disk_ = state;
     return document;
 }
 
@@ -137,11 +161,18 @@ std::unique_ptr<DocxDocument> DocxDocument::FromBytes(std::string bytes, const s
     if (std::string reason = Sniff(bytes); !reason.empty()) {
         throw Refused(label, "is " + reason);
     }
-    std::unique_ptr<DocxDocument> document(new DocxDocument());
-    document->package_.emplace(ZipPackage::FromBytes(std::move(bytes), label));
-    document->Load(label);
-    document->name_ = fs::path(label).filename().string();
-    return document;
+    try {
+        std::unique_ptr<DocxDocument> document(new DocxDocument());
+        document->package_.emplace(ZipPackage::FromBytes(std::move(bytes), label));
+        document->Load(label);
+        document->name_ = fs::path(label).filename().string();
+        return document;
+    } catch (const std::bad_alloc&) {
+        // Whatever the bounds let through, running out of memory is this
+        // file's failure, not the program's.
+        throw HostError(WordError::OUT_OF_MEMORY,
+                        label + ": there is not enough memory to open this document");
+    }
 }
 
 std::unique_ptr<DocxDocument> DocxDocument::New(const std::string& name, bool visible) {
@@ -192,16 +223,14 @@ void DocxDocument::Load(const std::string& label) {
     std::string relsName = RelationshipsOf(mainName);
     if (package_->Has(relsName)) {
         mainRels_ = XmlPart::Parse(package_->Read(relsName), relsName, label);
-        if (pugi::xml_node settings = FindRelationship(mainRels_.get(), "settings")) {
-            std::string settingsName =
-                ResolveTarget(Folder(mainName), settings.attribute("Target").value());
-            if (package_->Has(settingsName)) {
-                settings_ = XmlPart::Parse(package_->Read(settingsName), settingsName, label);
-            }
-        }
+        LoadSettings(mainName, label);
     }
     pugi::xml_node body = main_->Root().child(names_.body.c_str());
-    story_ = std::make_unique<Story>(body, names_);
+    try {
+        story_ = std::make_unique<Story>(body, names_);
+    } catch (const HostError& error) {
+        throw Refused(label, error.Description());
+    }
     if (story_->ParagraphCount() == 0) {
         // Every document has at least one paragraph; this one is kept in memory
         // and written only if the document is changed.
@@ -211,10 +240,56 @@ void DocxDocument::Load(const std::string& label) {
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
-    package_->DropCache();
+    // Every other entry is read through once, so a damaged one refuses the
+    // file now rather than a save later; none of them stays in memory.
+    package_->CheckTheRest();
+    notes_ = package_->Notes();
+    for (XmlPart* part :
+         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
+        if (part != nullptr && part->mended > 0) {
+            notes_.push_back(part->Name() + ": " + std::to_string(part->mended) +
+                             " characters that XML does not allow were replaced by U+FFFD");
+        }
+    }
+}
+
+void DocxDocument::LoadSettings(const std::string& mainName, const std::string& label) {
+    pugi::xml_node settings = FindRelationship(mainRels_.get(), "settings");
+    if (!settings) {
+        return;
+    }
+    bool external = std::string_view(settings.attribute("TargetMode").value()) == "External";
+    settingsName_ = external
+                        ? std::string()
+                        : ResolveTarget(Folder(mainName), settings.attribute("Target").value());
+    if (settingsName_.empty() || !package_->Has(settingsName_)) {
+        return;  // the part is made where the relationship says when a variable is set
+    }
+    settings_ = XmlPart::Parse(package_->Read(settingsName_), settingsName_, label);
+    // Variables live in WordprocessingML settings; a part of another kind
+    // holds none, and gets none written into it.
+    Wml names(settings_->Root());
+    bool declared = false;
+    for (pugi::xml_attribute attribute : settings_->Root().attributes()) {
+        std::string_view value = attribute.value();
+        declared = declared || (std::string_view(attribute.name()).starts_with("xmlns") &&
+                                (value == W_NS || value == W_NS_STRICT));
+    }
+    if (!declared || !Is(settings_->Root(), names.settings)) {
+        settings_.reset();
+        foreignSettings_ = true;
+    }
 }
 
 // --- saving ---------------------------------------------------------------------------
+
+void DocxDocument::StartEditing(Ui* dialogs) {
+    dialogs_ = dialogs;
+    editing_ = true;
+    if (!path_.empty()) {
+        lock_ = DocumentLock::Take(path_);
+    }
+}
 
 void DocxDocument::Save() {
     BeforeSave();
@@ -229,11 +304,29 @@ void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> for
     BeforeSave();
     std::error_code error;
     fs::path absolute = fs::absolute(path, error).lexically_normal();
+    bool templateType = format ? *format == SaveFormat::Template : IsTemplate();
+    bool macros = IsMacroEnabled();
+    // A file's extension says what it holds; Word refuses a file whose
+    // content says otherwise.
+    if (std::optional<FileFormat> wanted = FormatOfExtension(absolute)) {
+        std::string extension = absolute.extension().string();
+        if (format && templateType != wanted->templateType) {
+            throw HostError(WordError::CANNOT_SAVE,
+                            path + ": a " + extension + " file holds " +
+                                (wanted->templateType ? "a template" : "a document") +
+                                ", which this save was asked not to write");
+        }
+        if (HasMacroProject() && !wanted->macros) {
+            throw HostError(WordError::CANNOT_SAVE,
+                            path + ": the document holds macros, which a " + extension +
+                                " file cannot hold; save it as .docm or .dotm to keep them");
+        }
+        templateType = wanted->templateType;
+        macros = wanted->macros;
+    }
     std::string before = contentTypes_->Serialize();
     bool wasModified = contentTypes_->modified;
-    if (format) {
-        SetMainContentType(*format);
-    }
+    SetMainContentType(templateType, macros);
     try {
         WriteTo(absolute.string());
     } catch (...) {
@@ -243,11 +336,39 @@ void DocxDocument::SaveAs(const std::string& path, std::optional<SaveFormat> for
         }
         throw;
     }
+    if (editing_ && absolute.string() != path_) {
+        lock_.reset();
+        lock_ = DocumentLock::Take(absolute.string());
+    }
     path_ = absolute.string();
     name_ = absolute.filename().string();
 }
 
+void DocxDocument::ConfirmOverwrite(const std::string& path) {
+    if (path != path_ || !disk_.exists) {
+        return;
+    }
+    DiskState now = StateOf(path);
+    if (!now.exists || now == disk_) {
+        return;
+    }
+    using namespace MsgBoxStyle;
+    const std::string question =
+        "The file " + path +
+        " has been changed by another program since it was opened or last saved here.\r"
+        "Save over it and lose those changes?";
+    if (dialogs_ == nullptr ||
+        dialogs_->MsgBox(question, vbYesNo + vbExclamation + vbDefaultButton2) !=
+            MsgBoxResult::vbYes) {
+        throw HostError(WordError::CANNOT_SAVE,
+                        path +
+                            " was not saved: another program changed it since it was "
+                            "opened or last saved here");
+    }
+}
+
 void DocxDocument::WriteTo(const std::string& path) {
+    ConfirmOverwrite(path);
     std::map<std::string, std::string> replaced;
     std::vector<std::pair<std::string, std::string>> added;
     for (XmlPart* part :
@@ -261,39 +382,66 @@ void DocxDocument::WriteTo(const std::string& path) {
             added.emplace_back(part->Name(), part->Serialize());
         }
     }
-    ZipPackage::Write(package_ ? &*package_ : nullptr, path, replaced, added);
+    FileReplacement replacement(path);
+    ZipPackage::Write(package_ ? &*package_ : nullptr, replacement.Temporary(), path, replaced,
+                      added);
+    replacement.Commit();
+    disk_ = StateOf(path);
     // The package read at opening stays the source of the parts nobody
     // changed: their bytes are the same in every file saved since. Parts
     // changed or made since then stay so, and are written at every save.
     saved_ = true;
 }
 
-bool DocxDocument::IsTemplate() const {
+std::string DocxDocument::MainContentType() const {
     std::string partName = "/" + main_->Name();
     for (pugi::xml_node override : contentTypes_->Root().children()) {
         if (partName == override.attribute("PartName").value()) {
-            std::string type = override.attribute("ContentType").value();
-            return std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(),
-                               [&](const auto& types) { return type == types.second; });
+            return override.attribute("ContentType").value();
+        }
+    }
+    return {};
+}
+
+bool DocxDocument::IsTemplate() const {
+    std::string type = MainContentType();
+    return std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(),
+                       [&](const auto& types) { return type == types.second; });
+}
+
+bool DocxDocument::IsMacroEnabled() const {
+    std::string type = MainContentType();
+    return type == MAIN_TYPES[1].first || type == MAIN_TYPES[1].second;
+}
+
+bool DocxDocument::HasMacroProject() const {
+    if (mainRels_) {
+        for (pugi::xml_node relationship : mainRels_->Root().children()) {
+            if (std::string_view(relationship.attribute("Type").value()).ends_with("/vbaProject")) {
+                return true;
+            }
         }
     }
     return false;
 }
 
-void DocxDocument::SetMainContentType(SaveFormat format) {
+void DocxDocument::SetMainContentType(bool templateType, bool macros) {
     std::string partName = "/" + main_->Name();
+    const auto& family = MAIN_TYPES[macros ? 1 : 0];
+    const char* wanted = templateType ? family.second : family.first;
     for (pugi::xml_node override : contentTypes_->Root().children()) {
         if (partName != override.attribute("PartName").value()) {
             continue;
         }
         pugi::xml_attribute type = override.attribute("ContentType");
-        for (const auto& [document, templateType] : MAIN_TYPES) {
-            const char* wanted = format == SaveFormat::Template ? templateType : document;
-            const char* other = format == SaveFormat::Template ? document : templateType;
-            if (std::string(type.value()) == other) {
-                type.set_value(wanted);
-                Changed(*contentTypes_);
-            }
+        // Only a main part of a known kind changes kind.
+        bool known = std::any_of(MAIN_TYPES.begin(), MAIN_TYPES.end(), [&](const auto& types) {
+            return std::string_view(type.value()) == types.first ||
+                   std::string_view(type.value()) == types.second;
+        });
+        if (known && std::string_view(type.value()) != wanted) {
+            type.set_value(wanted);
+            Changed(*contentTypes_);
         }
     }
 }
@@ -317,12 +465,13 @@ void DocxDocument::InsertText(long position, std::string_view text) {
     if (text.empty()) {
         return;
     }
+    RequireWritable(text, "The text to insert", WordError::COMMAND_FAILED, IsStoryCharacter);
     position = std::min(Clamp(position), StoryEnd() - 1);
     // Text inserted at a bookmark's start lies inside it, an empty one too:
     // its end, which stood with its start, moves after the text.
     std::vector<const Mark*> empty = bookmarks_->EmptyAt(position);
     story_->Insert(position, text);
-    long length = CodePoints(text);
+    long length = CountCharacters(text);
     for (const Mark* mark : empty) {
         bookmarks_->MoveEnd(*mark, position + length);
     }
@@ -380,6 +529,7 @@ int DocxDocument::BookmarkIdAt(long position, bool includeHidden) const {
 }
 
 void DocxDocument::SetBookmark(const std::string& name, long start, long end) {
+    RequireWritable(name, "The bookmark name", WordError::BAD_BOOKMARK_NAME);
     bookmarks_->Set(name, Clamp(std::min(start, end)), Clamp(std::max(start, end)));
     Changed(*main_);
 }
@@ -393,22 +543,72 @@ void DocxDocument::RemoveBookmark(std::string_view name) {
 // --- document variables -------------------------------------------------------------------
 
 XmlPart& DocxDocument::SettingsPart() {
+    if (foreignSettings_) {
+        throw HostError(WordError::COMMAND_FAILED,
+                        FullName() + ": " + settingsName_ +
+                            " is not the settings of a word-processing document, so it cannot "
+                            "hold document variables");
+    }
     if (!settings_) {
+        // The part is made where a broken relationship points, so the
+        // package holds together again; otherwise under a name of its own.
         std::string folder = Folder(main_->Name());
-        std::string name = (folder.empty() ? "" : folder + "/") + "settings.xml";
+        std::string name = settingsName_;
+        if (name.empty() || name.ends_with("/") || (package_ && package_->Has(name))) {
+            name = FreePartName(folder, "settings");
+        }
         std::string ns = names_.strict ? W_NS_STRICT : W_NS;
         settings_ =
             XmlPart::Create(name, R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                                   "\n"
                                   R"(<w:settings xmlns:w=")" +
                                       ns + R"("/>)");
-        AddRelationship(MainRelationships(), "settings", "settings.xml", false);
-        pugi::xml_node override = contentTypes_->Root().append_child("Override");
-        override.append_attribute("PartName").set_value(("/" + name).c_str());
-        override.append_attribute("ContentType").set_value(CT_SETTINGS);
-        Changed(*contentTypes_);
+        std::string target = folder.empty() || !name.starts_with(folder + "/")
+                                 ? "/" + name
+                                 : name.substr(folder.size() + 1);
+        if (pugi::xml_node relationship = FindRelationship(mainRels_.get(), "settings")) {
+            pugi::xml_attribute targetAttribute = relationship.attribute("Target");
+            if (!targetAttribute) {
+                targetAttribute = relationship.append_attribute("Target");
+            }
+            targetAttribute.set_value(target.c_str());
+            relationship.remove_attribute("TargetMode");
+            Changed(*mainRels_);
+        } else {
+            AddRelationship(MainRelationships(), "settings", target, false);
+        }
+        DeclareContentType(name, CT_SETTINGS);
+        settingsName_ = name;
     }
     return *settings_;
+}
+
+std::string DocxDocument::FreePartName(const std::string& folder, const std::string& stem) const {
+    std::string prefix = folder.empty() ? std::string() : folder + "/";
+    std::string name = prefix + stem + ".xml";
+    for (int n = 1; package_ && package_->Has(name); ++n) {
+        name = prefix + stem + std::to_string(n) + ".xml";
+    }
+    return name;
+}
+
+void DocxDocument::DeclareContentType(const std::string& partName, const char* contentType) {
+    // One Override per part: an existing one is corrected, never doubled.
+    std::string key = "/" + partName;
+    for (pugi::xml_node override : contentTypes_->Root().children()) {
+        if (key == override.attribute("PartName").value()) {
+            if (std::string_view(override.attribute("ContentType").value()) != contentType) {
+                override.remove_attribute("ContentType");
+                override.append_attribute("ContentType").set_value(contentType);
+                Changed(*contentTypes_);
+            }
+            return;
+        }
+    }
+    pugi::xml_node override = contentTypes_->Root().append_child("Override");
+    override.append_attribute("PartName").set_value(key.c_str());
+    override.append_attribute("ContentType").set_value(contentType);
+    Changed(*contentTypes_);
 }
 
 pugi::xml_node DocxDocument::DocVars(bool create) {
@@ -465,6 +665,8 @@ std::optional<std::string> DocxDocument::VariableValue(std::string_view name) co
 }
 
 void DocxDocument::SetVariableValue(const std::string& name, const std::string& value) {
+    RequireWritable(name, "The name of the variable", WordError::COMMAND_FAILED);
+    RequireWritable(value, "The value of the variable " + name, WordError::COMMAND_FAILED);
     pugi::xml_node docVars = DocVars(true);
     Wml n(settings_->Root());
     pugi::xml_node found;
@@ -553,6 +755,10 @@ std::string DocxDocument::RelationshipTarget(const std::string& id) const {
 HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string& address,
                                          const std::string& subAddress,
                                          const std::string& textToDisplay) {
+    RequireWritable(address, "The hyperlink's address", WordError::COMMAND_FAILED);
+    RequireWritable(subAddress, "The hyperlink's sub-address", WordError::COMMAND_FAILED);
+    RequireWritable(textToDisplay, "The hyperlink's text", WordError::COMMAND_FAILED,
+                    IsStoryCharacter);
     start = Clamp(start);
     end = std::max(start, Clamp(end));
     auto [paragraph, offset] = story_->Locate(start);
@@ -566,7 +772,7 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
     if (!text.empty()) {
         DeleteText(start, end);
         InsertText(start, text);
-        end = start + CodePoints(text);
+        end = start + CountCharacters(text);
     }
     std::vector<pugi::xml_node> runs =
         story_->RunsCovering(*paragraph, offset, offset + (end - start));

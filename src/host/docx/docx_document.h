@@ -1,18 +1,27 @@
 // A document over a .docx, .docm, .dotx or .dotm file: the package, its
 // main part with the story and bookmarks, the settings part with the document
-// variables, and the relationships that hyperlinks need.
+// variables, and the relationships that hyperlinks need. This header is the
+// model's inside: code above the host layer sees documents through
+// host::Document and docx_application.h.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/docx/bookmark_table.h"
+#include "host/docx/disk_file.h"
+#include "host/docx/lock_file.h"
 #include "host/docx/story.h"
 #include "host/docx/wml.h"
 #include "host/docx/xml_part.h"
 #include "host/docx/zip_package.h"
 #include "host/word/document.h"
+
+namespace veln::host {
+class Ui;
+}
 
 namespace veln::host::docx {
 
@@ -26,6 +35,13 @@ class DocxDocument : public Document {
     static std::unique_ptr<DocxDocument> FromBytes(std::string bytes, const std::string& label);
     // A new empty document, not yet saved, named name ("Document1").
     static std::unique_ptr<DocxDocument> New(const std::string& name, bool visible);
+
+    // Edited in a word processor: its questions (a file changed on disk
+    // since it was opened) go to dialogs, and its file is locked while it is
+    // open. Without dialogs, a question is answered No.
+    void StartEditing(Ui* dialogs);
+    // What the reader passed over or mended, for the log.
+    const std::vector<std::string>& Notes() const { return notes_; }
 
     std::string Name() const override { return name_; }
     std::string FullName() const override { return path_.empty() ? name_ : path_; }
@@ -60,21 +76,30 @@ class DocxDocument : public Document {
                                const std::string& textToDisplay) override;
     std::vector<HyperlinkInfo> HyperlinkList() const override;
 
-    // The main part's content type: a template's or a document's.
+    // The main part's content type: a template's or a document's, with
+    // macros or without.
     bool IsTemplate() const;
+    bool IsMacroEnabled() const;
 
   private:
     DocxDocument() = default;
     void Load(const std::string& label);
+    void LoadSettings(const std::string& mainName, const std::string& label);
     void Changed(XmlPart& part);
     long Clamp(long position) const;
     pugi::xml_node DocVars(bool create);
     XmlPart& SettingsPart();
+    std::string FreePartName(const std::string& folder, const std::string& stem) const;
+    void DeclareContentType(const std::string& partName, const char* contentType);
     XmlPart& MainRelationships();
     std::string AddRelationship(XmlPart& rels, const std::string& type, const std::string& target,
                                 bool external);
     std::string RelationshipTarget(const std::string& id) const;
-    void SetMainContentType(SaveFormat format);
+    bool HasMacroProject() const;
+    std::string MainContentType() const;
+    void SetMainContentType(bool templateType, bool macros);
+    // Asks before a save overwrites what another program wrote since.
+    void ConfirmOverwrite(const std::string& path);
     void WriteTo(const std::string& path);
 
     std::string path_;  // absolute, "" until saved
@@ -82,12 +107,22 @@ class DocxDocument : public Document {
     bool visible_ = true;
     bool saved_ = true;
 
+    Ui* dialogs_ = nullptr;
+    bool editing_ = false;
+    std::optional<DocumentLock> lock_;
+    DiskState disk_;  // the file as it was read or last saved
+    std::vector<std::string> notes_;
+
     std::optional<ZipPackage> package_;
     std::unique_ptr<XmlPart> contentTypes_;
     std::unique_ptr<XmlPart> packageRels_;
     std::unique_ptr<XmlPart> main_;
     std::unique_ptr<XmlPart> mainRels_;
     std::unique_ptr<XmlPart> settings_;
+    // The part the settings relationship names, when it is missing or is not
+    // a settings part: variables are then written there, or refused.
+    std::string settingsName_;
+    bool foreignSettings_ = false;
     Wml names_;
     std::unique_ptr<Story> story_;
     std::unique_ptr<BookmarkTable> bookmarks_;

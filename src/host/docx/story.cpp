@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/utf8.h"
 #include "host/word/document.h"
@@ -37,53 +38,53 @@ bool LocalIsOneOf(const pugi::xml_node& node, const auto& names) {
                        [&](const char* name) { return std::strcmp(local, name) == 0; });
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 HostError Unsupported(const std::string& what) {
     return HostError(WordError::COMMAND_FAILED, what);
 }
 
+// Line, page and column breaks and the two hyphens, which the story counts
+// as characters but XML cannot hold as text.
+constexpr const char* STORY_CHARACTERS = "\v\f\x0E\x1E\x1F";
+
+// Sets a w:t's text; the story's own characters in it become the elements
+// that hold them, after it in the same run.
 void SetText(pugi::xml_node t, const std::string& text, const Wml& n) {
-    t.text().set(text.c_str());
+    std::size_t special = text.find_first_of(STORY_CHARACTERS);
+    t.text().set(text.substr(0, special).c_str());
     if (!t.attribute("xml:space")) {
         t.append_attribute("xml:space").set_value("preserve");
     }
-    (void)n;
+    for (pugi::xml_node at = t; special != std::string::npos;) {
+        char c = text[special];
+        const std::string& name = c == '\x1E' ? n.noBreakHyphen : c == '\x1F' ? n.softHyphen : n.br;
+        at = t.parent().insert_child_after(name.c_str(), at);
+        if (c == '\f' || c == '\x0E') {
+            at.append_attribute(n.type.c_str()).set_value(c == '\f' ? "page" : "column");
+        }
+        std::size_t next = text.find_first_of(STORY_CHARACTERS, special + 1);
+        std::string rest = text.substr(special + 1, next - special - 1);
+        if (!rest.empty()) {
+            at = t.parent().insert_child_after(n.t.c_str(), at);
+            at.text().set(rest.c_str());
+            at.append_attribute("xml:space").set_value("preserve");
+        }
+        special = next;
+    }
+}
+
+// Most paragraphs hold a few runs: one allocation serves them, and an empty
+// paragraph (the cheapest thing a file can repeat) takes none.
+void AddPiece(Paragraph& paragraph, const Piece& piece) {
+    if (paragraph.pieces.capacity() == 0) {
+        paragraph.pieces.reserve(4);
+    }
+    paragraph.pieces.push_back(piece);
 }
 
 }  // namespace
 
-long CodePoints(std::string_view text) {
-    return CountCharacters(text);
-}
-
-std::size_t ByteOffset(std::string_view text, long characters) {
-    std::size_t i = 0;
-    for (long seen = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (seen == characters) {
-                return i;
-            }
-            ++seen;
-        }
-    }
-    return text.size();
+bool IsStoryCharacter(char32_t c) {
+    return c < 0x80 && c != 0 && std::strchr(STORY_CHARACTERS, static_cast<int>(c)) != nullptr;
 }
 
 // --- reading -------------------------------------------------------------------
@@ -91,21 +92,20 @@ std::size_t ByteOffset(std::string_view text, long characters) {
 Paragraph& Story::NewParagraph(pugi::xml_node node) {
     Paragraph& paragraph = pool_.emplace_back();
     paragraph.node = node;
-    // Most paragraphs hold a few runs: one allocation serves them.
-    paragraph.pieces.reserve(4);
     return paragraph;
 }
 
 Story::Story(pugi::xml_node body, const Wml& names) : n_(names), body_(body) {
     std::vector<pugi::xml_node> pending;
-    WalkBlocks(body, pending);
+    WalkBlocks(body, pending, 0);
     for (const auto& marker : pending) {
         found_.push_back({marker, nullptr, true});
     }
     FenwickRebuild();
 }
 
-void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending) {
+void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending, int depth) {
+    RequireDepth(depth);
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
@@ -118,7 +118,7 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
                     found_.push_back({marker, &paragraph, true});
                 }
                 pending.clear();
-                ScanInline(child, paragraph, true);
+                ScanInline(child, paragraph, true, false, depth + 1);
                 paragraphs_.push_back(&paragraph);
                 break;
             }
@@ -132,7 +132,7 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
             case Tag::sdt:
             case Tag::sdtContent:
             case Tag::customXml:
-                WalkBlocks(child, pending);
+                WalkBlocks(child, pending, depth + 1);
                 break;
             default:
                 break;
@@ -140,7 +140,12 @@ void Story::WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pendi
     }
 }
 
-void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly) {
+void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly,
+                       int depth) {
+    // Only what is read from a file can be deep; an edit adds a level at most.
+    if (report) {
+        RequireDepth(depth);
+    }
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
             continue;
@@ -154,8 +159,7 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
             case Tag::bookmarkStart:
             case Tag::bookmarkEnd: {
                 bool start = n_.TagOf(child) == Tag::bookmarkStart;
-                paragraph.pieces.push_back(
-                    {child, 0, start ? PieceKind::Start : PieceKind::End, 0});
+                AddPiece(paragraph, {child, 0, start ? PieceKind::Start : PieceKind::End, 0});
                 if (report) {
                     found_.push_back({child, &paragraph, false});
                 }
@@ -171,13 +175,13 @@ void Story::ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
             case Tag::fldSimple:
             case Tag::dir:
             case Tag::bdo:
-                ScanInline(child, paragraph, report, markersOnly);
+                ScanInline(child, paragraph, report, markersOnly, depth + 1);
                 break;
             case Tag::del:
             case Tag::moveFrom:
                 // Deleted and moved-away text does not count, but the bookmarks in
                 // it are still the document's: they stand where the deletion is.
-                ScanInline(child, paragraph, report, true);
+                ScanInline(child, paragraph, report, true, depth + 1);
                 break;
             default:
                 // Paragraph properties, alternate content (text boxes, drawings)
@@ -195,9 +199,9 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
         char32_t special = 0;
         switch (n_.TagOf(child)) {
             case Tag::t: {
-                auto length = static_cast<std::uint32_t>(CodePoints(child.child_value()));
+                auto length = static_cast<std::uint32_t>(CountCharacters(child.child_value()));
                 if (length > 0) {
-                    paragraph.pieces.push_back({child, length, PieceKind::Text, 0});
+                    AddPiece(paragraph, {child, length, PieceKind::Text, 0});
                     paragraph.length += length;
                 }
                 continue;
@@ -232,7 +236,7 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
                 break;
         }
         if (special != 0) {
-            paragraph.pieces.push_back({child, 1, PieceKind::Char, special});
+            AddPiece(paragraph, {child, 1, PieceKind::Char, special});
             paragraph.length += 1;
         }
     }
@@ -242,9 +246,18 @@ void Story::Rescan(Paragraph& paragraph) {
     long before = paragraph.length;
     paragraph.pieces.clear();
     paragraph.length = 0;
-    ScanInline(paragraph.node, paragraph, false);
+    ScanInline(paragraph.node, paragraph, false, false, 0);
     if (paragraph.length != before) {
         FenwickAdd(paragraph.index, paragraph.length - before);
+    }
+}
+
+void Story::RequireDepth(int depth) {
+    if (depth > MAX_NESTING) {
+        throw HostError(WordError::FILE_CORRUPT,
+                        "its main story is nested more than " + std::to_string(MAX_NESTING) +
+                            " levels deep (tables, content controls, hyperlinks...), which is "
+                            "refused");
     }
 }
 
@@ -364,7 +377,7 @@ std::string Story::Text(long start, long end) const {
                     std::size_t begin = ByteOffset(value, from);
                     text.append(value.substr(begin, ByteOffset(value, from + take) - begin));
                 } else {
-                    AppendUtf8(text, piece.ch);
+                    AppendCodePoint(text, piece.ch);
                 }
                 remaining -= take;
             }
@@ -461,7 +474,7 @@ void Story::Insert(long position, std::string_view text) {
             text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
         if (!part.empty()) {
             InsertInParagraph(*paragraph, offset, part);
-            offset += CodePoints(part);
+            offset += CountCharacters(part);
         }
         if (mark == std::string_view::npos) {
             break;

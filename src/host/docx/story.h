@@ -46,6 +46,9 @@ struct FoundMarker {
 
 class Story {
   public:
+    // Levels of tables, content controls and inline wrappers the story reads.
+    static constexpr int MAX_NESTING = 256;
+
     Story(pugi::xml_node body, const Wml& names);
 
     long End() const;  // one past the last paragraph mark
@@ -78,9 +81,12 @@ class Story {
     void Refresh(Paragraph& paragraph) { Rescan(paragraph); }
 
   private:
-    void WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending);
-    void ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report,
-                    bool markersOnly = false);
+    // The walks recurse once per level of the XML: a file deeper than
+    // MAX_NESTING is refused before the stack could run out.
+    static void RequireDepth(int depth);
+    void WalkBlocks(pugi::xml_node parent, std::vector<pugi::xml_node>& pending, int depth);
+    void ScanInline(pugi::xml_node parent, Paragraph& paragraph, bool report, bool markersOnly,
+                    int depth);
     void ScanRun(pugi::xml_node run, Paragraph& paragraph);
     void Rescan(Paragraph& paragraph);
     void AddToLength(Paragraph& paragraph, long delta);
@@ -108,9 +114,8 @@ class Story {
     std::vector<FoundMarker> found_;
 };
 
-// Characters of UTF-8 text (code points).
-long CodePoints(std::string_view text);
-// The byte offset of the character at index characters into text.
-std::size_t ByteOffset(std::string_view text, long characters);
+// The control characters the story holds as elements of their own: line,
+// page and column breaks, non-breaking and optional hyphens.
+bool IsStoryCharacter(char32_t c);
 
 }  // namespace veln::host::docx

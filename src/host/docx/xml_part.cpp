@@ -4,6 +4,7 @@
 #include <iterator>
 #include <thread>
 
+#include "host/docx/xml_text.h"
 #include "host/word/document.h"
 
 namespace veln::host::docx {
@@ -71,6 +72,7 @@ std::unique_ptr<XmlPart> XmlPart::Parse(std::string data, const std::string& nam
     auto part = std::make_unique<XmlPart>();
     part->name_ = name;
     part->buffer_ = std::move(data);
+    part->mended = MendXml(part->buffer_);
     pugi::xml_parse_result result = part->doc_.load_buffer_inplace(
         part->buffer_.data(), part->buffer_.size(), PARSE_OPTIONS, pugi::encoding_auto);
     if (!result) {

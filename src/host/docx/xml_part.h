@@ -1,5 +1,6 @@
 // One XML part of a package, parsed in place without DTDs or entity expansion,
-// written back as it was read except where the model changed it.
+// written back as it was read except where the model changed it. Characters
+// XML does not allow are mended before parsing (xml_text.h).
 #pragma once
 
 #include <memory>
@@ -24,8 +25,9 @@ class XmlPart {
     std::string Serialize(std::size_t parallelFrom = PARALLEL_FROM) const;
     static constexpr std::size_t PARALLEL_FROM = 1 << 20;
 
-    bool modified = false;  // differs from the package the document was read from
-    bool inPackage = true;  // false for a part the model created
+    bool modified = false;   // differs from the package the document was read from
+    bool inPackage = true;   // false for a part the model created
+    std::size_t mended = 0;  // characters XML does not allow, replaced when read
 
   private:
     bool SerializeInHalves(std::string& out) const;

@@ -36,7 +36,7 @@ std::string ZipErrorText(int code) {
 ZipPackage::ZipPackage(std::string bytes, std::string label)
     : bytes_(std::make_unique<std::string>(std::move(bytes))), label_(std::move(label)) {}
 
-ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bool verify) {
+ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label) {
     ZipPackage package(std::move(bytes), label);
     zip_error_t error;
     zip_error_init(&error);
@@ -53,6 +53,7 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bo
         throw Corrupt(label, "not a valid zip package (" + reason + ")");
     }
     zip_int64_t count = zip_get_num_entries(package.archive_, 0);
+    std::uint64_t total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
         zip_stat_init(&stat);
@@ -62,26 +63,25 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label, bo
         }
         std::string name = stat.name;
         if (stat.size > MAX_ENTRY_SIZE) {
-            throw Corrupt(label, name + " is larger than 256 MiB, which is refused");
+            throw Corrupt(label, name + " is larger than 256 MiB uncompressed, which is refused");
         }
-        if (stat.size > RATIO_CHECK_SIZE &&
-            stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MAX_RATIO) {
-            throw Corrupt(label, name + " is compressed more than 100:1, which is refused");
+        total += stat.size;
+        if (total > MAX_PACKAGE_SIZE) {
+            throw Corrupt(label,
+                          "its parts are larger than 1 GiB uncompressed in all, which is "
+                          "refused");
         }
         if (stat.encryption_method != ZIP_EM_NONE) {
             throw Corrupt(label, name + " is encrypted");
         }
+        if (package.indexes_.contains(name)) {
+            // Word keeps the first; a second copy would make every save fail.
+            package.notes_.push_back("the package holds " + name +
+                                     " more than once: the first is kept, the others dropped");
+            continue;
+        }
         package.indexes_[name] = static_cast<std::uint64_t>(i);
         package.names_.push_back(std::move(name));
-        // Reading the whole entry checks its data against its checksum.
-        if (verify && !package.names_.back().ends_with("/")) {
-            std::string data = package.ReadIndex(static_cast<std::uint64_t>(i));
-            // The parts read next are kept, so they are not inflated twice.
-            if (package.names_.back().ends_with(".xml") ||
-                package.names_.back().ends_with(".rels")) {
-                package.cache_[package.names_.back()] = std::move(data);
-            }
-        }
     }
     return package;
 }
@@ -92,7 +92,9 @@ ZipPackage::ZipPackage(ZipPackage&& other) noexcept
       archive_(std::exchange(other.archive_, nullptr)),
       names_(std::move(other.names_)),
       indexes_(std::move(other.indexes_)),
-      cache_(std::move(other.cache_)) {}
+      checked_(std::move(other.checked_)),
+      read_(other.read_),
+      notes_(std::move(other.notes_)) {}
 
 ZipPackage& ZipPackage::operator=(ZipPackage&& other) noexcept {
     if (this != &other) {
@@ -104,7 +106,9 @@ ZipPackage& ZipPackage::operator=(ZipPackage&& other) noexcept {
         archive_ = std::exchange(other.archive_, nullptr);
         names_ = std::move(other.names_);
         indexes_ = std::move(other.indexes_);
-        cache_ = std::move(other.cache_);
+        checked_ = std::move(other.checked_);
+        read_ = other.read_;
+        notes_ = std::move(other.notes_);
     }
     return *this;
 }
@@ -120,19 +124,32 @@ bool ZipPackage::Has(const std::string& name) const {
 }
 
 std::string ZipPackage::Read(const std::string& name) {
-    if (auto cached = cache_.find(name); cached != cache_.end()) {
-        std::string data = std::move(cached->second);
-        cache_.erase(cached);
-        return data;
-    }
     auto found = indexes_.find(name);
     if (found == indexes_.end()) {
         throw Corrupt(label_, "the package has no part " + name);
     }
-    return ReadIndex(found->second);
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    zip_stat_index(archive_, found->second, 0, &stat);
+    read_ += stat.size;
+    if (read_ > MAX_READ_SIZE) {
+        throw Corrupt(label_, "its XML parts are larger than " +
+                                  std::to_string(MAX_READ_SIZE >> 20) +
+                                  " MiB in all, more than a document is read with");
+    }
+    return ReadIndex(found->second, true);
 }
 
-std::string ZipPackage::ReadIndex(std::uint64_t index) const {
+void ZipPackage::CheckTheRest() {
+    for (const auto& name : names_) {
+        std::uint64_t index = indexes_.at(name);
+        if (!checked_.contains(index) && !name.ends_with("/")) {
+            ReadIndex(index, false);
+        }
+    }
+}
+
+std::string ZipPackage::ReadIndex(std::uint64_t index, bool keep) {
     zip_stat_t stat;
     zip_stat_init(&stat);
     zip_stat_index(archive_, index, 0, &stat);
@@ -141,16 +158,18 @@ std::string ZipPackage::ReadIndex(std::uint64_t index) const {
     if (file == nullptr) {
         throw Corrupt(label_, name + ": " + zip_strerror(archive_));
     }
-    // Read straight into place; the entry may not hold more than it declares,
-    // and reading to its end makes libzip check its checksum.
-    std::string data(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, MAX_ENTRY_SIZE)),
-                     '\0');
-    std::size_t filled = 0;
+    // Read straight into place, or through a small buffer when only checked;
+    // the entry may not hold more than it declares, and reading to its end
+    // makes libzip check its checksum.
+    constexpr std::size_t CHUNK = 64 << 10;
+    std::string data(keep ? static_cast<std::size_t>(stat.size) : CHUNK, '\0');
+    std::uint64_t total = 0;
     for (;;) {
+        std::size_t room = keep ? data.size() - static_cast<std::size_t>(total) : data.size();
         char overflow = 0;
-        bool full = filled == data.size();
+        bool full = keep && room == 0;
         zip_int64_t read = full ? zip_fread(file, &overflow, 1)
-                                : zip_fread(file, data.data() + filled, data.size() - filled);
+                                : zip_fread(file, data.data() + (keep ? total : 0), room);
         if (read < 0) {
             std::string reason = zip_file_strerror(file);
             zip_fclose(file);
@@ -159,29 +178,30 @@ std::string ZipPackage::ReadIndex(std::uint64_t index) const {
         if (read == 0) {
             break;
         }
-        if (full) {
+        total += static_cast<std::uint64_t>(read);
+        if (full || total > stat.size) {
             zip_fclose(file);
             throw Corrupt(label_, name + " holds more data than it declares");
         }
-        filled += static_cast<std::size_t>(read);
     }
-    data.resize(filled);
+    data.resize(keep ? static_cast<std::size_t>(total) : 0);
     int closed = zip_fclose(file);
     if (closed != 0) {
         throw Corrupt(label_, name + " fails its check (" + ZipErrorText(closed) + ")");
     }
+    checked_.insert(index);
     return data;
 }
 
-void ZipPackage::Write(const ZipPackage* source, const std::string& path,
+void ZipPackage::Write(const ZipPackage* source, const std::string& path, const std::string& label,
                        const std::map<std::string, std::string>& replaced,
                        const std::vector<std::pair<std::string, std::string>>& added) {
     auto fail = [&](const std::string& reason) {
-        return HostError(WordError::CANNOT_SAVE, path + ": cannot be saved (" + reason + ")");
+        return HostError(WordError::CANNOT_SAVE, label + ": cannot be saved (" + reason + ")");
     };
     int code = 0;
-    // libzip writes a temporary file beside path and renames it over path on close.
-    zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    // The caller names a new file; making the old one give way is its business.
+    zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
     if (out == nullptr) {
         throw fail(ZipErrorText(code));
     }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "host/utf8.h"
 #include "host/word/document.h"
 
 namespace veln::host {
@@ -68,8 +69,9 @@ Bookmark Bookmarks::Item(int index) const {
 }
 
 Bookmark Bookmarks::Add(const std::string& name, const host::Range& range) const {
-    // A name is a letter then letters, digits and underscores, 40 characters at most.
-    bool valid = !name.empty() && name.size() <= 40 &&
+    // A name is a letter then letters, digits and underscores, 40 characters
+    // at most, in well-formed UTF-8.
+    bool valid = !name.empty() && IsValidUtf8(name) && CountCharacters(name) <= 40 &&
                  (std::isalpha(static_cast<unsigned char>(name[0])) != 0 ||
                   static_cast<unsigned char>(name[0]) >= 0x80 || name[0] == '_');
     for (char c : name) {

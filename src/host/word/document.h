@@ -32,6 +32,8 @@ inline constexpr long NO_SUCH_BOOKMARK = 5101;
 inline constexpr long BAD_BOOKMARK_NAME = 5828;
 inline constexpr long NO_SUCH_MEMBER = 5941;
 inline constexpr long VALUE_OUT_OF_RANGE = 4608;
+inline constexpr long FILE_IN_USE = 5479;
+inline constexpr long OUT_OF_MEMORY = 7;
 }  // namespace WordError
 
 // The special characters of the main story: each counts one position.

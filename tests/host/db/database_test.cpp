@@ -9,6 +9,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -163,6 +164,72 @@ TEST(DatabaseTest, TheBusyTimeoutWaitsForAShortLock) {
     db.Execute("INSERT INTO People (P_Name) VALUES ('waited')");
     releaser.join();
     EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "2");
+}
+
+TEST(DatabaseTest, QueriesTypedByAUserOnlyReadAndEnd) {
+    TempDir dir;
+    MakePeople(dir / "p.mdb").Execute("INSERT INTO People (P_Name) VALUES ('Ada')");
+    Database db = Database::Open(dir / "p.mdb", OpenMode::Query);
+    EXPECT_EQ(db.QueryValue("SELECT P_Name FROM People").ToString(), "Ada");
+    for (const std::string& sql :
+         {"VACUUM INTO '" + (dir / "copy.mdb") + "'", "ATTACH '" + (dir / "x.mdb") + "' AS x",
+          std::string("INSERT INTO People (P_Name) VALUES ('Bob')"),
+          std::string("SELECT 1; DELETE FROM People"), std::string("PRAGMA journal_mode=WAL"),
+          std::string("SELECT load_extension('libm.so')")}) {
+        EXPECT_THROW(db.QueryValue(sql), DbError) << sql;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.mdb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.mdb"));
+    const std::string endless =
+        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT ";
+    try {
+        Statement rows = db.Prepare(endless + "x FROM n");
+        while (rows.Step()) {
+        }
+        FAIL() << "an endless query gave every row";
+    } catch (const DbError& error) {
+        EXPECT_THAT(error.Description(), HasSubstr("more than 100000 rows"));
+    }
+    db.LimitQueryTime(std::chrono::milliseconds(300));
+    try {
+        db.QueryValue(endless + "count(*) FROM n");
+        FAIL() << "an endless query ran to an end";
+    } catch (const DbError& error) {
+        EXPECT_THAT(error.Description(), HasSubstr("ran past its time"));
+    }
+    EXPECT_EQ(Database::Open(dir / "p.mdb").QueryValue("SELECT count(*) FROM People").ToString(),
+              "1");
+}
+
+TEST(DatabaseTest, OnlyRegularFilesAreOpenedAndOpeningWritesNothing) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.mdb").c_str(), 0600), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        ::alarm(20);  // a pipe opened as a database would wait here forever
+        try {
+            Database::Open(dir / "pipe.mdb");
+        } catch (const DbError& error) {
+            _exit(error.Number() == ERR_CANT_OPEN ? 0 : 1);
+        }
+        _exit(2);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    // A file in write-ahead-log mode keeps it, and nothing appears beside it.
+    MakePeople(dir / "p.mdb").Execute("PRAGMA journal_mode=WAL");
+    ASSERT_TRUE(Database::UsesWriteAheadLog(dir / "p.mdb"));
+    std::string bytes = test::ReadFile(dir / "p.mdb");
+    EXPECT_EQ(Database::Open(dir / "p.mdb", OpenMode::Snapshot)
+                  .QueryValue("SELECT count(*) FROM People")
+                  .ToString(),
+              "0");
+    Database::Open(dir / "p.mdb").Close();
+    EXPECT_EQ(test::ReadFile(dir / "p.mdb"), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.mdb-wal"));
+    EXPECT_FALSE(Database::UsesWriteAheadLog(dir / "pipe.mdb"));
 }
 
 }  // namespace

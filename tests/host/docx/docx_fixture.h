@@ -18,5 +18,9 @@ void WriteDocx(const std::string& path, const std::string& bodyXml, const char* 
 void WriteZip(const std::string& path, const std::map<std::string, std::string>& entries);
 // The uncompressed entries of a zip file.
 std::map<std::string, std::string> ReadZip(const std::string& path);
+// What Python's own zip and XML parsers find wrong with a package ("" when
+// it holds together: well-formed parts, one content type each, no entry
+// twice, relationships that lead somewhere).
+std::string PackageProblems(const std::string& path);
 
 }  // namespace veln::test

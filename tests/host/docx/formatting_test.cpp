@@ -5,6 +5,7 @@
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/docx_document.h"
 #include "host/word/application.h"
 #include "host/word/bookmarks.h"
 #include "host/word/hyperlinks.h"

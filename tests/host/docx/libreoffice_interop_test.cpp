@@ -22,6 +22,7 @@
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
 #include "host/docx/docx_document.h"
+#include "host/utf8.h"
 #include "host/word/bookmarks.h"
 #include "host/word/hyperlinks.h"
 #include "host/word/range.h"
@@ -213,20 +214,13 @@ std::string ResolveOdfHref(const std::string& odtPath, const std::string& href) 
     return "file://" + target.string() + (hash == std::string::npos ? "" : href.substr(hash));
 }
 
-// Characters (code points) of UTF-8 text: the model's unit of position.
-long Length(std::string_view text) {
-    return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 // The range of the model's document over the first occurrence of what.
 Range Over(Document& document, std::string_view what) {
     std::string text = document.Content().Text();
     std::size_t at = text.find(what);
     EXPECT_NE(at, std::string::npos) << what;
-    long start = Length(std::string_view(text).substr(0, at));
-    return document.MakeRange(start, start + Length(what));
+    long start = CountCharacters(std::string_view(text).substr(0, at));
+    return document.MakeRange(start, start + CountCharacters(what));
 }
 
 // --- our document in LibreOffice ---------------------------------------------------

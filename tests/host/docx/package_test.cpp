@@ -9,6 +9,7 @@
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/docx_document.h"
 #include "host/docx/xml_part.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
@@ -174,9 +175,6 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
                          "><w:body><w:p><w:r><w:t>&e;</w:t></w:r></w:p></w:body></w:document>"}});
     test::WriteZip(dir / "notword.docx",
                    {{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "<html/>"}});
-    // Over ten megabytes that compress more than a hundred to one.
-    test::WriteZip(dir / "bomb.docx", {{"[Content_Types].xml", "<Types/>"},
-                                       {"word/document.xml", std::string(11 << 20, ' ')}});
     const std::map<std::string, std::string> reasons{
         {"text.docx", "not a zip package"},
         {"legacy.doc", "legacy binary"},
@@ -185,7 +183,6 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
         {"badxml.docx", "not well-formed XML"},
         {"dtd.docx", "DTD"},
         {"notword.docx", "not a word-processing document"},
-        {"bomb.docx", "compressed more than 100:1"},
         {"missing.docx", "does not exist"}};
     for (const auto& [name, reason] : reasons) {
         try {

@@ -4,6 +4,7 @@
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/docx_document.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
