@@ -1,0 +1,28 @@
+#include "properties/element_editor.h"
+
+#include <memory>
+
+#include "database/doc_variables.h"
+#include "elements/elements.h"
+#include "properties/frm_elem_properties.h"
+
+namespace veln::Properties {
+
+void ShowElementEditor(Context& context, bool modal) {
+    context.ui.Show(std::make_shared<frmElemProperties>(context), modal);
+}
+
+void EditCurrentElement(Context& context) {
+    if (utilElements::GetDocId(context).empty()) {
+        return;
+    }
+    if (Elements::CurrentElementId(context).empty()) {
+        std::int16_t level = 1;
+        if (!Elements::CreateElement(context, level)) {
+            return;
+        }
+    }
+    ShowElementEditor(context, false);
+}
+
+}  // namespace veln::Properties
