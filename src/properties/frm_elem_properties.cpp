@@ -101,6 +101,7 @@ void frmElemProperties::OnLoad() {
     for (int level = 1; level <= LEVELS; ++level) {
         lbElemLevel.AddItem(std::to_string(level));
     }
+    project_ = utilElements::GetDbName(context_);
     for (const auto& slot : slots_) {
         slot->LblProperty.Visible = false;
         slot->tbProperty.Visible = false;
@@ -128,8 +129,7 @@ void frmElemProperties::OnLoad() {
 
 void frmElemProperties::CollectProperties() {
     Properties::RunReporting(context_, "CollectProperties : ", [this] {
-        db::Database database =
-            schema::OpenProjectDatabase(utilElements::GetDbName(context_), db::OpenMode::ReadOnly);
+        db::Database database = schema::OpenProjectDatabase(project_, db::OpenMode::ReadOnly);
         std::vector<Properties::PropertyDefinition> live = Properties::LiveProperties(database);
         if (live.size() > static_cast<std::size_t>(SHORT_SLOTS)) {
             Height = TALL_HEIGHT;
@@ -178,8 +178,7 @@ void frmElemProperties::CollectPropValues() {
         for (const auto& definition : properties_) {
             shown.insert(definition.id);
         }
-        db::Database database =
-            schema::OpenProjectDatabase(utilElements::GetDbName(context_), db::OpenMode::ReadOnly);
+        db::Database database = schema::OpenProjectDatabase(project_, db::OpenMode::ReadOnly);
         // One pass over the document's values, reached through the index on
         // their element.
         db::Statement rows = database.Prepare(
@@ -324,7 +323,9 @@ void frmElemProperties::SavePropValues() {
     if (!anyChanged) {
         return;
     }
-    db::Database database = schema::OpenProjectDatabase(utilElements::GetDbName(context_));
+    // The values belong to the project the editor read them from, whichever
+    // document is active now.
+    db::Database database = schema::OpenProjectDatabase(project_);
     // All or nothing: a failure leaves every value to be saved again.
     db::Transaction transaction(database);
     // Found through the element's few values ("+" keeps the query off the

@@ -89,6 +89,7 @@ class frmElemProperties : public host::Form {
 
     Context& context_;
     std::array<std::unique_ptr<PropertySlot>, Properties::MAX_PROPERTIES> slots_;
+    std::string project_;  // the project database of the document it opened on
     std::vector<Properties::PropertyDefinition> properties_;
     PropValues values_;
     std::string currentId_;

@@ -149,6 +149,16 @@ TEST_F(ElementEditorTest, LongValuesAreCutNotLost) {
         << "the other values typed are saved too";
 }
 
+TEST_F(ElementEditorTest, ValuesGoToTheProjectTheyCameFrom) {
+    CaretAt(1);
+    auto editor = Open<frmElemProperties>();
+    editor->Slot(0).tbProperty.Type("while another document is active");
+    app.AddDocument();
+    editor->Unload();
+    EXPECT_EQ(Stored("SELECT PE_value FROM ElemProperties WHERE P_id = 1"),
+              "while another document is active");
+}
+
 TEST_F(ElementEditorTest, ValuesOfPropertiesNotShownAreKept) {
     std::int64_t gone = Define("Gone", "TEXT");
     StoreValue(gone, Id(1), "old value");
