@@ -3,11 +3,9 @@
 #include <memory>
 
 #include "addin/operations.h"
-#include "elements/frm_list_elem.h"
 #include "properties/element_editor.h"
 #include "properties/frm_add_property.h"
 #include "properties/frm_del_property.h"
-#include "properties/frm_elem_properties.h"
 #include "properties/frm_modify_property.h"
 #include "properties/property_definitions.h"
 
@@ -25,14 +23,7 @@ std::vector<Operation> PropertyOperations() {
         Entry("frmElemProperties", "", [](Context& c) { Properties::ShowElementEditor(c, false); }),
         Entry("EditCurrentElement", "", Properties::EditCurrentElement),
         // The list's Edit opens the editor over it.
-        Entry("frmListElem", "",
-              [](Context& c) {
-                  auto list = std::make_shared<frmListElem>(c);
-                  list->OpenElementEditor = [](Context& context) {
-                      Properties::ShowElementEditor(context, true);
-                  };
-                  c.ui.Show(list, true);
-              }),
+        Entry("frmListElem", "", Properties::ShowElementList),
     };
 }
 

@@ -9,6 +9,9 @@ namespace veln::Properties {
 // Shows the element editor on the element under the selection.
 void ShowElementEditor(Context& context, bool modal);
 
+// Shows the element list, whose Edit button opens the editor over it.
+void ShowElementList(Context& context);
+
 // The command "Edit Current Element": on a linked document, the editor opens
 // without blocking on the element under the cursor; when there is none, a
 // level-1 element is made first, and the editor opens only once it is.
