@@ -1,11 +1,10 @@
 // The operations of elements: creation and loading, lookups, navigation,
-// deletion, numbering and display, the element list and the open-time check.
+// deletion, numbering and display and the open-time check.
 #include <memory>
 
 #include "addin/operations.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
-#include "elements/frm_list_elem.h"
 
 namespace veln::addin {
 
@@ -60,8 +59,6 @@ std::vector<Operation> ElementOperations() {
               [](Context& c, Args a) {
                   SetHighlightColour(c, static_cast<std::int16_t>(a.Number(0, 0, 16)));
               }),
-        Entry("frmListElem", "",
-              [](Context& c) { c.ui.Show(std::make_shared<frmListElem>(c), true); }),
     };
 }
 

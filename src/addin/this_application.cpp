@@ -8,9 +8,12 @@
 #include "database/linking.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
-#include "elements/frm_list_elem.h"
 #include "host/host_error.h"
 #include "host/ui/ui.h"
+#include "properties/element_editor.h"
+#include "properties/frm_add_property.h"
+#include "properties/frm_del_property.h"
+#include "properties/frm_modify_property.h"
 #include "settings/frm_splash.h"
 
 namespace veln::addin {
@@ -234,12 +237,14 @@ void ThisApplication::oLast_Click() {
 
 void ThisApplication::oListAll_Click() {
     if (Linked()) {
-        context_.ui.Show(std::make_shared<frmListElem>(context_), true);
+        Properties::ShowElementList(context_);
     }
 }
 
 void ThisApplication::oEdit_Click() {
-    // Joins with the element editor.
+    if (Linked()) {
+        Properties::EditCurrentElement(context_);
+    }
 }
 
 void ThisApplication::oDel_Click() {
@@ -249,15 +254,21 @@ void ThisApplication::oDel_Click() {
 }
 
 void ThisApplication::oAddProperty_Click() {
-    // Joins with the property definitions.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmAddProperty>(context_), true);
+    }
 }
 
 void ThisApplication::oDelProperty_Click() {
-    // Joins with the property definitions.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmDelProperty>(context_), true);
+    }
 }
 
 void ThisApplication::oModifyProperty_Click() {
-    // Joins with the property definitions.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmModifyProperty>(context_), true);
+    }
 }
 
 void ThisApplication::oRenumber_Click() {

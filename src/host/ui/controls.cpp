@@ -6,6 +6,7 @@
 #include "host/host_error.h"
 #include "host/ui/form.h"
 #include "host/ui/quote.h"
+#include "host/utf8.h"
 
 namespace veln::host {
 
@@ -48,7 +49,10 @@ std::string TextBox::Describe() const {
 }
 
 void TextBox::Type(const std::string& text) {
-    Text = text;
+    if (!Enabled) {
+        return;
+    }
+    Text = MaxLength > 0 ? FirstCharacters(text, static_cast<std::size_t>(MaxLength)) : text;
     Fire(OnChange);
 }
 
@@ -57,6 +61,9 @@ std::string CheckBox::Describe() const {
 }
 
 void CheckBox::Set(bool value) {
+    if (!Enabled) {
+        return;
+    }
     Value = value;
     Fire(OnClick);
     Fire(OnChange);
@@ -74,6 +81,9 @@ void OptionButton::SetValue(bool value) {
 }
 
 void OptionButton::Choose() {
+    if (!Enabled) {
+        return;
+    }
     SetValue(true);
     Fire(OnClick);
     Fire(OnChange);
@@ -196,6 +206,9 @@ void ListBox::Select(const std::vector<int>& userRows) {
     for (int row : userRows) {
         CheckRow(row);
     }
+    if (!Enabled) {
+        return;
+    }
     if (MultiSelect) {
         for (int row : userRows) {
             SetSelected(row, !selected_.contains(row));
@@ -208,6 +221,12 @@ void ListBox::Select(const std::vector<int>& userRows) {
 }
 
 void ListBox::DoubleClick(int row) {
+    if (row != -1) {
+        CheckRow(row);
+    }
+    if (!Enabled) {
+        return;
+    }
     SetListIndex(row);
     Fire(OnDblClick);
 }
@@ -231,10 +250,21 @@ void ComboBox::SetListIndex(int row) {
     ListControl::SetListIndex(row);
 }
 
+void ComboBox::Select(int row) {
+    CheckRow(row);
+    if (Enabled) {
+        SetListIndex(row);
+    }
+}
+
 void ComboBox::Type(const std::string& text) {
+    if (!Enabled) {
+        return;
+    }
     Text = text;
+    auto column = static_cast<std::size_t>(std::max(BoundColumn - 1, 0));
     auto match = std::find_if(rows_.begin(), rows_.end(), [&](const auto& cells) {
-        return !cells.empty() && cells[0] == text;
+        return column < cells.size() && cells[column] == text;
     });
     listIndex_ = match == rows_.end() ? -1 : static_cast<int>(match - rows_.begin());
     Fire(OnChange);

@@ -66,13 +66,17 @@ class CommandButton : public Control {
   public:
     using Control::Control;
     void Click();  // a user's click: fires OnClick when enabled
+
+    int Picture = 0;  // resource id of the picture it shows, 0 for none
 };
 
 class TextBox : public Control {
   public:
     using Control::Control;
     std::string Describe() const override;
-    void Type(const std::string& text);  // a user's edit: sets Text, fires OnChange
+    // A user's edit, when enabled: sets Text, cut to MaxLength characters as
+    // the box takes no more, and fires OnChange.
+    void Type(const std::string& text);
 
     std::string Text;
     int MaxLength = 0;  // 0: no limit
@@ -82,7 +86,7 @@ class CheckBox : public Control {
   public:
     using Control::Control;
     std::string Describe() const override;
-    void Set(bool value);  // a user's click: sets Value, fires OnClick and OnChange
+    void Set(bool value);  // a user's click, when enabled: sets Value, fires OnClick and OnChange
 
     bool Value = false;
 };
@@ -92,7 +96,7 @@ class OptionButton : public Control {
   public:
     using Control::Control;
     std::string Describe() const override;
-    void Choose();  // a user's click: selects it, clears the group, fires OnClick
+    void Choose();  // a user's click, when enabled: selects it, clears the group, fires OnClick
     void SetValue(bool value);
 
     bool Value() const { return value_; }
@@ -138,9 +142,10 @@ class ListBox : public ListControl {
 
     bool Selected(int row) const;
     void SetSelected(int row, bool selected);
-    // A user's selection: in a single-selection list the last row given wins.
+    // A user's selection, when enabled: in a single-selection list the last
+    // row given wins.
     void Select(const std::vector<int>& userRows);
-    void DoubleClick(int row);
+    void DoubleClick(int row);  // a user's double-click on a row, when enabled
     void SetListIndex(int row) override;
 
     bool MultiSelect = false;
@@ -153,8 +158,10 @@ class ComboBox : public ListControl {
   public:
     using ListControl::ListControl;
     std::string Describe() const override;
-    void SetListIndex(int row) override;  // also sets Text to the row's first column
-    void Type(const std::string& text);   // a user's edit of the text part
+    void SetListIndex(int row) override;  // also sets Text to the row's bound column
+    // A user's choice of a row and edit of the text part, when enabled.
+    void Select(int row);
+    void Type(const std::string& text);
 
     std::string Text;
 };

@@ -43,6 +43,8 @@ class Form {
     std::function<void(const std::string& key)> OnKeyPress;
 
     std::string Caption;
+    // In twips, as forms are designed; 0 keeps the designed height.
+    std::int32_t Height = 0;
     std::int32_t BackColor = 0;
     int Icon = 0;  // resource id of the window icon, 0 for the default
 

@@ -231,7 +231,7 @@ void ScriptedUi::Play(Form& form, const FormAction& action) {
             if (auto* list = dynamic_cast<ListBox*>(&control)) {
                 list->Select(rows);
             } else {
-                ControlOf<ComboBox>(form, action).SetListIndex(rows.back());
+                ControlOf<ComboBox>(form, action).Select(rows.back());
             }
         } else if (action.verb == "text") {
             NeedArgs(action, 1);

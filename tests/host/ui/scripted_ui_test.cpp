@@ -261,5 +261,45 @@ TEST(ControlsTest, ComboTextFollowsItsRowsAndTreeKeysAreUnique) {
     EXPECT_EQ(form.FindControl("Nothing"), nullptr);
 }
 
+TEST(ControlsTest, UsersCannotReachDisabledControlsNorTypePastMaxLength) {
+    ScriptedUi ui;
+    frmSample form(ui);
+    form.ListBoxItems.AddItem("A1");
+    form.TextBoxName.MaxLength = 4;
+    form.TextBoxName.Type("Pièce 12");
+    EXPECT_EQ(form.TextBoxName.Text, "Pièc") << "characters, not bytes";
+
+    for (Control* control : form.Controls()) {
+        control->Enabled = false;
+    }
+    form.TextBoxName.Type("other");
+    form.CheckBoxWrap.Set(true);
+    form.OptionB.Choose();
+    form.ListBoxItems.Select({0});
+    form.ListBoxItems.DoubleClick(0);
+    EXPECT_EQ(form.TextBoxName.Text, "Pièc");
+    EXPECT_EQ(form.changes, 1);
+    EXPECT_FALSE(form.CheckBoxWrap.Value);
+    EXPECT_FALSE(form.OptionB.Value());
+    EXPECT_EQ(form.ListBoxItems.ListIndex(), -1);
+    EXPECT_EQ(form.doubleClicked, "");
+    EXPECT_THROW(form.ListBoxItems.DoubleClick(5), HostError) << "a wrong row stays an error";
+
+    // A combo box's text is its bound column, typed or chosen.
+    ComboBox combo(form, "ComboBoxProperties");
+    combo.ColumnCount = 2;
+    combo.BoundColumn = 2;
+    combo.AddItem("7");
+    combo.SetList(0, 1, "Status");
+    combo.Type("Status");
+    EXPECT_EQ(combo.ListIndex(), 0);
+    combo.Enabled = false;
+    combo.SetListIndex(-1);
+    combo.Select(0);
+    combo.Type("Other");
+    EXPECT_EQ(combo.ListIndex(), -1);
+    EXPECT_EQ(combo.Text, "Status");
+}
+
 }  // namespace
 }  // namespace veln::host
