@@ -3,6 +3,7 @@
 // variables, and the relationships that hyperlinks need.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,8 @@ class DocxDocument : public Document {
     Wml names_;
     std::unique_ptr<Story> story_;
     std::unique_ptr<BookmarkTable> bookmarks_;
+    // The greatest "rIdN" of each relationships part that ids were added to.
+    std::map<const XmlPart*, long> highestRelationshipIds_;
 };
 
 }  // namespace veln::host::docx
