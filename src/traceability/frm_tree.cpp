@@ -222,7 +222,6 @@ void FrmTree::BuildNodes(std::size_t labelLength) {
         }
         level1.Expanded = true;
     }
-    database.Close();
 }
 
 void FrmTree::CommandButtonExportAll_Click() {

@@ -112,7 +112,6 @@ host::Document& ExportLinksTree(DocumentContext& context, const std::string& dbP
         }
     }
     out.ParagraphEnd();
-    database.Close();
     if (previous != nullptr) {
         context.app.Activate(*previous);
     }

@@ -9,7 +9,19 @@ LinksTreeReader::LinksTreeReader(const db::Database& database, NodeTextOptions o
       options_(options),
       element_(database.Prepare(
           "SELECT Elements.E_id, Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
-          "Elements.E_Number4, Elements.E_Label FROM Elements WHERE Elements.E_Id = ?1")) {}
+          "Elements.E_Number4, Elements.E_Label FROM Elements WHERE Elements.E_Id = ?1")) {
+    database_.Execute("BEGIN DEFERRED");
+}
+
+LinksTreeReader::~LinksTreeReader() {
+    element_.Reset();
+    try {
+        // Nothing was written: ending the transaction only lets the file go.
+        database_.Execute("COMMIT");
+    } catch (const db::DbError&) {
+        // Closing the connection ends it all the same.
+    }
+}
 
 std::vector<std::string> LinksTreeReader::RootElements(const std::string& docId) const {
     std::vector<std::string> ids;

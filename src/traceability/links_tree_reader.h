@@ -18,9 +18,14 @@ struct NodeTextOptions {
     bool showLabel = true;
 };
 
+// Reads within one read transaction: the build sees one state of the
+// project, and the file is locked once rather than once per statement.
 class LinksTreeReader {
   public:
     LinksTreeReader(const db::Database& database, NodeTextOptions options);
+    ~LinksTreeReader();
+    LinksTreeReader(const LinksTreeReader&) = delete;
+    LinksTreeReader& operator=(const LinksTreeReader&) = delete;
 
     // The ids of the document's elements not marked deleted, in number order.
     std::vector<std::string> RootElements(const std::string& docId) const;

@@ -60,6 +60,7 @@ class LinkElemTest : public ::testing::Test, public test::LinkedProject {
     }
     static std::vector<bool> Selection(const host::ListBox& list) {
         std::vector<bool> selected;
+        selected.reserve(static_cast<std::size_t>(list.ListCount()));
         for (int row = 0; row < list.ListCount(); ++row) {
             selected.push_back(list.Selected(row));
         }
