@@ -170,7 +170,8 @@ const std::vector<Session::Command>& Session::Commands() {
          "text C \"VALUE\" | check C 0|1 | option C | key KEY | print C; then end",
          1, 1, nullptr},
         {"print", "Output",
-         "print text|selection|bookmarks|variables|paragraphs|toolbar | print variable NAME | "
+         "print text|selection|bookmarks|hyperlinks|variables|paragraphs|toolbar | "
+         "print variable NAME | "
          "print sql [PATH] \"SELECT ...\"",
          1, 3, &Session::Print},
         {"expect", "Checks",
@@ -488,7 +489,8 @@ std::string Session::PrintedForm(const std::vector<Word>& what) {
 
 void Session::Print(const std::vector<Word>& args) {
     if (args.empty()) {
-        throw ScriptError("usage: print text|selection|bookmarks|variables|paragraphs|sql");
+        throw ScriptError(
+            "usage: print text|selection|bookmarks|hyperlinks|variables|paragraphs|sql");
     }
     std::ostream& out = *out_;
     const std::string& what = args[0].text;
@@ -515,7 +517,7 @@ void Session::Print(const std::vector<Word>& args) {
             << host::Quote(document.VariableValue(args[1].text).value_or("(none)")) << "\n";
         return;
     }
-    Need(args, 1, 1, "print text|selection|bookmarks|variables|paragraphs|sql");
+    Need(args, 1, 1, "print text|selection|bookmarks|hyperlinks|variables|paragraphs|sql");
     if (what == "text") {
         out << "text " << host::Quote(document.Content().Text()) << "\n";
     } else if (what == "selection") {
@@ -530,6 +532,13 @@ void Session::Print(const std::vector<Word>& args) {
             host::Range range = bookmark.Range();
             out << "  " << bookmark.Name() << " " << range.Start() << " " << range.End() << " "
                 << host::Quote(range.Text()) << "\n";
+        }
+    } else if (what == "hyperlinks") {
+        std::vector<host::HyperlinkInfo> links = document.HyperlinkList();
+        out << "hyperlinks " << links.size() << "\n";
+        for (const host::HyperlinkInfo& link : links) {
+            out << "  " << link.address << (link.subAddress.empty() ? "" : "#") << link.subAddress
+                << " " << link.start << " " << link.end << " " << host::Quote(link.text) << "\n";
         }
     } else if (what == "variables") {
         auto names = document.VariableNames();
@@ -547,7 +556,7 @@ void Session::Print(const std::vector<Word>& args) {
         }
     } else {
         throw ScriptError("cannot print " + what +
-                          ": text, selection, bookmarks, variables, paragraphs or sql");
+                          ": text, selection, bookmarks, hyperlinks, variables, paragraphs or sql");
     }
 }
 

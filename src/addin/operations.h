@@ -95,6 +95,7 @@ Operation Entry(std::string_view name, std::string_view parameters, Run run) {
 std::vector<Operation> DatabaseOperations();
 std::vector<Operation> ElementOperations();
 std::vector<Operation> PropertyOperations();
+std::vector<Operation> TraceabilityOperations();
 
 // Every registered operation, sorted by name.
 std::span<const Operation> Operations();

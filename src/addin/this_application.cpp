@@ -15,6 +15,8 @@
 #include "properties/frm_del_property.h"
 #include "properties/frm_modify_property.h"
 #include "settings/frm_splash.h"
+#include "traceability/frm_link_elem.h"
+#include "traceability/frm_tree.h"
 
 namespace veln::addin {
 
@@ -294,11 +296,15 @@ void ThisApplication::Colour(std::int16_t colour) {
 }
 
 void ThisApplication::oLinkElements_Click() {
-    // Joins with the link dialog.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmLinkElem>(context_), true);
+    }
 }
 
 void ThisApplication::oTree_Click() {
-    // Joins with the links tree.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<FrmTree>(context_), true);
+    }
 }
 
 void ThisApplication::oMatrix_Click() {

@@ -50,6 +50,10 @@ inline std::size_t ByteOffset(std::string_view text, long characters) {
 
 // The first count characters of text.
 inline std::string FirstCharacters(std::string_view text, std::size_t count) {
+    // A text never holds more characters than bytes: a larger count cuts nothing.
+    if (count >= text.size()) {
+        return std::string(text);
+    }
     return std::string(text.substr(0, ByteOffset(text, static_cast<long>(count))));
 }
 

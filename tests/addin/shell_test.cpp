@@ -297,6 +297,18 @@ TEST_F(ShellTest, LinkedOnlyCommandsAreSilentOnAnUnlinkedDocument) {
     EXPECT_EQ(context.elementColour, 15);
 }
 
+TEST_F(ShellTest, TheLinkAndTreeButtonsOpenTheirDialogsModally) {
+    ConnectedWithLinkedDocument();
+    ui.AnswerForm("frmLinkElem", {});
+    ui.AnswerForm("FrmTree", {});
+    Click("oLinkElements");
+    Click("oTree");
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre("form frmLinkElem modal \"Link Elements\"", "  close box",
+                            "end form frmLinkElem", "form FrmTree modal \"Elements Tree\"",
+                            "  close box", "end form FrmTree"));
+}
+
 TEST_F(ShellTest, NavigationSetsItsButtonsAsTheTableSays) {
     ConnectedWithLinkedDocument();
     CreateAt(1, "oAdd1", "First");

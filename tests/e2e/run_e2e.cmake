@@ -1,30 +1,72 @@
 # Plays one session script in a fresh folder and compares what it printed,
-# its exit status and its error message with the expected transcript.
+# its exit status and its error message with the expected transcript. A
+# NAME.check.cmake beside the script, when there is one, then looks at the
+# files the session left (PLAY is their folder) and sets check_error.
 # -DVELN=program -DSCRIPT=file.veln -DEXPECTED=file.expected -DWORK=folder -DDATA=program folder
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 get_filename_component(name "${SCRIPT}" NAME)
-file(COPY "${SCRIPT}" DESTINATION "${WORK}")
 
-# A user of our own: English, settings and data inside the work folder.
-set(ENV{HOME} "${WORK}")
-set(ENV{XDG_CONFIG_HOME} "${WORK}/config")
-set(ENV{XDG_DATA_HOME} "${WORK}/data")
+# Dialogs show paths longer than 60 characters shortened: the session plays
+# in a short folder of its own, so what they show does not depend on where
+# the build tree lies. What it leaves is copied to WORK for a look.
+execute_process(COMMAND mktemp -d /tmp/veln-e2e.XXXXXX OUTPUT_VARIABLE PLAY
+                OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE made)
+if(NOT made EQUAL 0)
+  message(FATAL_ERROR "${name}: no folder could be made to play in")
+endif()
+file(REAL_PATH "${PLAY}" PLAY)
+file(COPY "${SCRIPT}" DESTINATION "${PLAY}")
+
+# A user of our own: English, settings and data inside the play folder.
+set(ENV{HOME} "${PLAY}")
+set(ENV{XDG_CONFIG_HOME} "${PLAY}/config")
+set(ENV{XDG_DATA_HOME} "${PLAY}/data")
 set(ENV{VELN_HOME} "${DATA}")
 set(ENV{LANG} "C")
 unset(ENV{LC_ALL})
 unset(ENV{LC_MESSAGES})
 
 execute_process(COMMAND "${VELN}" script "${name}"
-                WORKING_DIRECTORY "${WORK}"
+                WORKING_DIRECTORY "${PLAY}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status
                 TIMEOUT 120)
 set(actual "${out}-- exit ${status}\n${err}")
-# The work folder's own path differs from run to run.
-string(REPLACE "${WORK}" "<work>" actual "${actual}")
+# The play folder's own path differs from run to run.
+string(REPLACE "${PLAY}" "<work>" actual "${actual}")
+# So do the ids drawn at random: each element id, and each 8-character id a
+# result shows, stands as a name numbered in order of first appearance.
+set(char "[0-9A-Z]")
+set(id "${char}${char}${char}${char}${char}${char}${char}${char}")
+function(name_each drawn label)
+  list(REMOVE_DUPLICATES drawn)
+  set(count 0)
+  foreach(one IN LISTS drawn)
+    math(EXPR count "${count} + 1")
+    string(REPLACE "${one}" "<${label} ${count}>" actual "${actual}")
+  endforeach()
+  set(actual "${actual}" PARENT_SCOPE)
+endfunction()
+string(REGEX MATCHALL "ELEM${id}" elements "${actual}")
+name_each("${elements}" elem)
+string(REGEX MATCHALL "result \"${id}\"" results "${actual}")
+list(TRANSFORM results REPLACE "result \"(.*)\"" "\\1")
+name_each("${results}" id)
+
+string(REGEX REPLACE "\\.veln$" ".check.cmake" check "${SCRIPT}")
+set(check_error "")
+if(EXISTS "${check}" AND status EQUAL 0)
+  include("${check}")
+endif()
+file(COPY "${PLAY}/" DESTINATION "${WORK}")
+file(REMOVE_RECURSE "${PLAY}")
+
 file(WRITE "${WORK}/actual" "${actual}")
 file(READ "${EXPECTED}" expected)
 if(NOT actual STREQUAL expected)
   execute_process(COMMAND diff -u "${EXPECTED}" "${WORK}/actual" OUTPUT_VARIABLE difference)
   message(FATAL_ERROR "${name}: the transcript differs from ${EXPECTED}:\n${difference}")
+endif()
+if(check_error)
+  message(FATAL_ERROR "${name}: ${check_error}")
 endif()

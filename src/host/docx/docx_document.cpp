@@ -721,14 +721,19 @@ XmlPart& DocxDocument::MainRelationships() {
 
 std::string DocxDocument::AddRelationship(XmlPart& rels, const std::string& type,
                                           const std::string& target, bool external) {
-    long highest = 0;
-    for (pugi::xml_node relationship : rels.Root().children()) {
-        std::string id = relationship.attribute("Id").value();
-        if (id.starts_with("rId")) {
-            highest = std::max(highest, std::strtol(id.c_str() + 3, nullptr, 10));
+    // The part is read for its greatest id once; from then on ids count on,
+    // so adding thousands of links does not read the part again each time.
+    auto [known, unread] = highestRelationshipIds_.try_emplace(&rels, 0);
+    long& highest = known->second;
+    if (unread) {
+        for (pugi::xml_node relationship : rels.Root().children()) {
+            std::string id = relationship.attribute("Id").value();
+            if (id.starts_with("rId")) {
+                highest = std::max(highest, std::strtol(id.c_str() + 3, nullptr, 10));
+            }
         }
     }
-    std::string id = "rId" + std::to_string(highest + 1);
+    std::string id = "rId" + std::to_string(++highest);
     pugi::xml_node relationship = rels.Root().append_child("Relationship");
     relationship.append_attribute("Id").set_value(id.c_str());
     relationship.append_attribute("Type").set_value(

@@ -5,6 +5,7 @@
 // host::Document and docx_application.h.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -126,6 +127,8 @@ class DocxDocument : public Document {
     Wml names_;
     std::unique_ptr<Story> story_;
     std::unique_ptr<BookmarkTable> bookmarks_;
+    // The greatest "rIdN" of each relationships part that ids were added to.
+    std::map<const XmlPart*, long> highestRelationshipIds_;
 };
 
 }  // namespace veln::host::docx

@@ -38,6 +38,22 @@ bool LocalIsOneOf(const pugi::xml_node& node, const auto& names) {
                        [&](const char* name) { return std::strcmp(local, name) == 0; });
 }
 
+// The characters the story counts that a file writes as elements of their
+// own, not as text: a tab, breaks and the two special hyphens. 0 for others.
+char32_t SpecialElementOf(char c) {
+    switch (static_cast<char32_t>(static_cast<unsigned char>(c))) {
+        case WordChar::TAB:
+        case WordChar::LINE_BREAK:
+        case WordChar::PAGE_BREAK:
+        case WordChar::COLUMN_BREAK:
+        case WordChar::NON_BREAKING_HYPHEN:
+        case WordChar::OPTIONAL_HYPHEN:
+            return static_cast<unsigned char>(c);
+        default:
+            return 0;
+    }
+}
+
 HostError Unsupported(const std::string& what) {
     return HostError(WordError::COMMAND_FAILED, what);
 }
@@ -458,6 +474,55 @@ Paragraph& Story::NewParagraphAfter(Paragraph& paragraph) {
     return result;
 }
 
+void Story::InsertWithSpecials(Paragraph& paragraph, long offset, std::string_view text) {
+    std::size_t from = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        char32_t special = at < text.size() ? SpecialElementOf(text[at]) : 0;
+        if (at < text.size() && special == 0) {
+            continue;
+        }
+        std::string_view plain = text.substr(from, at - from);
+        if (!plain.empty()) {
+            InsertInParagraph(paragraph, offset, plain);
+            offset += CountCharacters(plain);
+        }
+        if (special != 0) {
+            InsertSpecial(paragraph, offset++, special);
+        }
+        from = at + 1;
+    }
+}
+
+void Story::InsertSpecial(Paragraph& paragraph, long offset, char32_t special) {
+    // Placed and formatted as a character of text would be, in a run of its
+    // own; then that character becomes the element.
+    InsertInParagraph(paragraph, offset, " ");
+    RunsCovering(paragraph, offset, offset + 1);
+    long pieceStart = 0;
+    pugi::xml_node node = paragraph.pieces[ContentAt(paragraph, offset, pieceStart)].node;
+    node.remove_children();
+    node.remove_attribute("xml:space");
+    switch (special) {
+        case WordChar::TAB:
+            node.set_name(n_.tab.c_str());
+            break;
+        case WordChar::NON_BREAKING_HYPHEN:
+            node.set_name(n_.noBreakHyphen.c_str());
+            break;
+        case WordChar::OPTIONAL_HYPHEN:
+            node.set_name(n_.softHyphen.c_str());
+            break;
+        default:
+            node.set_name(n_.br.c_str());
+            if (special != WordChar::LINE_BREAK) {
+                node.append_attribute(n_.type.c_str())
+                    .set_value(special == WordChar::PAGE_BREAK ? "page" : "column");
+            }
+            break;
+    }
+    Rescan(paragraph);
+}
+
 void Story::Insert(long position, std::string_view text) {
     if (text.empty()) {
         return;
@@ -473,7 +538,7 @@ void Story::Insert(long position, std::string_view text) {
         std::string_view part =
             text.substr(from, mark == std::string_view::npos ? text.npos : mark - from);
         if (!part.empty()) {
-            InsertInParagraph(*paragraph, offset, part);
+            InsertWithSpecials(*paragraph, offset, part);
             offset += CountCharacters(part);
         }
         if (mark == std::string_view::npos) {

@@ -91,6 +91,10 @@ class Story {
     void Rescan(Paragraph& paragraph);
     void AddToLength(Paragraph& paragraph, long delta);
     void InsertInParagraph(Paragraph& paragraph, long offset, std::string_view text);
+    // Text of one paragraph whose special characters (tabs, breaks, hyphens)
+    // become the elements the file writes them as.
+    void InsertWithSpecials(Paragraph& paragraph, long offset, std::string_view text);
+    void InsertSpecial(Paragraph& paragraph, long offset, char32_t special);
     Paragraph& NewParagraphAfter(Paragraph& paragraph);
     // Makes the content at offset the first content of its run; returns that
     // run, or an empty node when offset is the paragraph mark.

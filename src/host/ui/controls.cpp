@@ -191,6 +191,22 @@ void ListBox::SetSelected(int row, bool selected) {
     }
 }
 
+void ListBox::RemoveItem(int row) {
+    ListControl::RemoveItem(row);
+    std::set<int> shifted;
+    for (int selected : selected_) {
+        if (selected != row) {
+            shifted.insert(selected > row ? selected - 1 : selected);
+        }
+    }
+    selected_ = std::move(shifted);
+}
+
+void ListBox::Clear() {
+    ListControl::Clear();
+    selected_.clear();
+}
+
 void ListBox::SetListIndex(int row) {
     if (!MultiSelect) {
         selected_.clear();
@@ -290,6 +306,7 @@ TreeNode& TreeView::Add(const std::string& parentKey, const std::string& key,
     node.Key = key;
     node.Text = text;
     node.ParentKey = parentKey;
+    node.Index = static_cast<int>(nodes_.size());
     return node;
 }
 
@@ -309,7 +326,10 @@ TreeNode& TreeView::Node(const std::string& key) {
 void TreeView::DescribeNode(const std::string& key, int depth, std::string& out) const {
     const TreeNode& node = nodes_.at(key);
     out += "\n" + std::string(static_cast<std::size_t>(2 * depth), ' ');
-    out += (node.ChildKeys.empty() ? "  " : node.Expanded ? "- " : "+ ") + node.Text;
+    out += (node.ChildKeys.empty() ? "  "
+            : node.Expanded        ? "- "
+                                   : "+ ") +
+           node.Key + " " + Quote(node.Text);
     for (const auto& child : node.ChildKeys) {
         DescribeNode(child, depth + 1, out);
     }

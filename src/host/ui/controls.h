@@ -114,8 +114,8 @@ class ListControl : public Control {
     std::string Describe() const override;
 
     void AddItem(const std::string& text);
-    void RemoveItem(int row);
-    void Clear();
+    virtual void RemoveItem(int row);
+    virtual void Clear();
     int ListCount() const { return static_cast<int>(rows_.size()); }
     const std::string& List(int row, int column = 0) const;
     void SetList(int row, int column, const std::string& text);
@@ -142,6 +142,9 @@ class ListBox : public ListControl {
 
     bool Selected(int row) const;
     void SetSelected(int row, bool selected);
+    // Selections go with their rows.
+    void RemoveItem(int row) override;
+    void Clear() override;
     // A user's selection, when enabled: in a single-selection list the last
     // row given wins.
     void Select(const std::vector<int>& userRows);
@@ -170,10 +173,13 @@ struct TreeNode {
     std::string Key;
     std::string Text;
     std::string ParentKey;  // "" for a root node
-    bool Expanded = false;
+    int Index = 0;          // from 1, in the order the nodes were added
+    bool Expanded = false;  // the node shows its children
     std::vector<std::string> ChildKeys;
 };
 
+// Keyed nodes. Printed as the user sees the tree, each node with its key:
+// "- " before an expanded node with children, "+ " before a collapsed one.
 class TreeView : public Control {
   public:
     using Control::Control;

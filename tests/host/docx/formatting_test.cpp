@@ -139,6 +139,64 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
                 HasSubstr(R"(Target="file:///projects/brakes.docx" TargetMode="External")"));
 }
 
+TEST(SpecialCharacterTest, InsertedTabsBreaksAndHyphensAreWrittenAsTheirElements) {
+    TempDir dir;
+    DocxApplication app;
+    Document& document = app.AddDocument();
+    document.Content().InsertAfter("Level\tone");
+    Range bold = document.MakeRange(0, 5);
+    bold.SetHighlightColorIndex(WdColorIndex::wdYellow);
+    // Into the highlighted word, at the end, and in text of its own.
+    document.InsertText(2, "\t");
+    document.Content().InsertAfter("\t\vnext\fpage\x0e\x1e\x1f");
+    const std::string text = "Le\tvel\tone\t\vnext\fpage\x0e\x1e\x1f\r";
+    EXPECT_EQ(document.Content().Text(), text);
+    EXPECT_EQ(document.MakeRange(0, 6).HighlightColorIndex(), WdColorIndex::wdYellow)
+        << "the tab takes the formatting of the text it was inserted into";
+    document.SaveAs(dir / "tabs.docx");
+    std::string xml = test::ReadZip(dir / "tabs.docx")["word/document.xml"];
+    EXPECT_EQ(xml.find('\t'), std::string::npos) << "no tab character in the XML";
+    EXPECT_THAT(xml, HasSubstr("<w:tab/>"));
+    EXPECT_THAT(xml, HasSubstr(R"(<w:br w:type="page"/>)"));
+    EXPECT_THAT(xml, HasSubstr(R"(<w:br w:type="column"/>)"));
+    EXPECT_THAT(xml, HasSubstr("<w:noBreakHyphen/>"));
+    EXPECT_THAT(xml, HasSubstr("<w:softHyphen/>"));
+    EXPECT_EQ(DocxDocument::Open(dir / "tabs.docx")->TextOf(0, 100), text);
+
+    // A control character XML cannot hold is refused, and nothing changes.
+    EXPECT_THROW(document.Content().InsertAfter("ab\x01"
+                                                "cd"),
+                 HostError);
+    EXPECT_EQ(document.Content().Text(), text);
+}
+
+TEST(HyperlinkTest, ManyLinksTakeIdsAfterTheDocumentsOwn) {
+    TempDir dir;
+    DocxApplication app;
+    Document& document = app.AddDocument();
+    document.Content().InsertAfter("a");
+    document.Hyperlinks().Add(document.MakeRange(0, 1), "file:///one.docx", "A");
+    document.SaveAs(dir / "one.docx");
+    auto reopened = DocxDocument::Open(dir / "one.docx");
+    for (int i = 0; i < 3; ++i) {
+        long end = reopened->StoryEnd() - 1;
+        reopened->AddHyperlink(end, end, "file:///two.docx", "B" + std::to_string(i), "b");
+    }
+    reopened->SaveAs(dir / "two.docx");
+    std::string rels = test::ReadZip(dir / "two.docx")["word/_rels/document.xml.rels"];
+    // The settings part's rId1, the first link's rId2, then the new ones.
+    std::size_t ids = 0;
+    for (std::size_t at = rels.find(" Id=\""); at != std::string::npos;
+         at = rels.find(" Id=\"", at + 1)) {
+        ++ids;
+    }
+    EXPECT_EQ(ids, 5U);
+    for (const char* id : {"rId1", "rId2", "rId3", "rId4", "rId5"}) {
+        EXPECT_THAT(rels, HasSubstr(std::string(" Id=\"") + id + "\""));
+    }
+    EXPECT_EQ(DocxDocument::Open(dir / "two.docx")->Hyperlinks().Item(4).subAddress, "B2");
+}
+
 TEST(CleanStringTest, ControlCharactersBecomeBlanksOrGo) {
     EXPECT_EQ(CleanString("a\tb\rc\vd\fe"), "a b c d e");
     EXPECT_EQ(CleanString("x\x1ey\x1fz\x07"), "x-yz");

@@ -230,10 +230,16 @@ TEST(ControlsTest, ListsKeepRowsSelectionAndBoundColumn) {
     EXPECT_FALSE(list.Selected(0)) << "a multiple-selection click toggles the row";
     EXPECT_TRUE(list.Selected(1));
     EXPECT_THROW(list.List(2), HostError);
+    list.AddItem("id3");
+    list.Select({2});
     list.RemoveItem(1);
     EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_TRUE(list.Selected(1)) << "the selection goes with its row";
     list.Clear();
     EXPECT_EQ(list.ListCount(), 0);
+    list.AddItem("new");
+    list.AddItem("newer");
+    EXPECT_FALSE(list.Selected(1)) << "a refilled list has nothing selected";
 }
 
 TEST(ControlsTest, ComboTextFollowsItsRowsAndTreeKeysAreUnique) {
@@ -256,7 +262,11 @@ TEST(ControlsTest, ComboTextFollowsItsRowsAndTreeKeysAreUnique) {
     EXPECT_THROW(tree.Add("missing", "e3", "orphan"), HostError);
     tree.Node("root").Expanded = true;
     EXPECT_EQ(tree.Describe(),
-              "TreeViewLinks: 3 nodes\n  - Document\n    + 1.0.0.0 First\n        1.1.0.0 Second");
+              "TreeViewLinks: 3 nodes\n  - root \"Document\"\n    + e1 \"1.0.0.0 First\"\n"
+              "        e2 \"1.1.0.0 Second\"");
+    EXPECT_EQ(tree.Node("e2").Index, 3);
+    tree.Clear();
+    EXPECT_EQ(tree.Add("", "e1", "again").Index, 1) << "a cleared tree takes every key again";
     EXPECT_EQ(form.FindControl("TreeViewLinks"), &tree);
     EXPECT_EQ(form.FindControl("Nothing"), nullptr);
 }

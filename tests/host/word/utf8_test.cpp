@@ -2,6 +2,8 @@
 // cutting and decoding agree on where every character starts.
 #include "host/utf8.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace veln::host {
@@ -13,6 +15,8 @@ TEST(Utf8Test, WellFormedTextCountsCutsAndDecodesByCodePoint) {
     EXPECT_EQ(ByteOffset(text, 3), 6U);
     EXPECT_EQ(ByteOffset(text, 9), text.size());
     EXPECT_EQ(FirstCharacters(text, 2), "a\u00E9");
+    EXPECT_EQ(FirstCharacters(text, std::numeric_limits<std::size_t>::max()), text)
+        << "a count beyond any text cuts nothing";
     EXPECT_EQ(Widen(text), U"a\u00E9\u20AC\U0001F600z");
     std::string written;
     for (char32_t c : Widen(text)) {

@@ -1,0 +1,19 @@
+// The operations of links and traceability outputs: the link dialog and the
+// links tree with its export.
+#include <memory>
+
+#include "addin/operations.h"
+#include "traceability/frm_link_elem.h"
+#include "traceability/frm_tree.h"
+
+namespace veln::addin {
+
+std::vector<Operation> TraceabilityOperations() {
+    return {
+        Entry("frmLinkElem", "",
+              [](Context& c) { c.ui.Show(std::make_shared<frmLinkElem>(c), true); }),
+        Entry("FrmTree", "", [](Context& c) { c.ui.Show(std::make_shared<FrmTree>(c), true); }),
+    };
+}
+
+}  // namespace veln::addin
