@@ -94,6 +94,7 @@ Operation Entry(std::string_view name, std::string_view parameters, Run run) {
 // The tables of each layer.
 std::vector<Operation> DatabaseOperations();
 std::vector<Operation> ElementOperations();
+std::vector<Operation> OutputOperations();
 
 // Every registered operation, sorted by name.
 std::span<const Operation> Operations();

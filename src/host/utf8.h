@@ -28,6 +28,17 @@ inline std::string FirstCharacters(std::string_view text, std::size_t count) {
     return std::string(text);
 }
 
+// The last count characters of text.
+inline std::string LastCharacters(std::string_view text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = text.size(); i > 0; --i) {
+        if ((static_cast<unsigned char>(text[i - 1]) & 0xC0) != 0x80 && ++seen == count) {
+            return std::string(text.substr(i - 1));
+        }
+    }
+    return std::string(text);
+}
+
 // The text with every byte that does not start a well-formed UTF-8 sequence
 // (overlong forms, surrogates and code points past U+10FFFF included)
 // replaced by U+FFFD, so that whatever a file gives us can be written as XML.

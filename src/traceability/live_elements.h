@@ -1,0 +1,28 @@
+// The live elements of a document in number order, as the outputs list them.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "host/db/database.h"
+
+namespace veln {
+
+struct LiveElement {
+    std::string id;
+    std::string number;  // all four levels, "2.1.0.0"
+    std::string label;
+};
+
+// Calls visit for each live element of the document, in number order; only
+// those of first-level number firstRank when one is given. visit returns
+// false to stop.
+void ForEachLiveElement(const db::Database& database, const std::string& docId,
+                        std::optional<int> firstRank,
+                        const std::function<bool(const LiveElement&)>& visit);
+
+// How many live elements the document has.
+int CountLiveElements(const db::Database& database, const std::string& docId);
+
+}  // namespace veln
