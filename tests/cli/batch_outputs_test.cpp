@@ -55,6 +55,7 @@ TEST_F(BatchOutputsTest, DocumentsAreNamedByIdOrStoredPath) {
     EXPECT_EQ(sheet.Value(5, 4), "\u2022");
     EXPECT_EQ(sheet.Cell(5, 1).link, "file://" + SourcePath() + "#" + S1);
 
+    matrix.target = test::TARGET_ID;
     matrix.hyperlinks = false;
     matrix.wrap = true;
     ASSERT_EQ(Matrix(), 0) << err.str();
