@@ -1,10 +1,10 @@
 #include "traceability/matrix_build.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "database/schema.h"
@@ -168,37 +168,42 @@ void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language
 
     // Links stored in either direction between the two documents, and within
     // each; a link marks the cell of its row and column when both are placed.
+    // The cells are gathered first and written in sheet order: several links
+    // between two elements make one mark, and the sheet is walked once.
     bool linksFound = false;
-    std::vector<int> perRow(static_cast<std::size_t>(rows.Count()) + 1);
-    std::vector<int> perColumn(static_cast<std::size_t>(columns.Count()) + 1);
+    std::vector<std::pair<int, int>> marks;
     if (rows.Count() > 0 && columns.Count() > 0) {
         db::Statement links = database.Prepare(
             "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
             "WHERE (Links.L_DocId1 = ?1 OR Links.L_DocId1 = ?2) "
             "AND (Links.L_DocId2 = ?1 OR Links.L_DocId2 = ?2) AND Links.L_Deleted = 0");
         links.Bind(1, request.source.id).Bind(2, request.target.id);
-        std::unordered_set<std::int64_t> marked;
         while (links.Step()) {
             linksFound = true;
             std::string first = links.TextOrEmpty("L_Id1");
             std::string second = links.TextOrEmpty("L_Id2");
             int row = rows.OfEither(first, second);
             int column = columns.OfEither(second, first);
-            if (row != 0 && column != 0 &&
-                marked.insert(static_cast<std::int64_t>(row) * (TARGET_TABLE_SIZE + 1) + column)
-                    .second) {
-                ++perRow[static_cast<std::size_t>(row)];
-                ++perColumn[static_cast<std::size_t>(column)];
-                int sheetRow = row + FIRST_ELEMENT_ROW - 1;
-                int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
-                sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
-                sheet.Cells(sheetRow, sheetColumn)
-                    .SetHorizontalAlignment(host::xlCenter)
-                    .SetVerticalAlignment(host::xlCenter)
-                    .SetFontSize(MARK_FONT_SIZE);
+            if (row != 0 && column != 0) {
+                marks.emplace_back(row, column);
             }
             Yield(doEvents);
         }
+    }
+    std::sort(marks.begin(), marks.end());
+    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
+    std::vector<int> perRow(static_cast<std::size_t>(rows.Count()) + 1);
+    std::vector<int> perColumn(static_cast<std::size_t>(columns.Count()) + 1);
+    for (auto [row, column] : marks) {
+        ++perRow[static_cast<std::size_t>(row)];
+        ++perColumn[static_cast<std::size_t>(column)];
+        int sheetRow = row + FIRST_ELEMENT_ROW - 1;
+        int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
+        sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
+        sheet.Cells(sheetRow, sheetColumn)
+            .SetHorizontalAlignment(host::xlCenter)
+            .SetVerticalAlignment(host::xlCenter)
+            .SetFontSize(MARK_FONT_SIZE);
     }
 
     // Counts only once a link was read, even when none of them is placed.

@@ -20,6 +20,7 @@ namespace {
 // The font colour of links, as spreadsheet programs show them.
 constexpr lxw_color_t LINK_COLOUR = LXW_COLOR_BLUE;
 constexpr double DEFAULT_FONT_SIZE = 11;
+const std::string NO_LINK;
 
 [[noreturn]] void Fail(lxw_error error, const std::string& what) {
     throw HostError(static_cast<long>(error), what + ": " + lxw_strerror(error));
@@ -114,7 +115,9 @@ class XlsxWriter {
         for (const Worksheet::Cell& cell : sheet_.RowCells(row)) {
             auto c = static_cast<lxw_col_t>(cell.column - 1);
             lxw_format* format = FormatOf(cell.format);
-            const std::string& link = sheet_.Hyperlink(row, cell.column);
+            // Only linked cells look linked: most cells need no look-up.
+            const std::string& link =
+                sheet_.Format(cell.format).hyperlink ? sheet_.Hyperlink(row, cell.column) : NO_LINK;
             std::string where = "cannot write row " + std::to_string(row) + ", column " +
                                 std::to_string(cell.column);
             if (const auto* text = std::get_if<std::string>(&cell.value)) {
