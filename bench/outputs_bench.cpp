@@ -133,7 +133,7 @@ void BM_Matrix(benchmark::State& state) {
     double sheetHeap = 0;
     std::size_t cells = 0;
     Halves halves;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::size_t before = HeapInUse();
         double start = CpuMilliseconds();
         host::Workbook workbook;
@@ -163,7 +163,7 @@ void BM_ElementValueList(benchmark::State& state) {
     double sheetHeap = 0;
     std::size_t cells = 0;
     Halves halves;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::size_t before = HeapInUse();
         double start = CpuMilliseconds();
         host::Workbook workbook;

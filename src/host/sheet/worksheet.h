@@ -43,7 +43,8 @@ struct CellFormat {
     double size = 11;
     bool hyperlink = false;  // the blue, underlined look of a link
 
-    auto operator<=>(const CellFormat&) const = default;
+    // clang-tidy 14 takes the defaulted comparison's 0 for a null pointer.
+    auto operator<=>(const CellFormat&) const = default;  // NOLINT(modernize-use-nullptr)
 };
 
 class Worksheet;
