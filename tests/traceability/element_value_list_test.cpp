@@ -134,6 +134,7 @@ TEST_F(FrmListElemPropTest, TheHyperlinkOptionRebuildsAtOnce) {
     form.CommandPopulate.Click();
     EXPECT_EQ(Workbooks().size(), 3U);
     EXPECT_EQ(ui.Transcript().size(), 3U);
+    EXPECT_EQ(Latest().Value(3, 2), "Warning");
 
     // Without a chosen document neither builds anything.
     form.ComboBoxSource.SetListIndex(-1);

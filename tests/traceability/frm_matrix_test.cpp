@@ -119,12 +119,14 @@ TEST_F(FrmMatrixTest, AboveTheLimitAFirstRankIsAskedForAndChecked) {
                                 "\" default=\"\" -> cancel"));
 
     // The number read from the answer is the filter, whatever text follows it.
-    ui.AnswerInput("2abc");
-    auto rank2 = Complete();
-    ASSERT_EQ(rank2.size(), 1U);
-    EXPECT_EQ(rank2[0].Value(2, 4), "2.201.0.0");
-    EXPECT_EQ(rank2[0].Value(2, 60), "2.257.0.0");
-    EXPECT_EQ(rank2[0].Value(2, 61), "");
+    for (const char* answer : {"2", "2abc"}) {
+        ui.AnswerInput(answer);
+        auto rank2 = Complete();
+        ASSERT_EQ(rank2.size(), 1U) << answer;
+        EXPECT_EQ(rank2[0].Value(2, 4), "2.201.0.0") << answer;
+        EXPECT_EQ(rank2[0].Value(2, 60), "2.257.0.0") << answer;
+        EXPECT_EQ(rank2[0].Value(2, 61), "") << answer;
+    }
     ui.AnswerInput("1) OR (1=1");
     auto rank1 = Complete();
     ASSERT_EQ(rank1.size(), 1U);

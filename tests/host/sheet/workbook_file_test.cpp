@@ -39,8 +39,9 @@ TEST_F(WorkbookFileTest, NewFilesNeverOverwrite) {
     EXPECT_EQ(test::ReadBack(written).Value(1, 1), "new");
     EXPECT_EQ(test::ReadFile(dir / (std::string(STEM) + ".xlsx")), OLD_CONTENT);
     EXPECT_EQ(test::ReadFile(dir / (std::string(STEM) + " (2).xlsx")), OLD_CONTENT);
-    EXPECT_EQ(workbook.SaveAsNew(dir.Path().string(), STEM),
-              dir / (std::string(STEM) + " (4).xlsx"));
+    std::string fourth = workbook.SaveAsNew(dir.Path().string(), STEM);
+    EXPECT_EQ(fourth, dir / (std::string(STEM) + " (4).xlsx"));
+    EXPECT_EQ(test::ReadBack(fourth).Value(1, 1), "new");
     EXPECT_EQ(FilesIn(dir.Path()), 4U) << "nothing half-written is left beside them";
 }
 
