@@ -12,6 +12,8 @@
 #include "host/host_error.h"
 #include "host/ui/ui.h"
 #include "settings/frm_splash.h"
+#include "traceability/frm_list_elem_prop.h"
+#include "traceability/frm_matrix.h"
 
 namespace veln::addin {
 
@@ -291,11 +293,15 @@ void ThisApplication::oTree_Click() {
 }
 
 void ThisApplication::oMatrix_Click() {
-    // Joins with the traceability matrix.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmMatrix>(context_), true);
+    }
 }
 
 void ThisApplication::oListElemPropValues_Click() {
-    // Joins with the list of elements and values.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmListElemProp>(context_), true);
+    }
 }
 
 void ThisApplication::oHelp_Click() {
