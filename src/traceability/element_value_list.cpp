@@ -3,7 +3,6 @@
 #include <unordered_map>
 
 #include "database/schema.h"
-#include "elements/element_address.h"
 #include "traceability/live_elements.h"
 
 namespace veln::ElementValueList {
@@ -17,7 +16,8 @@ constexpr int LABEL_COLUMN = 2;
 }  // namespace
 
 std::string SheetName(const ProjectDocument& document) {
-    return host::Worksheet::AcceptedName(FileNamePart(ChooserText(document), SHEET_NAME_LENGTH));
+    return host::Worksheet::AcceptedName(
+        FileNamePart(ChooserText(document.path), SHEET_NAME_LENGTH));
 }
 
 void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {
@@ -37,7 +37,7 @@ void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {
             sheet.SetText(row, LABEL_COLUMN, element.label);
             if (request.hyperlinks) {
                 sheet.AddHyperlink(row, NUMBER_COLUMN,
-                                   Elements::ElementAddress(request.document.path, element.id));
+                                   ElementAddress(request.document.path, element.id));
             }
             rowOf.emplace(element.id, row);
             return true;

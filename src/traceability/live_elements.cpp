@@ -1,6 +1,7 @@
 #include "traceability/live_elements.h"
 
 #include "elements/element.h"
+#include "traceability/file_address.h"
 
 namespace veln {
 
@@ -48,6 +49,10 @@ int CountLiveElements(const db::Database& database, const std::string& docId) {
         "SELECT count(*) FROM Elements WHERE Elements.E_Deleted = 0 AND Elements.E_DocId = ?1",
         {docId});
     return static_cast<int>(std::get<std::int64_t>(count.Get()));
+}
+
+std::string ElementAddress(const std::string& documentPath, const std::string& elementId) {
+    return FileAddress(documentPath) + "#" + elementId;
 }
 
 }  // namespace veln

@@ -1,4 +1,5 @@
-// The live elements of a document in number order, as the outputs list them.
+// The live elements of a document in number order, as the outputs list them,
+// and the addresses of their links.
 #pragma once
 
 #include <functional>
@@ -24,5 +25,9 @@ void ForEachLiveElement(const db::Database& database, const std::string& docId,
 
 // How many live elements the document has.
 int CountLiveElements(const db::Database& database, const std::string& docId);
+
+// The address spreadsheets follow to an element: its document's file
+// address, and the element's id (its bookmark) as the fragment.
+std::string ElementAddress(const std::string& documentPath, const std::string& elementId);
 
 }  // namespace veln

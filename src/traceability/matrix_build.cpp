@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "database/schema.h"
-#include "elements/element_address.h"
 #include "host/utf8.h"
 #include "settings/string_ids.h"
 #include "traceability/live_elements.h"
@@ -120,8 +119,8 @@ std::optional<int> FirstRankOf(std::string_view answer) {
 }
 
 std::string SheetName(const ProjectDocument& source, const ProjectDocument& target) {
-    std::string name = FileNamePart(ChooserText(source), FILE_NAME_PART_LENGTH) + "-" +
-                       FileNamePart(ChooserText(target), FILE_NAME_PART_LENGTH);
+    std::string name = FileNamePart(ChooserText(source.path), FILE_NAME_PART_LENGTH) + "-" +
+                       FileNamePart(ChooserText(target.path), FILE_NAME_PART_LENGTH);
     return host::Worksheet::AcceptedName(host::FirstCharacters(name, SHEET_NAME_LENGTH));
 }
 
@@ -131,8 +130,8 @@ void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language
     workbook.Title = DOCUMENT_PROPERTY;
     workbook.Subject = DOCUMENT_PROPERTY;
     sheet.SetText(TITLE_ROW, 1,
-                  TITLE_ROWS + ChooserText(request.source) + TITLE_COLUMNS +
-                      ChooserText(request.target) + TITLE_TIME + now);
+                  TITLE_ROWS + ChooserText(request.source.path) + TITLE_COLUMNS +
+                      ChooserText(request.target.path) + TITLE_TIME + now);
     WriteFrame(sheet, request.wrap);
     sheet.SetName(SheetName(request.source, request.target));
 
@@ -145,26 +144,26 @@ void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language
         rows.Add(element.id, rows.Count() + 1);
         if (request.hyperlinks) {
             sheet.AddHyperlink(row, SOURCE_NUMBER_COLUMN,
-                               Elements::ElementAddress(request.source.path, element.id));
+                               ElementAddress(request.source.path, element.id));
         }
         Yield(doEvents);
         return true;
     });
 
     Places columns;
-    ForEachLiveElement(
-        database, request.target.id, request.firstRank, [&](const LiveElement& element) {
-            int column = FIRST_ELEMENT_COLUMN + columns.Count();
-            sheet.SetText(TARGET_NUMBER_ROW, column, element.number);
-            sheet.SetText(TARGET_LABEL_ROW, column, element.label);
-            columns.Add(element.id, columns.Count() + 1);
-            if (request.hyperlinks) {
-                sheet.AddHyperlink(TARGET_NUMBER_ROW, column,
-                                   Elements::ElementAddress(request.target.path, element.id));
-            }
-            Yield(doEvents);
-            return columns.Count() < TARGET_TABLE_SIZE;
-        });
+    ForEachLiveElement(database, request.target.id, request.firstRank,
+                       [&](const LiveElement& element) {
+                           int column = FIRST_ELEMENT_COLUMN + columns.Count();
+                           sheet.SetText(TARGET_NUMBER_ROW, column, element.number);
+                           sheet.SetText(TARGET_LABEL_ROW, column, element.label);
+                           columns.Add(element.id, columns.Count() + 1);
+                           if (request.hyperlinks) {
+                               sheet.AddHyperlink(TARGET_NUMBER_ROW, column,
+                                                  ElementAddress(request.target.path, element.id));
+                           }
+                           Yield(doEvents);
+                           return columns.Count() < TARGET_TABLE_SIZE;
+                       });
 
     // Links stored in either direction between the two documents, and within
     // each; a link marks the cell of its row and column when both are placed.

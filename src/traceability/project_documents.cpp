@@ -2,43 +2,15 @@
 
 #include <filesystem>
 
-#include "database/linking.h"
 #include "host/utf8.h"
 
 namespace veln {
 
 namespace {
 
-// Paths are shortened to this many characters in the dialogs.
-constexpr int CHOOSER_PATH_LENGTH = 60;
 constexpr char SEPARATOR = '/';
 
 }  // namespace
-
-std::vector<ProjectDocument> ReadProjectDocuments(const db::Database& database) {
-    db::Statement rows = database.Prepare("SELECT documents.d_id, documents.d_name FROM documents");
-    std::vector<ProjectDocument> documents;
-    while (rows.Step()) {
-        documents.push_back({rows.TextOrEmpty("d_id"), rows.TextOrEmpty("d_name")});
-    }
-    return documents;
-}
-
-std::string ChooserText(const ProjectDocument& document) {
-    return utilElements::ShortenPath(document.path, CHOOSER_PATH_LENGTH);
-}
-
-void FillDocumentChooser(host::ComboBox& chooser, const std::vector<ProjectDocument>& documents) {
-    chooser.Clear();
-    chooser.ColumnCount = 2;
-    chooser.HiddenColumns = {0};
-    chooser.BoundColumn = 1;
-    for (const ProjectDocument& document : documents) {
-        int row = chooser.ListCount();
-        chooser.AddItem(document.id);
-        chooser.SetList(row, 1, ChooserText(document));
-    }
-}
 
 ProjectDocument ChosenDocument(const host::ComboBox& chooser,
                                const std::vector<ProjectDocument>& documents) {

@@ -1,29 +1,14 @@
-// The documents of a project as the output dialogs and the command line offer
-// them: id and stored path, in the order the database gives them.
+// The project's documents as the outputs name them: the chooser's current
+// document, a document named on the command line, and the part of a
+// chooser's text that names a sheet.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/ui/controls.h"
+#include "traceability/document_chooser.h"
 
 namespace veln {
-
-struct ProjectDocument {
-    std::string id;    // D_ID, "" when no document is chosen
-    std::string path;  // D_Name, the full path stored for it
-};
-
-// Every row of the Documents table.
-std::vector<ProjectDocument> ReadProjectDocuments(const db::Database& database);
-
-// How a chooser shows a document: its path, shortened for display.
-std::string ChooserText(const ProjectDocument& document);
-
-// Gives the documents to a chooser: column 0 the id (not shown), column 1
-// the path as shown. Nothing is selected.
-void FillDocumentChooser(host::ComboBox& chooser, const std::vector<ProjectDocument>& documents);
 
 // The document of the chooser's current row; an empty one when none.
 ProjectDocument ChosenDocument(const host::ComboBox& chooser,

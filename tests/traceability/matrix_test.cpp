@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "elements/element_address.h"
 #include "host/host_error.h"
 #include "outputs_fixture.h"
+#include "traceability/live_elements.h"
 #include "traceability/matrix_build.h"
 
 namespace veln {
@@ -257,7 +257,7 @@ TEST_F(MatrixTest, SheetNamesAndLinksSurviveAwkwardPaths) {
     ReadWorkbook sheet = Matrix(request);
     // "Plan [v2]: draft? #1 é.docx" and the end of the long name, cut to 30.
     EXPECT_EQ(sheet.sheet, "Plan _v2__ draft_ #1 é.docx-éé");
-    EXPECT_EQ(sheet.Cell(5, 1).link, Elements::ElementAddress(awkward, S1));
+    EXPECT_EQ(sheet.Cell(5, 1).link, ElementAddress(awkward, S1));
     EXPECT_EQ(sheet.Cell(5, 1).link, "file://" + dir.Path().string() +
                                          "/Plan%20%5Bv2%5D%3A%20draft%3F%20%231%20%C3%A9.docx#" +
                                          S1);
