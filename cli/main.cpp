@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "batch_outputs.h"
 #include "host/system/posix_system.h"
 #include "script_reader.h"
 #include "session.h"
@@ -54,6 +55,49 @@ int PlayScript(const std::string& file) {
     return 0;
 }
 
+constexpr const char* DOCUMENT_NAMES =
+    "A document is named by its id (D_ID) or by its path as the project stores it.\n";
+constexpr const char* BATCH_STATUS =
+    "Exit status: 0 when the file was written, 1 when it was not (the message says\n"
+    "why: an unknown document, not a project database, an output that cannot be\n"
+    "written), 2 for a usage error. See docs/automation.md.";
+
+// veln matrix DB SOURCE TARGET -o FILE [--no-hyperlinks] [--wrap] [--first-rank N]
+CLI::App* AddMatrix(CLI::App& app, veln::cli::MatrixOptions& options, bool& noHyperlinks) {
+    CLI::App* matrix = app.add_subcommand(
+        "matrix", "Write the traceability matrix of two documents of a project as a workbook");
+    matrix->add_option("DB", options.database, "the project database")->required();
+    matrix->add_option("SOURCE", options.source, "the document whose elements are the rows")
+        ->required();
+    matrix->add_option("TARGET", options.target, "the document whose elements are the columns")
+        ->required();
+    matrix->add_option("-o,--output", options.output, "the .xlsx file to write (replaced)")
+        ->required();
+    matrix->add_flag("--no-hyperlinks", noHyperlinks, "no links from numbers to the elements");
+    matrix->add_flag("--wrap", options.wrap, "wrap the labels");
+    matrix
+        ->add_option("--first-rank", options.firstRank,
+                     "when the target has more than 256 live elements: keep those of this "
+                     "first-level number as columns")
+        ->check(CLI::Range(1, 256));
+    matrix->footer(std::string(DOCUMENT_NAMES) + BATCH_STATUS);
+    return matrix;
+}
+
+// veln list DB DOCUMENT -o FILE [--no-hyperlinks]
+CLI::App* AddList(CLI::App& app, veln::cli::ListOptions& options, bool& noHyperlinks) {
+    CLI::App* list = app.add_subcommand(
+        "list", "Write the elements of a document with their property values as a workbook");
+    list->add_option("DB", options.database, "the project database")->required();
+    list->add_option("DOCUMENT", options.document, "the document whose elements are listed")
+        ->required();
+    list->add_option("-o,--output", options.output, "the .xlsx file to write (replaced)")
+        ->required();
+    list->add_flag("--no-hyperlinks", noHyperlinks, "no links from numbers to the elements");
+    list->footer(std::string(DOCUMENT_NAMES) + BATCH_STATUS);
+    return list;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,6 +108,14 @@ int main(int argc, char** argv) {
         app.add_subcommand("script", "Play a session script (FILE, or - for standard input)");
     script->add_option("FILE", file, "the script")->required();
     script->footer(ScriptHelp());
+    // The batch outputs. The links tree export (veln tree DB ROOT TREE [LEAF]
+    // -o FILE.docx) joins them here once the links tree is built.
+    veln::cli::MatrixOptions matrixOptions;
+    bool matrixPlain = false;
+    CLI::App* matrix = AddMatrix(app, matrixOptions, matrixPlain);
+    veln::cli::ListOptions listOptions;
+    bool listPlain = false;
+    CLI::App* list = AddList(app, listOptions, listPlain);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -72,6 +124,15 @@ int main(int argc, char** argv) {
     }
     if (*script) {
         return PlayScript(file);
+    }
+    if (*matrix) {
+        matrixOptions.hyperlinks = !matrixPlain;
+        veln::host::PosixSystem system;
+        return veln::cli::WriteMatrix(matrixOptions, system, std::cerr);
+    }
+    if (*list) {
+        listOptions.hyperlinks = !listPlain;
+        return veln::cli::WriteList(listOptions, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

@@ -14,7 +14,7 @@ endfunction()
 
 # veln_above_host(TARGET)
 # A target above the host layer: the identifiers of the host's libraries
-# (pugixml, libzip, SQLite, RE2) are poisoned in every file it compiles.
+# (pugixml, libzip, SQLite, RE2, libxlsxwriter) are poisoned in every file it compiles.
 function(veln_above_host target)
   target_compile_options(${target} PRIVATE -include ${PROJECT_SOURCE_DIR}/cmake/above_host_guard.h)
 endfunction()

@@ -8,3 +8,4 @@
 #pragma GCC poison zip_t zip_source_t zip_file_t zip_stat_t zip_error_t
 #pragma GCC poison sqlite3 sqlite3_stmt
 #pragma GCC poison RE2 re2
+#pragma GCC poison lxw_workbook lxw_worksheet lxw_format

@@ -11,8 +11,8 @@ namespace {
 // Every table joined, in order of name.
 std::vector<Operation> AllOperations() {
     std::vector<Operation> all;
-    for (auto table :
-         {DatabaseOperations, ElementOperations, PropertyOperations, TraceabilityOperations}) {
+    for (auto table : {DatabaseOperations, ElementOperations, PropertyOperations,
+                       TraceabilityOperations, OutputOperations}) {
         auto entries = table();
         all.insert(all.end(), std::make_move_iterator(entries.begin()),
                    std::make_move_iterator(entries.end()));

@@ -96,6 +96,7 @@ std::vector<Operation> DatabaseOperations();
 std::vector<Operation> ElementOperations();
 std::vector<Operation> PropertyOperations();
 std::vector<Operation> TraceabilityOperations();
+std::vector<Operation> OutputOperations();
 
 // Every registered operation, sorted by name.
 std::span<const Operation> Operations();

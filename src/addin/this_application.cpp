@@ -16,6 +16,8 @@
 #include "properties/frm_modify_property.h"
 #include "settings/frm_splash.h"
 #include "traceability/frm_link_elem.h"
+#include "traceability/frm_list_elem_prop.h"
+#include "traceability/frm_matrix.h"
 #include "traceability/frm_tree.h"
 
 namespace veln::addin {
@@ -308,11 +310,15 @@ void ThisApplication::oTree_Click() {
 }
 
 void ThisApplication::oMatrix_Click() {
-    // Joins with the traceability matrix.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmMatrix>(context_), true);
+    }
 }
 
 void ThisApplication::oListElemPropValues_Click() {
-    // Joins with the list of elements and values.
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmListElemProp>(context_), true);
+    }
 }
 
 void ThisApplication::oHelp_Click() {

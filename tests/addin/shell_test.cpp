@@ -358,6 +358,21 @@ TEST_F(ShellTest, CancelInAConfirmationChangesNothing) {
     EXPECT_TRUE(ui.Transcript().empty()) << "linked-only commands are silent from then on";
 }
 
+TEST_F(ShellTest, TheOutputButtonsOpenTheirDialogsOnTheActiveDocument) {
+    ConnectedWithLinkedDocument();
+    ui.AnswerForm("frmMatrix", {{"print", "ComboBoxSource", {}}});
+    Click("oMatrix");
+    ui.AnswerForm("frmListElemProp", {{"click", "CommandButtonExit", {}}});
+    Click("oListElemPropValues");
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre("form frmMatrix modal \"Traceability Matrix\"",
+                            "  ComboBoxSource: 1 rows, index 0\n    > " + (dir / "brakes.docx") +
+                                "\n    text: \"" + test::DOCUMENT_ID + "\"",
+                            "  close box", "end form frmMatrix",
+                            "form frmListElemProp modal \"Element's Properties Values\"",
+                            "  click CommandButtonExit", "end form frmListElemProp"));
+}
+
 TEST_F(ShellTest, TheAboutBoxOpensTheManualOfTheLanguageAndClosesOnAnyKey) {
     // The viewer writes down the file it was given.
     std::string viewer = dir / "viewer.sh";

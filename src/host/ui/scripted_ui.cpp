@@ -185,6 +185,10 @@ void ScriptedUi::Show(const std::shared_ptr<Form>& form, bool modal) {
     Log(indent + "end form " + name);
 }
 
+void ScriptedUi::ShowWorkbook(const std::string& path) {
+    Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + "workbook " + Quote(path));
+}
+
 void ScriptedUi::Play(Form& form, const FormAction& action) {
     std::string indent(static_cast<std::size_t>(2 * depth_), ' ');
     std::string line = indent + action.verb + " " + action.control;

@@ -56,6 +56,8 @@ class ScriptedUi : public Ui {
     std::string ShowOpen(const std::string& filter, const std::string& defaultExtension,
                          const std::string& initialFolder, int flags) override;
     void Show(const std::shared_ptr<Form>& form, bool modal) override;
+    // A transcript line `workbook "PATH"`; nothing is started.
+    void ShowWorkbook(const std::string& path) override;
 
     const std::vector<std::string>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }

@@ -69,6 +69,11 @@ class Ui {
     // Loads and shows the form. A modal show returns once the form has closed; a
     // modeless one returns at once and the Ui keeps the form alive until it closes.
     virtual void Show(const std::shared_ptr<Form>& form, bool modal) = 0;
+    // Shows the user a workbook the system has just written to path: the
+    // desktop program opens it in the user's spreadsheet program
+    // (host::OpenInSpreadsheetProgram) or, when nothing could be started,
+    // tells where it is; a scripted Ui notes the path and starts nothing.
+    virtual void ShowWorkbook(const std::string& path) = 0;
 };
 
 }  // namespace veln::host

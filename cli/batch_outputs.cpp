@@ -1,0 +1,98 @@
+#include "batch_outputs.h"
+
+#include <functional>
+#include <stdexcept>
+
+#include "database/schema.h"
+#include "host/db/db_error.h"
+#include "host/host_error.h"
+#include "host/sheet/workbook.h"
+#include "settings/language.h"
+#include "traceability/element_value_list.h"
+#include "traceability/matrix_build.h"
+#include "traceability/project_documents.h"
+
+namespace veln::cli {
+
+namespace {
+
+// What the user asked for does not fit the project.
+class BatchError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+const ProjectDocument& Named(const std::vector<ProjectDocument>& documents, const std::string& name,
+                             const std::string& database) {
+    const ProjectDocument* document = FindProjectDocument(documents, name);
+    if (document == nullptr) {
+        throw BatchError("no document of the project " + database + " is \"" + name +
+                         "\": give its id or its path as the project stores it");
+    }
+    return *document;
+}
+
+std::vector<ProjectDocument> DocumentsOf(const std::string& database) {
+    return ReadProjectDocuments(schema::OpenProjectDatabase(database, db::OpenMode::ReadOnly));
+}
+
+// Runs write and turns every failure into a message and status 1.
+int Reported(const char* command, std::ostream& err, const std::function<void()>& write) {
+    try {
+        write();
+        return 0;
+    } catch (const BatchError& error) {
+        err << "veln " << command << ": " << error.what() << "\n";
+    } catch (const db::DbError& error) {
+        err << "veln " << command << ": " << error.Description() << " (error " << error.Number()
+            << ")\n";
+    } catch (const host::HostError& error) {
+        err << "veln " << command << ": " << error.Description() << " (error " << error.Number()
+            << ")\n";
+    }
+    return 1;
+}
+
+}  // namespace
+
+int WriteMatrix(const MatrixOptions& options, host::System& system, std::ostream& err) {
+    return Reported("matrix", err, [&] {
+        std::vector<ProjectDocument> documents = DocumentsOf(options.database);
+        MatrixRequest request;
+        request.dbPath = options.database;
+        request.source = Named(documents, options.source, options.database);
+        request.target = Named(documents, options.target, options.database);
+        request.hyperlinks = options.hyperlinks;
+        request.wrap = options.wrap;
+        MatrixBuild::Size size = MatrixBuild::CountElements(request);
+        if (size.columns > MatrixBuild::COLUMN_LIMIT) {
+            if (!options.firstRank) {
+                throw BatchError("the target has " + std::to_string(size.columns) +
+                                 " live elements, more than the " +
+                                 std::to_string(MatrixBuild::COLUMN_LIMIT) +
+                                 " columns of a matrix: give --first-rank N to keep those of "
+                                 "first-level number N, or swap source and target");
+            }
+            request.firstRank = options.firstRank;
+        }
+        Language language{Language::ChooseOffset(system)};
+        host::Workbook workbook;
+        MatrixBuild::Fill(workbook, request, language, system.Now());
+        workbook.SaveAs(options.output);
+    });
+}
+
+int WriteList(const ListOptions& options, std::ostream& err) {
+    return Reported("list", err, [&] {
+        std::vector<ProjectDocument> documents = DocumentsOf(options.database);
+        ElementValueListRequest request;
+        request.dbPath = options.database;
+        request.document = Named(documents, options.document, options.database);
+        request.hyperlinks = options.hyperlinks;
+        host::Workbook workbook;
+        ElementValueList::Fill(workbook, request);
+        workbook.SaveAs(options.output);
+    });
+}
+
+}  // namespace veln::cli

@@ -1,0 +1,228 @@
+#include "traceability/matrix_build.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <unordered_map>
+#include <vector>
+
+#include "database/schema.h"
+#include "host/utf8.h"
+#include "settings/string_ids.h"
+#include "traceability/live_elements.h"
+
+namespace veln::MatrixBuild {
+
+namespace {
+
+// The three fixed words of the title cell, the same in every language.
+constexpr const char* TITLE_ROWS = "Lignes : ";
+constexpr const char* TITLE_COLUMNS = " - Colonnes : ";
+constexpr const char* TITLE_TIME = " - ";
+
+constexpr int TITLE_ROW = 1;
+constexpr int TARGET_NUMBER_ROW = 2;
+constexpr int TARGET_LABEL_ROW = 3;
+constexpr int COLUMN_COUNT_ROW = 4;
+constexpr int SOURCE_NUMBER_COLUMN = 1;
+constexpr int SOURCE_LABEL_COLUMN = 2;
+constexpr int ROW_COUNT_COLUMN = 3;
+
+void Yield(const std::function<void()>& doEvents) {
+    if (doEvents) {
+        doEvents();
+    }
+}
+
+// Elements by id and their place (from 1) in the matrix. Found in constant
+// time, so that the cost of placing links does not grow with the elements.
+class Places {
+  public:
+    void Add(const std::string& id, int place) { places_.emplace(id, place); }
+    int Count() const { return static_cast<int>(places_.size()); }
+    // The place of either end of a link, the first one when both are placed
+    // (the same document as source and target); 0 when neither is.
+    int OfEither(const std::string& a, const std::string& b) const {
+        int first = Of(a);
+        int second = Of(b);
+        if (first == 0 || (second != 0 && second < first)) {
+            return second;
+        }
+        return first;
+    }
+
+  private:
+    int Of(const std::string& id) const {
+        auto found = places_.find(id);
+        return found == places_.end() ? 0 : found->second;
+    }
+    std::unordered_map<std::string, int> places_;
+};
+
+void WriteFrame(host::Worksheet& sheet, bool wrap) {
+    using host::xlCenter;
+    sheet.Columns(SOURCE_NUMBER_COLUMN).SetBold(true);
+    sheet.Columns(SOURCE_LABEL_COLUMN).SetBold(true);
+    sheet.Rows(TARGET_NUMBER_ROW).SetBold(true);
+    sheet.Rows(TARGET_LABEL_ROW).SetBold(true);
+    sheet.Rows(TARGET_NUMBER_ROW).SetHorizontalAlignment(xlCenter);
+    sheet.Columns(FIRST_ELEMENT_COLUMN).SetHorizontalAlignment(xlCenter);
+    sheet.Columns(ROW_COUNT_COLUMN).SetHorizontalAlignment(xlCenter);
+    sheet.Rows(COLUMN_COUNT_ROW).SetHorizontalAlignment(xlCenter);
+    if (wrap) {
+        sheet.Rows(TARGET_LABEL_ROW).SetWrapText(true);
+        sheet.Columns(SOURCE_LABEL_COLUMN).SetWrapText(true);
+        sheet.Rows(TARGET_LABEL_ROW).SetVerticalAlignment(host::xlTop);
+        sheet.Columns(SOURCE_LABEL_COLUMN).SetVerticalAlignment(host::xlTop);
+    }
+}
+
+}  // namespace
+
+Size CountElements(const MatrixRequest& request) {
+    db::Database database = schema::OpenProjectDatabase(request.dbPath, db::OpenMode::ReadOnly);
+    return {CountLiveElements(database, request.source.id),
+            CountLiveElements(database, request.target.id)};
+}
+
+std::string ColumnLimitPrompt(const Language& language, Size size) {
+    return language.LoadText(StringId::COLUMNS_LIMITED_TO) + std::to_string(COLUMN_LIMIT) +
+           language.LoadText(StringId::MATRIX_TO_GENERATE_IS) + std::to_string(size.rows) + "/" +
+           std::to_string(size.columns) + language.LoadText(StringId::INVERT_OR_FILTER);
+}
+
+std::optional<int> FirstRankOf(std::string_view answer) {
+    // The leading number as the answer is read: blanks skipped, a sign, digits,
+    // a decimal part and an exponent; whatever follows is ignored.
+    std::string text(answer);
+    std::size_t start = text.find_first_not_of(" \t\n");
+    if (start == std::string::npos) {
+        return std::nullopt;
+    }
+    const char* begin = text.c_str() + start;
+    char* end = nullptr;
+    double value = std::strtod(begin, &end);
+    // strtod also reads "inf", "nan" and hexadecimal forms; only a decimal
+    // number counts here.
+    bool decimal = end != begin && (std::isdigit(static_cast<unsigned char>(*begin)) != 0 ||
+                                    *begin == '+' || *begin == '-' || *begin == '.');
+    for (const char* c = begin; decimal && c < end; ++c) {
+        decimal = std::isdigit(static_cast<unsigned char>(*c)) != 0 || *c == '+' || *c == '-' ||
+                  *c == '.' || *c == 'e' || *c == 'E';
+    }
+    double rank = decimal ? std::floor(value) : 0;
+    if (rank < FIRST_RANK_LEAST || rank > FIRST_RANK_MOST) {
+        return std::nullopt;
+    }
+    return static_cast<int>(rank);
+}
+
+std::string SheetName(const ProjectDocument& source, const ProjectDocument& target) {
+    std::string name = FileNamePart(ChooserText(source.path), FILE_NAME_PART_LENGTH) + "-" +
+                       FileNamePart(ChooserText(target.path), FILE_NAME_PART_LENGTH);
+    return host::Worksheet::AcceptedName(host::FirstCharacters(name, SHEET_NAME_LENGTH));
+}
+
+void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language& language,
+          const std::string& now, const std::function<void()>& doEvents) {
+    host::Worksheet& sheet = workbook.ActiveSheet();
+    workbook.Title = DOCUMENT_PROPERTY;
+    workbook.Subject = DOCUMENT_PROPERTY;
+    sheet.SetText(TITLE_ROW, 1,
+                  TITLE_ROWS + ChooserText(request.source.path) + TITLE_COLUMNS +
+                      ChooserText(request.target.path) + TITLE_TIME + now);
+    WriteFrame(sheet, request.wrap);
+    sheet.SetName(SheetName(request.source, request.target));
+
+    db::Database database = schema::OpenProjectDatabase(request.dbPath, db::OpenMode::ReadOnly);
+    Places rows;
+    ForEachLiveElement(database, request.source.id, std::nullopt, [&](const LiveElement& element) {
+        int row = FIRST_ELEMENT_ROW + rows.Count();
+        sheet.SetText(row, SOURCE_NUMBER_COLUMN, element.number);
+        sheet.SetText(row, SOURCE_LABEL_COLUMN, element.label);
+        rows.Add(element.id, rows.Count() + 1);
+        if (request.hyperlinks) {
+            sheet.AddHyperlink(row, SOURCE_NUMBER_COLUMN,
+                               ElementAddress(request.source.path, element.id));
+        }
+        Yield(doEvents);
+        return true;
+    });
+
+    Places columns;
+    ForEachLiveElement(database, request.target.id, request.firstRank,
+                       [&](const LiveElement& element) {
+                           int column = FIRST_ELEMENT_COLUMN + columns.Count();
+                           sheet.SetText(TARGET_NUMBER_ROW, column, element.number);
+                           sheet.SetText(TARGET_LABEL_ROW, column, element.label);
+                           columns.Add(element.id, columns.Count() + 1);
+                           if (request.hyperlinks) {
+                               sheet.AddHyperlink(TARGET_NUMBER_ROW, column,
+                                                  ElementAddress(request.target.path, element.id));
+                           }
+                           Yield(doEvents);
+                           return columns.Count() < TARGET_TABLE_SIZE;
+                       });
+
+    // Links stored in either direction between the two documents, and within
+    // each; a link marks the cell of its row and column when both are placed.
+    // The cells are gathered first and written in sheet order: several links
+    // between two elements make one mark, and the sheet is walked once.
+    bool linksFound = false;
+    std::vector<std::pair<int, int>> marks;
+    if (rows.Count() > 0 && columns.Count() > 0) {
+        db::Statement links = database.Prepare(
+            "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
+            "WHERE (Links.L_DocId1 = ?1 OR Links.L_DocId1 = ?2) "
+            "AND (Links.L_DocId2 = ?1 OR Links.L_DocId2 = ?2) AND Links.L_Deleted = 0");
+        links.Bind(1, request.source.id).Bind(2, request.target.id);
+        while (links.Step()) {
+            linksFound = true;
+            std::string first = links.TextOrEmpty("L_Id1");
+            std::string second = links.TextOrEmpty("L_Id2");
+            int row = rows.OfEither(first, second);
+            int column = columns.OfEither(second, first);
+            if (row != 0 && column != 0) {
+                marks.emplace_back(row, column);
+            }
+            Yield(doEvents);
+        }
+    }
+    std::sort(marks.begin(), marks.end());
+    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
+    std::vector<int> perRow(static_cast<std::size_t>(rows.Count()) + 1);
+    std::vector<int> perColumn(static_cast<std::size_t>(columns.Count()) + 1);
+    for (auto [row, column] : marks) {
+        ++perRow[static_cast<std::size_t>(row)];
+        ++perColumn[static_cast<std::size_t>(column)];
+        int sheetRow = row + FIRST_ELEMENT_ROW - 1;
+        int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
+        sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
+        sheet.Cells(sheetRow, sheetColumn)
+            .SetHorizontalAlignment(host::xlCenter)
+            .SetVerticalAlignment(host::xlCenter)
+            .SetFontSize(MARK_FONT_SIZE);
+    }
+
+    // Counts only once a link was read, even when none of them is placed.
+    int total = 0;
+    if (linksFound) {
+        for (int row = 1; row <= rows.Count(); ++row) {
+            int count = perRow[static_cast<std::size_t>(row)];
+            sheet.SetNumber(row + FIRST_ELEMENT_ROW - 1, ROW_COUNT_COLUMN, count);
+            total += count;
+            Yield(doEvents);
+        }
+        for (int column = 1; column <= columns.Count(); ++column) {
+            sheet.SetNumber(COLUMN_COUNT_ROW, column + FIRST_ELEMENT_COLUMN - 1,
+                            perColumn[static_cast<std::size_t>(column)]);
+            Yield(doEvents);
+        }
+    }
+    sheet.SetText(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN,
+                  language.LoadText(StringId::NUMBER_OF_LINKS));
+    sheet.SetNumber(TARGET_NUMBER_ROW, SOURCE_LABEL_COLUMN, total);
+}
+
+}  // namespace veln::MatrixBuild

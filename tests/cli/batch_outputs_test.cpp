@@ -1,0 +1,131 @@
+// The outputs written from the command line: documents named by id or path,
+// the first-rank option, and every refusal a message with nothing written.
+#include "batch_outputs.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "outputs_fixture.h"
+
+namespace veln::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+constexpr const char* S1 = "ELEMSRC00001";
+constexpr const char* T1 = "ELEMTGT00001";
+
+class BatchOutputsTest : public test::OutputsTest {
+  protected:
+    BatchOutputsTest() {
+        AddElement(S1, test::SOURCE_ID, {1, 0, 0, 0}, "Brakes");
+        AddElement(T1, test::TARGET_ID, {1, 0, 0, 0}, "Test stop");
+        AddLink(S1, test::SOURCE_ID, T1, test::TARGET_ID);
+        matrix.database = database;
+        matrix.source = test::SOURCE_ID;
+        matrix.target = test::TARGET_ID;
+        matrix.output = output;
+        list.database = database;
+        list.document = test::SOURCE_ID;
+        list.output = output;
+    }
+    int Matrix() { return WriteMatrix(matrix, system, err); }
+    int List() { return WriteList(list, err); }
+
+    std::string output = dir / "out.xlsx";
+    MatrixOptions matrix;
+    ListOptions list;
+    std::ostringstream err;
+};
+
+TEST_F(BatchOutputsTest, DocumentsAreNamedByIdOrStoredPath) {
+    matrix.source = SourcePath();
+    fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
+    matrix.target = test::TARGET_FILE;  // relative to the current folder
+    int status = Matrix();
+    fs::current_path(before);
+    ASSERT_EQ(status, 0) << err.str();
+    test::ReadWorkbook sheet = test::ReadBack(output);
+    EXPECT_EQ(sheet.sheet, "plan.docx-tests.docx");
+    EXPECT_EQ(sheet.Value(5, 4), "\u2022");
+    EXPECT_EQ(sheet.Cell(5, 1).link, "file://" + SourcePath() + "#" + S1);
+
+    matrix.target = test::TARGET_ID;
+    matrix.hyperlinks = false;
+    matrix.wrap = true;
+    ASSERT_EQ(Matrix(), 0) << err.str();
+    sheet = test::ReadBack(output);
+    EXPECT_EQ(sheet.Cell(5, 1).link, "") << "the output is replaced";
+    EXPECT_TRUE(sheet.Cell(5, 2).look.wrap);
+
+    list.document = SourcePath();
+    list.hyperlinks = false;
+    ASSERT_EQ(List(), 0) << err.str();
+    sheet = test::ReadBack(output);
+    EXPECT_EQ(sheet.title, "List of elements");
+    EXPECT_EQ(sheet.Value(2, 2), "Brakes");
+    EXPECT_EQ(sheet.Cell(2, 1).link, "");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(BatchOutputsTest, AboveTheColumnLimitAFirstRankIsNeeded) {
+    for (int k = 1; k <= 257; ++k) {
+        AddElement("ELEMTGT" + std::to_string(10000 + k), test::TARGET_ID,
+                   {k <= 200 ? 1 : 2, k, 0, 0}, "t");
+    }
+    EXPECT_EQ(Matrix(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("veln matrix: the target has 258 live elements"));
+    EXPECT_THAT(err.str(), HasSubstr("--first-rank"));
+    EXPECT_FALSE(fs::exists(output));
+    matrix.firstRank = 2;
+    ASSERT_EQ(Matrix(), 0) << err.str();
+    test::ReadWorkbook sheet = test::ReadBack(output);
+    EXPECT_EQ(sheet.Value(2, 4), "2.201.0.0");
+    EXPECT_EQ(sheet.Value(2, 60), "2.257.0.0");
+    EXPECT_EQ(sheet.Value(2, 61), "");
+}
+
+TEST_F(BatchOutputsTest, RefusalsNameWhatIsWrongAndWriteNothing) {
+    auto refused = [&](const std::string& message) {
+        err.str("");
+        EXPECT_EQ(Matrix(), 1);
+        EXPECT_THAT(err.str(), HasSubstr(message));
+        EXPECT_FALSE(fs::exists(output));
+    };
+    matrix.target = "DOCNONE1";
+    refused("veln matrix: no document of the project " + database + " is \"DOCNONE1\"");
+    matrix.target = dir / "other.docx";
+    refused("is \"" + (dir / "other.docx") + "\"");
+    matrix.target = test::TARGET_ID;
+
+    test::WriteFile(dir / "notes.mdb", "not a database at all");
+    matrix.database = dir / "notes.mdb";
+    refused("notes.mdb");
+    db::Database::Create(dir / "empty.mdb").Execute("CREATE TABLE Other (x)");
+    matrix.database = dir / "empty.mdb";
+    refused("is not a project database");
+    matrix.database = dir / "missing.mdb";
+    refused("missing.mdb");
+    matrix.database = database;
+
+    matrix.output = dir / "no-folder/out.xlsx";
+    refused("no-folder");
+    fs::create_directory(output);
+    matrix.output = output;
+    err.str("");
+    EXPECT_EQ(Matrix(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("it is a folder"));
+
+    list.document = "DOCNONE1";
+    err.str("");
+    EXPECT_EQ(List(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("veln list: no document of the project"));
+}
+
+}  // namespace
+}  // namespace veln::cli

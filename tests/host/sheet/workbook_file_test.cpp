@@ -1,0 +1,113 @@
+// Saving workbooks: a file is complete or absent, new files never overwrite,
+// and LibreOffice Calc reads what is written.
+#include <cstdlib>
+#include <filesystem>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host/host_error.h"
+#include "host/sheet/workbook.h"
+#include "temp_dir.h"
+#include "workbook_reader.h"
+
+namespace veln::host {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+constexpr const char* STEM = "Plan-Tests 2026-12-06 14-03-12";
+constexpr const char* OLD_CONTENT = "the user's own file";
+
+class WorkbookFileTest : public ::testing::Test {
+  protected:
+    WorkbookFileTest() { workbook.ActiveSheet().SetText(1, 1, "new"); }
+    std::size_t FilesIn(const fs::path& folder) {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+    }
+
+    test::TempDir dir;
+    Workbook workbook;
+};
+
+TEST_F(WorkbookFileTest, NewFilesNeverOverwrite) {
+    test::WriteFile(dir / (std::string(STEM) + ".xlsx"), OLD_CONTENT);
+    test::WriteFile(dir / (std::string(STEM) + " (2).xlsx"), OLD_CONTENT);
+    std::string written = workbook.SaveAsNew(dir.Path().string(), STEM);
+    EXPECT_EQ(written, dir / (std::string(STEM) + " (3).xlsx"));
+    EXPECT_EQ(test::ReadBack(written).Value(1, 1), "new");
+    EXPECT_EQ(test::ReadFile(dir / (std::string(STEM) + ".xlsx")), OLD_CONTENT);
+    EXPECT_EQ(test::ReadFile(dir / (std::string(STEM) + " (2).xlsx")), OLD_CONTENT);
+    std::string fourth = workbook.SaveAsNew(dir.Path().string(), STEM);
+    EXPECT_EQ(fourth, dir / (std::string(STEM) + " (4).xlsx"));
+    EXPECT_EQ(test::ReadBack(fourth).Value(1, 1), "new");
+    EXPECT_EQ(FilesIn(dir.Path()), 4U) << "nothing half-written is left beside them";
+}
+
+TEST_F(WorkbookFileTest, SaveAsReplacesOnlyWithACompleteFile) {
+    std::string path = dir / "out.xlsx";
+    test::WriteFile(path, OLD_CONTENT);
+    workbook.SaveAs(path);
+    EXPECT_EQ(test::ReadBack(path).Value(1, 1), "new");
+    EXPECT_EQ(FilesIn(dir.Path()), 1U);
+
+    // A folder in the way, or no folder at all: an error naming the path, and
+    // nothing written.
+    fs::create_directory(dir / "taken.xlsx");
+    try {
+        workbook.SaveAs(dir / "taken.xlsx");
+        ADD_FAILURE() << "saved over a folder";
+    } catch (const HostError& error) {
+        EXPECT_THAT(error.Description(), HasSubstr("taken.xlsx"));
+    }
+    EXPECT_THROW(workbook.SaveAs(dir / "missing/out.xlsx"), HostError);
+    EXPECT_THROW(workbook.SaveAsNew(dir / "missing", STEM), HostError);
+    // A file where the folder should be (which even root cannot write into).
+    try {
+        workbook.SaveAsNew(path, STEM);
+        ADD_FAILURE() << "wrote into a file";
+    } catch (const HostError& error) {
+        EXPECT_THAT(error.Description(), HasSubstr("cannot write a file in " + path));
+    }
+    EXPECT_EQ(FilesIn(dir.Path()), 2U);
+}
+
+// LibreOffice Calc, converting the workbook to a flat OpenDocument
+// spreadsheet, finds the sheet name, values, link and formats.
+TEST_F(WorkbookFileTest, LibreOfficeCalcReadsTheWorkbook) {
+    Worksheet& sheet = workbook.ActiveSheet();
+    sheet.SetName("plan.docx-tests.docx");
+    sheet.SetText(2, 1, "Number of links : ");
+    sheet.SetNumber(2, 2, 3);
+    sheet.SetText(5, 1, "1.2.0.0");
+    ASSERT_TRUE(sheet.AddHyperlink(5, 1, "file:///projects/plan%20a.docx#ELEM00000001"));
+    sheet.SetText(5, 4, "\u2022");
+    sheet.Cells(5, 4).SetHorizontalAlignment(xlCenter).SetVerticalAlignment(xlCenter).SetFontSize(
+        18);
+    sheet.Rows(2).SetBold(true);
+    sheet.SetText(6, 1, "code _x0041_ stays");
+    std::string path = dir / "matrix.xlsx";
+    workbook.SaveAs(path);
+
+    std::string log = dir / "soffice.log";
+    std::string command = "HOME='" + dir.Path().string() +
+                          "' soffice '-env:UserInstallation=file://" + (dir / "profile") +
+                          "' --headless --norestore --convert-to fods --outdir '" +
+                          dir.Path().string() + "' '" + path + "' >'" + log + "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << test::ReadFile(log);
+    ASSERT_TRUE(fs::exists(dir / "matrix.fods")) << test::ReadFile(log);
+    std::string content = test::ReadFile(dir / "matrix.fods");
+    for (const char* part :
+         {"table:name=\"plan.docx-tests.docx\"", "<text:p>Number of links : </text:p>",
+          "office:value-type=\"float\" office:value=\"3\"",
+          // LibreOffice keeps the link relative to where the file is.
+          "plan%20a.docx#ELEM00000001\"", ">1.2.0.0</text:a>", "<text:p>\u2022</text:p>",
+          "<text:p>code _x0041_ stays</text:p>", "fo:font-size=\"18pt\"", "fo:font-weight=\"bold\"",
+          "style:vertical-align=\"middle\""}) {
+        EXPECT_NE(content.find(part), std::string::npos) << "not in the converted sheet: " << part;
+    }
+}
+
+}  // namespace
+}  // namespace veln::host
