@@ -9,6 +9,7 @@
 
 #include "host/docx/bookmark_table.h"
 #include "host/docx/story.h"
+#include "host/docx/style_sheet.h"
 #include "host/docx/wml.h"
 #include "host/docx/xml_part.h"
 #include "host/docx/zip_package.h"
@@ -43,6 +44,15 @@ class DocxDocument : public Document {
     int HighlightOf(long start, long end) const override;
     void SetHighlight(long start, long end, int colorIndex) override;
 
+    // Paragraphs as a view shows and edits them (docx_document_paragraphs.cpp).
+    long ParagraphCount() const override;
+    long ParagraphIndexAt(long position) const override;
+    long ParagraphStart(long index) const override;
+    ParagraphStamp StampOfParagraph(long index) const override;
+    ParagraphLook LookOfParagraph(long index) const override;
+    void SplitParagraph(long position) override;
+    void JoinParagraphs(long markPosition) override;
+
     int BookmarkCount(bool includeHidden) const override;
     BookmarkInfo BookmarkItem(int index, bool includeHidden) const override;
     std::optional<BookmarkInfo> FindBookmark(std::string_view name) const override;
@@ -76,6 +86,9 @@ class DocxDocument : public Document {
     std::string RelationshipTarget(const std::string& id) const;
     void SetMainContentType(SaveFormat format);
     void WriteTo(const std::string& path);
+    // The styles part, read the first time a paragraph's look is asked for.
+    const StyleSheet& Styles() const;
+    const Paragraph& ParagraphOfIndex(long index) const;
 
     std::string path_;  // absolute, "" until saved
     std::string name_;
@@ -91,6 +104,7 @@ class DocxDocument : public Document {
     Wml names_;
     std::unique_ptr<Story> story_;
     std::unique_ptr<BookmarkTable> bookmarks_;
+    mutable std::unique_ptr<StyleSheet> styles_;
 };
 
 }  // namespace veln::host::docx
