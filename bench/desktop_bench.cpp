@@ -95,7 +95,7 @@ std::size_t HeapInUse() {
 
 void BM_WindowShowsTheDocument(benchmark::State& state) {
     TheProject();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         auto running = std::make_unique<Running>();
         state.PauseTiming();
         running.reset();
@@ -107,7 +107,7 @@ BENCHMARK(BM_WindowShowsTheDocument)->Unit(benchmark::kMillisecond)->Iterations(
 void BM_NextElementShown(benchmark::State& state) {
     Running running;
     running.window->View().Select(0, 0);
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         running.Click("oNext");
     }
 }
@@ -116,7 +116,7 @@ BENCHMARK(BM_NextElementShown)->Unit(benchmark::kMillisecond);
 void BM_CreateElementShown(benchmark::State& state) {
     Running running;
     long paragraph = 1;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         state.PauseTiming();
         // A paragraph without an element: every fourth holds one.
         long at = running.window->Document().ParagraphStart(paragraph);
@@ -131,7 +131,7 @@ BENCHMARK(BM_CreateElementShown)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ToggleNumbersShown(benchmark::State& state) {
     Running running;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         running.Click("oShowNumber");
     }
 }
@@ -140,7 +140,7 @@ BENCHMARK(BM_ToggleNumbersShown)->Unit(benchmark::kMillisecond)->Iterations(10);
 void BM_HighlightColourShown(benchmark::State& state) {
     Running running;
     bool cyan = false;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         running.Click((cyan = !cyan) ? "oButtonCyan" : "oButtonYellow");
     }
 }
@@ -152,7 +152,7 @@ void BM_KeyToPaint(benchmark::State& state) {
     long middle = running.window->Document().ParagraphStart(PARAGRAPHS / 2) + 5;
     view.Select(middle, middle);
     running.Draw();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         QTest::keyClick(&view, Qt::Key_A);
         running.Draw();
     }
@@ -163,7 +163,7 @@ BENCHMARK(BM_KeyToPaint)->Unit(benchmark::kMillisecond);
 // then by the program with its window drawn, in the same process.
 void BM_WindowMemory(benchmark::State& state) {
     TheProject();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::size_t before = HeapInUse();
         std::size_t model = 0;
         {

@@ -45,7 +45,7 @@ class DesktopTest : public ::testing::Test, public World {
     void Paint();
 
     // Runs answer on the next modal window of that class once it shows.
-    static void WhenModal(const char* className, std::function<void(QWidget*)> answer);
+    static void WhenModal(const char* className, const std::function<void(QWidget*)>& answer);
 
     bool qt_;
     desktop::QtUi qtUi;

@@ -82,7 +82,10 @@ std::uint64_t Story::BlockOf(const Paragraph& paragraph) {
 }
 
 Paragraph& Story::Split(long position) {
-    auto [paragraph, offset] = Locate(position);
+    // Named apart: the lambda below reads them.
+    std::pair<Paragraph*, long> located = Locate(position);
+    Paragraph* paragraph = located.first;
+    long offset = located.second;
     // The first thing that moves: the first bookmark start at the split, so
     // that a bookmark starting there goes with its text, else the first
     // content at or after it. Ends of bookmarks there stay behind.
