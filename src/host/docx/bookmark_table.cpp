@@ -182,6 +182,25 @@ void BookmarkTable::MoveEnd(const Mark& mark, long position) {
     moved.endParagraph = endParagraph;
 }
 
+void BookmarkTable::Follow(const Paragraph& from, Paragraph& to) {
+    auto inside = [&](pugi::xml_node node) {
+        for (; node; node = node.parent()) {
+            if (node == to.node) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (auto& mark : marks_) {
+        if (mark->startParagraph == &from && inside(mark->start)) {
+            mark->startParagraph = &to;
+        }
+        if (mark->endParagraph == &from && inside(mark->end)) {
+            mark->endParagraph = &to;
+        }
+    }
+}
+
 bool BookmarkTable::Remove(std::string_view name) {
     auto found = byName_.find(name);
     if (found == byName_.end()) {

@@ -41,6 +41,9 @@ class BookmarkTable {
     std::vector<const Mark*> EmptyAt(long position) const;
     // Puts the end of mark at position (at or after its start).
     void MoveEnd(const Mark& mark, long position);
+    // Markers of paragraph from that now lie inside paragraph to, after a
+    // split or a join, belong to it.
+    void Follow(const Paragraph& from, Paragraph& to);
 
   private:
     const std::vector<Mark*>& Order(bool includeHidden) const {

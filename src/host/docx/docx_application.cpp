@@ -117,6 +117,13 @@ bool DocxApplication::CloseDocument(Document& document) {
             return false;
         }
     }
+    if (!QueryClose(document)) {
+        return false;
+    }
+    Closing(document);
+    // Dialogs of the close may have opened or closed others meanwhile.
+    found = std::find_if(documents_.begin(), documents_.end(),
+                         [&](const auto& owned) { return owned.get() == &document; });
     CommandBars.ForgetDocument(&document);
     documents_.erase(found);
     if (active_ == &document) {

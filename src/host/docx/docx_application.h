@@ -38,6 +38,13 @@ class DocxApplication : public Application {
     Document* ActiveDocument() override { return active_; }
     void Activate(Document& document) override;
 
+  protected:
+    // The word processor's own word before a document goes, once
+    // DocumentBeforeClose let it: false keeps it open.
+    virtual bool QueryClose(Document& /*document*/) { return true; }
+    // The document goes now: whatever shows it lets go of it first.
+    virtual void Closing(Document& /*document*/) {}
+
   private:
     // The document joins the open ones; its saves raise DocumentBeforeSave.
     Document& Adopt(std::unique_ptr<DocxDocument> document);

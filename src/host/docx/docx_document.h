@@ -15,6 +15,7 @@
 #include "host/docx/disk_file.h"
 #include "host/docx/lock_file.h"
 #include "host/docx/story.h"
+#include "host/docx/style_sheet.h"
 #include "host/docx/wml.h"
 #include "host/docx/xml_part.h"
 #include "host/docx/zip_package.h"
@@ -60,6 +61,15 @@ class DocxDocument : public Document {
     int HighlightOf(long start, long end) const override;
     void SetHighlight(long start, long end, int colorIndex) override;
 
+    // Paragraphs as a view shows and edits them (docx_document_paragraphs.cpp).
+    long ParagraphCount() const override;
+    long ParagraphIndexAt(long position) const override;
+    long ParagraphStart(long index) const override;
+    ParagraphStamp StampOfParagraph(long index) const override;
+    ParagraphLook LookOfParagraph(long index) const override;
+    void SplitParagraph(long position) override;
+    void JoinParagraphs(long markPosition) override;
+
     int BookmarkCount(bool includeHidden) const override;
     BookmarkInfo BookmarkItem(int index, bool includeHidden) const override;
     std::optional<BookmarkInfo> FindBookmark(std::string_view name) const override;
@@ -102,6 +112,9 @@ class DocxDocument : public Document {
     // Asks before a save overwrites what another program wrote since.
     void ConfirmOverwrite(const std::string& path);
     void WriteTo(const std::string& path);
+    // The styles part, read the first time a paragraph's look is asked for.
+    const StyleSheet& Styles() const;
+    const Paragraph& ParagraphOfIndex(long index) const;
 
     std::string path_;  // absolute, "" until saved
     std::string name_;
@@ -129,6 +142,7 @@ class DocxDocument : public Document {
     std::unique_ptr<BookmarkTable> bookmarks_;
     // The greatest "rIdN" of each relationships part that ids were added to.
     std::map<const XmlPart*, long> highestRelationshipIds_;
+    mutable std::unique_ptr<StyleSheet> styles_;
 };
 
 }  // namespace veln::host::docx

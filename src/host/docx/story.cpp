@@ -108,6 +108,7 @@ bool IsStoryCharacter(char32_t c) {
 Paragraph& Story::NewParagraph(pugi::xml_node node) {
     Paragraph& paragraph = pool_.emplace_back();
     paragraph.node = node;
+    paragraph.id = ++lastParagraphId_;
     return paragraph;
 }
 
@@ -259,6 +260,7 @@ void Story::ScanRun(pugi::xml_node run, Paragraph& paragraph) {
 }
 
 void Story::Rescan(Paragraph& paragraph) {
+    ++paragraph.revision;
     long before = paragraph.length;
     paragraph.pieces.clear();
     paragraph.length = 0;
@@ -662,16 +664,21 @@ std::vector<pugi::xml_node> Story::RunsCovering(Paragraph& paragraph, long start
     return runs;
 }
 
+int HighlightIndex(std::string_view value) {
+    for (std::size_t i = 0; i < HIGHLIGHT_NAMES.size(); ++i) {
+        if (value == HIGHLIGHT_NAMES[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
 int Story::Highlight(long start, long end) const {
     auto indexOf = [this](const pugi::xml_node& run) {
-        std::string value =
-            run.child(n_.rPr.c_str()).child(n_.highlight.c_str()).attribute(n_.val.c_str()).value();
-        for (std::size_t i = 0; i < HIGHLIGHT_NAMES.size(); ++i) {
-            if (value == HIGHLIGHT_NAMES[i]) {
-                return static_cast<int>(i);
-            }
-        }
-        return 0;
+        return HighlightIndex(run.child(n_.rPr.c_str())
+                                  .child(n_.highlight.c_str())
+                                  .attribute(n_.val.c_str())
+                                  .value());
     };
     auto [first, offset] = Locate(start);
     if (start >= end) {
@@ -715,6 +722,7 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
     long remaining = end - start;
     for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {
         Paragraph& paragraph = *paragraphs_[index];
+        ++paragraph.revision;
         long stop = offset + remaining;
         for (pugi::xml_node run : RunsCovering(paragraph, offset, stop)) {
             pugi::xml_node properties = run.child(n_.rPr.c_str());

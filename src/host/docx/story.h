@@ -34,6 +34,8 @@ struct Paragraph {
     std::vector<Piece> pieces;
     long length = 0;  // characters, the paragraph mark not counted
     std::size_t index = 0;
+    std::uint64_t id = 0;        // never given to another paragraph of the story
+    std::uint64_t revision = 0;  // grows with every change of the paragraph
 };
 
 // A bookmark marker met while reading: inside a paragraph, or between blocks
@@ -80,6 +82,16 @@ class Story {
     // Reads a paragraph's pieces again after its XML was changed from outside.
     void Refresh(Paragraph& paragraph) { Rescan(paragraph); }
 
+    // Paragraph marks anywhere (story_paragraphs.cpp). Split ends the
+    // paragraph at position and returns the new one after it, which holds
+    // what followed; Join removes the mark at position and returns the
+    // paragraph whose content moved into the one before it. Both refuse,
+    // changing nothing, what they cannot do cleanly.
+    Paragraph& Split(long position);
+    Paragraph& Join(long position);
+    // Paragraphs of one body or table cell share it.
+    static std::uint64_t BlockOf(const Paragraph& paragraph);
+
   private:
     // The walks recurse once per level of the XML: a file deeper than
     // MAX_NESTING is refused before the stack could run out.
@@ -116,10 +128,14 @@ class Story {
     std::vector<Paragraph*> paragraphs_;
     std::vector<long> tree_;
     std::vector<FoundMarker> found_;
+    std::uint64_t lastParagraphId_ = 0;
 };
 
 // The control characters the story holds as elements of their own: line,
 // page and column breaks, non-breaking and optional hyphens.
 bool IsStoryCharacter(char32_t c);
+
+// The WdColorIndex of a w:highlight value, 0 for none or an unknown one.
+int HighlightIndex(std::string_view value);
 
 }  // namespace veln::host::docx

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "host/word/paragraph_look.h"
 
 namespace veln::host {
 
@@ -129,6 +130,21 @@ class Document {
     // The WdColorIndex shared by the characters of the range, wdUndefined if mixed.
     virtual int HighlightOf(long start, long end) const = 0;
     virtual void SetHighlight(long start, long end, int colorIndex) = 0;
+
+    // --- paragraphs as a view shows and edits them -------------------------------
+    virtual long ParagraphCount() const = 0;
+    // The index (from 0) of the paragraph that holds position.
+    virtual long ParagraphIndexAt(long position) const = 0;
+    // The position of the first character of the paragraph of that index.
+    virtual long ParagraphStart(long index) const = 0;
+    virtual ParagraphStamp StampOfParagraph(long index) const = 0;
+    virtual ParagraphLook LookOfParagraph(long index) const = 0;
+    // Ends the paragraph at position (Enter): what follows goes to a new
+    // paragraph of the same properties, bookmarks starting there with it.
+    virtual void SplitParagraph(long position) = 0;
+    // Removes the paragraph mark at position, joining its paragraph and the
+    // next one, which must be of one block; the first keeps its properties.
+    virtual void JoinParagraphs(long markPosition) = 0;
 
     // --- bookmarks, in document order of their starts ---------------------------
     virtual int BookmarkCount(bool includeHidden) const = 0;

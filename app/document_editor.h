@@ -1,0 +1,62 @@
+// Editing in the document view: typing, deleting, Enter and pasted text made
+// into edits of the document model, each with its way back for undo and redo.
+// A paragraph mark is put in or taken out as the model does it; what the
+// model refuses (joining two table cells) changes nothing at all.
+#pragma once
+
+#include <QUndoStack>
+#include <string>
+#include <vector>
+
+#include "host/word/document.h"
+
+namespace veln::desktop {
+
+// One change of the model and what undoes it.
+struct EditStep {
+    enum class Kind { Insert, Delete, Split, Join };
+    Kind kind;
+    long position;
+    std::string text;  // inserted or deleted text, within one paragraph
+};
+
+class DocumentEditor {
+  public:
+    explicit DocumentEditor(host::Document& document);
+
+    // Each replaces the selection [start, end) and returns the caret after
+    // the edit; a refused edit throws host::HostError and changes nothing.
+    long Type(long start, long end, const std::string& text, bool overtype);
+    long Backspace(long start, long end);
+    long Delete(long start, long end);
+    long Enter(long start, long end);
+    long Paste(long start, long end, const std::string& text);
+
+    host::Document& Target() { return document_; }
+    QUndoStack& UndoStack() { return undo_; }
+    // Forgets the history: the document changed under it.
+    void ForgetHistory() { undo_.clear(); }
+
+    // Applies steps in order, or their inverses backwards; used by the undo
+    // commands.
+    void Apply(const std::vector<EditStep>& steps);
+    void Revert(const std::vector<EditStep>& steps);
+
+    // Pasted text as the story takes it: line ends become paragraph marks
+    // ("\n"), control characters other than tabs are dropped.
+    static std::string CleanPaste(const std::string& text);
+
+  private:
+    // Replaces [start, end) with text in which "\n" ends a paragraph; the
+    // steps done are appended to steps. On failure the steps done are undone.
+    long Replace(long start, long end, const std::string& text, std::vector<EditStep>& steps);
+    void DeleteRange(long start, long end, std::vector<EditStep>& steps);
+    void Do(const EditStep& step, std::vector<EditStep>& steps);
+    void Undo(const EditStep& step);
+    long Commit(std::vector<EditStep> steps, long before, long after, bool typing);
+
+    host::Document& document_;
+    QUndoStack undo_;
+};
+
+}  // namespace veln::desktop

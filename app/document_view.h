@@ -1,0 +1,136 @@
+// The document view: the main story of one document, drawn paragraph by
+// paragraph from the model and edited through it. A position on the screen is
+// the same position in the model, so the selection needs no translation.
+// Only the paragraphs on screen are laid out; after a command the view asks
+// the model which paragraphs changed (their stamps) and lays out those alone.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "document_editor.h"
+#include "host/word/document.h"
+#include "paragraph_layout.h"
+
+namespace veln::desktop {
+
+class DocumentView : public QAbstractScrollArea {
+    Q_OBJECT
+
+  public:
+    // overtype: the application's setting, which typing follows.
+    DocumentView(host::Document& document, const bool& overtype, QWidget* parent = nullptr);
+
+    host::Document& Model() const { return document_; }
+    DocumentEditor& Editor() { return editor_; }
+
+    // Brings the view in step with the model after something else changed it:
+    // the paragraphs whose stamps changed are laid out again and the
+    // selection is the model's. A change to the story that the view did not
+    // make forgets the undo history, whose positions no longer hold. Returns
+    // whether the story changed.
+    bool SyncWithModel();
+
+    void SetReadOnly(bool readOnly, const QString& reason);
+    bool ReadOnly() const { return readOnly_; }
+
+    // The selection: the anchor stays where it began, the caret moves.
+    long Anchor() const { return anchor_; }
+    long Caret() const { return caret_; }
+    // Selects, in the model too, and brings the caret on screen.
+    void Select(long anchor, long caret);
+    void SelectAll();
+
+    void Copy();
+    void Cut();
+    void Paste();
+    void Undo();
+    void Redo();
+    // Finds text after the selection, from the start again at the end;
+    // false when it is nowhere.
+    bool Find(const QString& text);
+
+    // What the screen shows, for the tests and the status bar: where a
+    // position is drawn in the viewport (empty when it is off screen), the
+    // highlight colour index drawn there, and the positions of the bookmark
+    // brackets drawn at the last paint.
+    QRect PositionRect(long position);
+    int HighlightDrawnAt(long position);
+    const std::vector<long>& BracketsDrawn() const { return bracketsDrawn_; }
+    // Paragraphs laid out now: those on screen and a few around them.
+    int LaidOutCount() const { return static_cast<int>(layouts_.size()); }
+    // The position under a point of the viewport.
+    long PositionAt(QPoint point);
+    long FirstParagraphShown() const { return top_; }
+    // The text of each paragraph on screen, as laid out.
+    std::vector<std::string> ParagraphsShown();
+
+  signals:
+    void SelectionMoved();
+    // The user changed the document in the view.
+    void Edited();
+    // An edit could not be made; why, in the user's words.
+    void EditRefused(const QString& why);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
+
+  private:
+    // SyncWithModel without forgetting the history: after the view's own edits.
+    bool Refresh();
+    ParagraphLayout& LayoutOf(long index);
+    // Lets go of layouts far from the screen, so that memory stays that of
+    // a screenful whatever was scrolled through.
+    void TrimLayouts();
+    void ResetLayouts();
+    qreal TextWidth() const;
+    void UpdateScrollRange();
+    void EnsureVisible(long position);
+    // Runs an edit of the user's; a refused one is reported, not thrown.
+    void Edit(const std::function<long()>& edit);
+    void MoveCaret(long caret, bool extend);
+    long VerticalMove(int direction);
+    void RefreshBrackets();
+
+    struct Shown {
+        long index;
+        long start;
+        qreal top;
+        ParagraphLayout* layout;
+    };
+    // The paragraphs on screen now, from the top.
+    std::vector<Shown> Screen();
+
+    host::Document& document_;
+    const bool& overtype_;
+    DocumentEditor editor_;
+    QFont font_;
+    std::vector<host::ParagraphStamp> stamps_;
+    std::unordered_map<std::uint64_t, std::unique_ptr<ParagraphLayout>> layouts_;
+    std::list<std::uint64_t> recent_;  // ids of laid-out paragraphs, the latest first
+    long top_ = 0;
+    long anchor_ = 0;
+    long caret_ = 0;
+    qreal wantedX_ = -1;  // kept across moves up and down
+    bool readOnly_ = false;
+    QString readOnlyReason_;
+    bool showBookmarks_ = false;
+    bool bracketsStale_ = true;
+    std::vector<std::pair<long, bool>> brackets_;  // position, opening
+    std::vector<long> bracketsDrawn_;
+};
+
+}  // namespace veln::desktop

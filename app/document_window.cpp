@@ -1,0 +1,285 @@
+#include "document_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <filesystem>
+
+#include <unistd.h>
+
+#include "database/doc_variables.h"
+#include "desktop.h"
+#include "desktop_texts.h"
+#include "document_view.h"
+#include "elements/elements.h"
+#include "faces.h"
+#include "toolbar_view.h"
+
+namespace veln::desktop {
+
+DocumentWindow::DocumentWindow(Desktop& desktop, host::Document& document)
+    : desktop_(desktop), document_(document) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowIcon(ProgramIcon());
+    view_ = new DocumentView(document, desktop.app().Overtype, this);
+    setCentralWidget(view_);
+    toolbar_ = new ToolbarView(
+        desktop.app(), document, [this](std::uint64_t id) { desktop_.Press(*this, id); }, this);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+    element_ = new QLabel(this);
+    project_ = new QLabel(this);
+    progress_ = new QProgressBar(this);
+    // Long work tells no fraction: the bar shows that it runs.
+    progress_->setRange(0, 0);
+    progress_->setMaximumWidth(160);
+    progress_->setFormat(Tr(Text::Working, desktop.French()));
+    progress_->hide();
+    statusBar()->addWidget(element_, 1);
+    statusBar()->addPermanentWidget(progress_);
+    statusBar()->addPermanentWidget(project_);
+    MakeMenus();
+    connect(view_, &DocumentView::SelectionMoved, this, [this] { UpdateStatus(); });
+    connect(view_, &DocumentView::Edited, this, [this] { UpdateTitle(); });
+    connect(view_, &DocumentView::EditRefused, this, [this](const QString& why) {
+        statusBar()->showMessage(Tr(Text::EditRefused, desktop_.French()).arg(why), 5000);
+    });
+    resize(1280, 800);
+    Sync();
+}
+
+void DocumentWindow::MakeMenus() {
+    bool french = desktop_.French();
+    QMenu* file = menuBar()->addMenu(Tr(Text::MenuFile, french));
+    file->addAction(Tr(Text::New, french), QKeySequence::New, this, [this] { desktop_.New(); });
+    file->addAction(Tr(Text::Open, french), QKeySequence::Open, this, [this] {
+        QString path =
+            QFileDialog::getOpenFileName(this, QString(), QString(),
+                                         QString("%1 (*.docx *.docm *.dotx *.dotm);;%2 (*)")
+                                             .arg(Tr(Text::WordDocuments, desktop_.French()),
+                                                  Tr(Text::AllFiles, desktop_.French())));
+        if (!path.isEmpty()) {
+            desktop_.Open(path);
+        }
+    });
+    recent_ = file->addMenu(Tr(Text::OpenRecent, french));
+    connect(recent_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    file->addSeparator();
+    file->addAction(Tr(Text::Save, french), QKeySequence::Save, this, [this] { Save(); });
+    file->addAction(Tr(Text::SaveAs, french), QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    file->addAction(Tr(Text::Close, french), QKeySequence::Close, this,
+                    [this] { desktop_.Close(*this); });
+    file->addSeparator();
+    file->addAction(Tr(Text::Quit, french), QKeySequence::Quit, this, [this] { desktop_.Quit(); });
+
+    QMenu* edit = menuBar()->addMenu(Tr(Text::MenuEdit, french));
+    undo_ = edit->addAction(Tr(Text::Undo, french), QKeySequence::Undo, this,
+                            [this] { view_->Undo(); });
+    redo_ = edit->addAction(Tr(Text::Redo, french), QKeySequence::Redo, this,
+                            [this] { view_->Redo(); });
+    QUndoStack& history = view_->Editor().UndoStack();
+    undo_->setEnabled(false);
+    redo_->setEnabled(false);
+    connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
+    edit->addSeparator();
+    edit->addAction(Tr(Text::Cut, french), QKeySequence::Cut, this, [this] { view_->Cut(); });
+    edit->addAction(Tr(Text::Copy, french), QKeySequence::Copy, this, [this] { view_->Copy(); });
+    edit->addAction(Tr(Text::Paste, french), QKeySequence::Paste, this, [this] { view_->Paste(); });
+    edit->addSeparator();
+    edit->addAction(Tr(Text::SelectAll, french), QKeySequence::SelectAll, this,
+                    [this] { view_->SelectAll(); });
+    edit->addAction(Tr(Text::Find, french), QKeySequence::Find, this, [this] { Find(false); });
+    edit->addAction(Tr(Text::FindNext, french), QKeySequence::FindNext, this,
+                    [this] { Find(true); });
+}
+
+void DocumentWindow::FillRecentMenu() {
+    recent_->clear();
+    QStringList files = desktop_.RecentFiles();
+    if (files.isEmpty()) {
+        recent_->addAction(Tr(Text::NoRecentFiles, desktop_.French()))->setEnabled(false);
+    }
+    for (const QString& path : files) {
+        recent_->addAction(path, this, [this, path] { desktop_.Open(path); });
+    }
+}
+
+void DocumentWindow::Find(bool again) {
+    if (!again || findText_.isEmpty()) {
+        bool ok = false;
+        QString text =
+            QInputDialog::getText(this, windowTitle(), Tr(Text::FindPrompt, desktop_.French()),
+                                  QLineEdit::Normal, findText_, &ok);
+        if (!ok || text.isEmpty()) {
+            return;
+        }
+        findText_ = text;
+    }
+    if (!view_->Find(findText_)) {
+        statusBar()->showMessage(Tr(Text::NotFound, desktop_.French()).arg(findText_), 5000);
+    }
+}
+
+void DocumentWindow::Sync() {
+    if (abandoned_) {
+        return;
+    }
+    view_->SyncWithModel();
+    toolbar_->Sync();
+    UpdateTitle();
+    UpdateStatus();
+}
+
+void DocumentWindow::UpdateTitle() {
+    QString title = QString::fromStdString(document_.Name()) + QLatin1String("[*]");
+    if (view_->ReadOnly()) {
+        title += QString(" (%1)").arg(Tr(Text::ReadOnly, desktop_.French()));
+    }
+    setWindowTitle(title + QLatin1String(" - VELN"));
+    setWindowModified(!document_.Saved());
+}
+
+void DocumentWindow::UpdateStatus() {
+    std::string database = document_.VariableValue(VARDOC_DB_NAME).value_or("");
+    project_->setText(
+        database.empty()
+            ? Tr(Text::NoProject, desktop_.French())
+            : Tr(Text::Project, desktop_.French()).arg(QString::fromStdString(database)));
+    // The element under the caret is the active document's: the other
+    // windows keep what they showed.
+    if (desktop_.app().ActiveDocument() != &document_) {
+        return;
+    }
+    QString element;
+    try {
+        std::string id = Elements::CurrentElementId(desktop_.context());
+        if (!id.empty()) {
+            Elements::ElementInfo info = Elements::GetElementInfo(desktop_.context(), id);
+            element =
+                Tr(Text::Element, desktop_.French())
+                    .arg(QString::fromStdString(info.number), QString::fromStdString(info.label));
+        }
+    } catch (const std::exception&) {
+        // The status bar shows what it can.
+    }
+    element_->setText(element);
+}
+
+void DocumentWindow::CheckEditable() {
+    std::filesystem::path path = document_.FullName();
+    if (!path.is_absolute()) {
+        return;  // a new document, never saved
+    }
+    QString why;
+    if (access(path.c_str(), W_OK) != 0) {
+        why = Tr(Text::FileNotWritable, desktop_.French());
+    } else if (access(path.parent_path().c_str(), W_OK) != 0) {
+        why = Tr(Text::FolderNotWritable, desktop_.French());
+    }
+    if (why.isEmpty()) {
+        return;
+    }
+    view_->SetReadOnly(true, why);
+    UpdateTitle();
+    desktop_.context().ui.MsgBox(Tr(Text::ReadOnlyBecause, desktop_.French())
+                                     .arg(QString::fromStdString(document_.Name()), why)
+                                     .toStdString(),
+                                 host::MsgBoxStyle::vbInformation);
+}
+
+bool DocumentWindow::Save() {
+    if (!std::filesystem::path(document_.FullName()).is_absolute()) {
+        return SaveAs();
+    }
+    bool saved = false;
+    desktop_.RunCommand([&] {
+        try {
+            document_.Save();
+            saved = true;
+        } catch (const host::HostError& error) {
+            desktop_.context().ui.MsgBox(Tr(Text::CannotSave, desktop_.French())
+                                             .arg(QString::fromStdString(document_.Name()),
+                                                  QString::fromStdString(error.Description()))
+                                             .toStdString(),
+                                         host::MsgBoxStyle::vbCritical);
+        }
+    });
+    return saved;
+}
+
+bool DocumentWindow::SaveAs() {
+    QString path = QFileDialog::getSaveFileName(
+        this, QString(), QString::fromStdString(document_.Name()),
+        QString("%1 (*.docx)").arg(Tr(Text::WordDocuments, desktop_.French())));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1String(".docx");
+    }
+    return SaveTo(path);
+}
+
+bool DocumentWindow::SaveTo(const QString& path) {
+    bool saved = false;
+    desktop_.RunCommand([&] {
+        try {
+            document_.SaveAs(path.toStdString());
+            saved = true;
+            desktop_.Remember(QString::fromStdString(document_.FullName()));
+        } catch (const host::HostError& error) {
+            desktop_.context().ui.MsgBox(Tr(Text::CannotSave, desktop_.French())
+                                             .arg(path, QString::fromStdString(error.Description()))
+                                             .toStdString(),
+                                         host::MsgBoxStyle::vbCritical);
+        }
+    });
+    if (saved && view_->ReadOnly()) {
+        // A copy saved where it can be written is the user's to edit.
+        view_->SetReadOnly(false, {});
+        UpdateTitle();
+    }
+    return saved;
+}
+
+void DocumentWindow::ShowProgress(bool shown) {
+    if (!abandoned_) {
+        progress_->setVisible(shown);
+        if (!shown) {
+            SetDrawing(true);
+        }
+    }
+}
+
+void DocumentWindow::SetDrawing(bool drawing) {
+    if (!abandoned_) {
+        view_->viewport()->setUpdatesEnabled(drawing);
+    }
+}
+
+void DocumentWindow::Abandon() {
+    abandoned_ = true;
+    hide();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+    if (abandoned_) {
+        event->accept();
+        return;
+    }
+    // The window goes when its document does, through the application's close.
+    event->ignore();
+    desktop_.Close(*this);
+}
+
+void DocumentWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !abandoned_) {
+        desktop_.Activated(*this);
+    }
+}
+
+}  // namespace veln::desktop

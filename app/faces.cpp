@@ -1,0 +1,52 @@
+#include "faces.h"
+
+#include <QPainter>
+#include <map>
+
+namespace veln::desktop {
+
+QIcon BuiltInFace(int faceId) {
+    // The faces the add-in's toolbar uses, by the numbers of the word
+    // processor's icon set.
+    static const std::map<int, const char*> FILES{
+        {71, "digit-1"},   {72, "digit-2"},      {73, "digit-3"}, {74, "digit-4"}, {594, "first"},
+        {595, "previous"}, {596, "next"},        {597, "last"},   {620, "list"},   {162, "edit"},
+        {1019, "delete"},  {1553, "renumber"},   {70, "numbers"}, {2642, "link"},  {702, "tree"},
+        {532, "matrix"},   {634, "list-values"}, {984, "help"}};
+    auto found = FILES.find(faceId);
+    if (found == FILES.end()) {
+        return {};
+    }
+    return QIcon(QString(":/icons/%1.svg").arg(QString::fromLatin1(found->second)));
+}
+
+QImage Swatch(int picture) {
+    static const std::map<int, QRgb> COLOURS{
+        {101, qRgb(255, 255, 0)}, {102, qRgb(255, 0, 255)}, {103, qRgb(255, 255, 255)},
+        {105, qRgb(0, 255, 255)}, {106, qRgb(0, 255, 0)},   {107, qRgb(192, 192, 192)}};
+    auto found = COLOURS.find(picture);
+    if (found == COLOURS.end()) {
+        return {};
+    }
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    // The frame is the ring of pixels around the square: (1,1) to (14,14).
+    for (int i = 1; i <= 14; ++i) {
+        for (int edge : {1, 14}) {
+            image.setPixel(i, edge, qRgb(128, 128, 128));
+            image.setPixel(edge, i, qRgb(128, 128, 128));
+        }
+    }
+    for (int y = 2; y <= 13; ++y) {
+        for (int x = 2; x <= 13; ++x) {
+            image.setPixel(x, y, found->second);
+        }
+    }
+    return image;
+}
+
+QIcon ProgramIcon() {
+    return QIcon(":/icons/veln.svg");
+}
+
+}  // namespace veln::desktop

@@ -1,0 +1,70 @@
+// veln-desktop: VELN as a person uses it, one window per document with the
+// add-in's toolbar. Without a display it says so and points to the batch
+// commands of veln.
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+
+#include "addin/command_boundary.h"
+#include "desktop.h"
+#include "desktop_texts.h"
+#include "faces.h"
+#include "host/system/posix_system.h"
+#include "qt_ui.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);  // NOLINT(concurrency-mt-unsafe)
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace veln;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--version") {
+            std::cout << "veln-desktop " << VELN_VERSION << "\n";
+            return 0;
+        }
+        if (argument == "--help") {
+            std::cout << "Usage: veln-desktop [FILE...]\n"
+                         "Opens each .docx (.docm, .dotx, .dotm) FILE in a window of its own, "
+                         "or a new document.\n";
+            return 0;
+        }
+    }
+    host::PosixSystem system;
+    if (!HasDisplay()) {
+        bool french = Language::ChooseOffset(system) == FRENCH_OFFSET;
+        std::cerr << desktop::Tr(desktop::Text::NoDisplay, french).toStdString() << "\n";
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("VELN");
+    QApplication::setApplicationVersion(VELN_VERSION);
+    QApplication::setDesktopFileName("veln-desktop");
+    QApplication::setWindowIcon(desktop::ProgramIcon());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    desktop::QtUi ui;
+    desktop::Desktop desktop(ui, system);
+    ui.SetLanguage(&desktop.context().language);
+    ui.SetSystem(&system);
+    ui.SetFormHandlers(
+        [&desktop](const std::function<void()>& handler) {
+            addin::RunCommand(desktop.context(), handler);
+        },
+        [&desktop] { desktop.Refresh(); });
+    desktop.onLastWindowGone = [] { QApplication::quit(); };
+    QStringList files = QApplication::arguments().mid(1);
+    desktop.Start(files);
+    return QApplication::exec();
+}

@@ -1,0 +1,56 @@
+// The system's dialogs on Qt: message boxes with the system's buttons, icons,
+// default button and result codes, input boxes, the folder browser, the
+// file-open dialog with its "Description|*.ext" filter, and forms shown
+// modal or modeless through the form binder.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "host/system/system.h"
+#include "host/ui/ui.h"
+#include "settings/language.h"
+
+class QWidget;
+
+namespace veln::desktop {
+
+class QtUi : public host::Ui {
+  public:
+    // The language of the buttons follows the run's, once it is known.
+    void SetLanguage(const Language* language) { language_ = language; }
+    // Where workbooks are handed to the spreadsheet program; without it their
+    // path is told.
+    void SetSystem(host::System* system) { system_ = system; }
+    // Every handler a form runs goes through run (the command boundary);
+    // after follows it (the windows show what it did).
+    void SetFormHandlers(std::function<void(const std::function<void()>&)> run,
+                         std::function<void()> after) {
+        run_ = std::move(run);
+        after_ = std::move(after);
+    }
+
+    int MsgBox(const std::string& prompt, int flags = host::MsgBoxStyle::vbOKOnly,
+               const std::string& title = "") override;
+    std::string InputBox(const std::string& prompt, const std::string& title = "",
+                         const std::string& defaultText = "") override;
+    std::string BrowseFolder(const std::string& title) override;
+    std::string ShowOpen(const std::string& filter, const std::string& defaultExtension,
+                         const std::string& initialFolder, int flags) override;
+    void Show(const std::shared_ptr<host::Form>& form, bool modal) override;
+    void ShowWorkbook(const std::string& path) override;
+
+    // "Word documents|*.docx;*.docm|All files|*.*" as Qt writes filters.
+    static QString QtFilter(const std::string& filter);
+
+  private:
+    bool French() const;
+    static QWidget* Parent();
+
+    const Language* language_ = nullptr;
+    host::System* system_ = nullptr;
+    std::function<void(const std::function<void()>&)> run_;
+    std::function<void()> after_;
+};
+
+}  // namespace veln::desktop

@@ -1,0 +1,200 @@
+// The desktop program on the benchmark document (20,000 paragraphs, 5,000
+// elements, numbers and highlight shown), on the offscreen platform: the
+// time to the first window drawn, the time a command takes to show its result
+// in the view, the time from a key to its paint, and the memory of the window
+// beside that of the model alone.
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include "database/doc_variables.h"
+#include "database/schema.h"
+#include "desktop.h"
+#include "document_view.h"
+#include "document_window.h"
+#include "elements/db_attach_document.h"
+#include "generated_document.h"
+#include "host/db/database.h"
+#include "host/docx/docx_application.h"
+#include "steady_memory.h"
+#include "toolbar_view.h"
+#include "world.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace veln;
+
+constexpr int PARAGRAPHS = 20000;
+constexpr int ELEMENTS = 5000;
+
+// The document, linked to its project with every element's row, numbers and
+// highlight switched on; made once.
+struct Project {
+    Project() {
+        document = folder / "doc.docx";
+        bench::WriteGeneratedDocx(document, PARAGRAPHS, ELEMENTS);
+        std::string databasePath = folder / test::DATABASE_FILE;
+        schema::CreateProjectDatabaseFile(databasePath);
+        auto opened = host::docx::OpenDocumentFile(document);
+        opened->SetVariableValue(VARDOC_DB_NAME, databasePath);
+        opened->SetVariableValue(VARDOC_DOC_ID, test::DOCUMENT_ID);
+        opened->SetVariableValue(VARDOC_NUMBERS, "1");
+        opened->SetVariableValue(VARDOC_HIGHLIGHT, "1");
+        opened->SetVariableValue(HIGHLIGHT_COLOR, " 5");
+        opened->Save();
+        db::Database database = db::Database::Open(databasePath);
+        db::Transaction transaction(database);
+        database.Execute("INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
+                         {test::DOCUMENT_ID, fs::absolute(document).lexically_normal().string()});
+        for (int i = 0; i < ELEMENTS; ++i) {
+            database.Execute(
+                "INSERT INTO Elements (E_id, E_DocId, E_level, E_Number1) VALUES (?1, ?2, ?3, ?4)",
+                {"ELEM" + std::to_string(10000000 + i), test::DOCUMENT_ID, std::int64_t{1},
+                 std::int64_t{i + 1}});
+        }
+        transaction.Commit();
+    }
+    test::TempDir folder;
+    std::string document;
+};
+
+Project& TheProject() {
+    static Project project;
+    return project;
+}
+
+// The program started on the document, its window drawn.
+struct Running {
+    Running() : services(test::UserEnvironment(home)), desktop(services.ui, services.system) {
+        services.ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+        desktop.Start({QString::fromStdString(TheProject().document)});
+        window = desktop.Windows().front();
+        window->resize(1000, 720);
+        window->show();
+        Draw();
+    }
+    void Draw() { window->View().viewport()->grab(); }
+    void Click(const char* member) {
+        host::CommandBarControl* control = desktop.connection().Instance()->Member(member);
+        window->Toolbar().ActionOf(control->Id())->trigger();
+        Draw();
+    }
+    test::TempDir home;  // the user's folders: the global template goes there
+    test::Services services;
+    desktop::Desktop desktop;
+    desktop::DocumentWindow* window = nullptr;
+};
+
+std::size_t HeapInUse() {
+    return mallinfo2().uordblks;
+}
+
+void BM_WindowShowsTheDocument(benchmark::State& state) {
+    TheProject();
+    while (state.KeepRunning()) {
+        auto running = std::make_unique<Running>();
+        state.PauseTiming();
+        running.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WindowShowsTheDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_NextElementShown(benchmark::State& state) {
+    Running running;
+    running.window->View().Select(0, 0);
+    while (state.KeepRunning()) {
+        running.Click("oNext");
+    }
+}
+BENCHMARK(BM_NextElementShown)->Unit(benchmark::kMillisecond);
+
+void BM_CreateElementShown(benchmark::State& state) {
+    Running running;
+    long paragraph = 1;
+    while (state.KeepRunning()) {
+        state.PauseTiming();
+        // A paragraph without an element: every fourth holds one.
+        long at = running.window->Document().ParagraphStart(paragraph);
+        paragraph += 4;
+        running.window->View().Select(at, at);
+        running.services.ui.AnswerInput("New element");
+        state.ResumeTiming();
+        running.Click("oAdd2");
+    }
+}
+BENCHMARK(BM_CreateElementShown)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ToggleNumbersShown(benchmark::State& state) {
+    Running running;
+    while (state.KeepRunning()) {
+        running.Click("oShowNumber");
+    }
+}
+BENCHMARK(BM_ToggleNumbersShown)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_HighlightColourShown(benchmark::State& state) {
+    Running running;
+    bool cyan = false;
+    while (state.KeepRunning()) {
+        running.Click((cyan = !cyan) ? "oButtonCyan" : "oButtonYellow");
+    }
+}
+BENCHMARK(BM_HighlightColourShown)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_KeyToPaint(benchmark::State& state) {
+    Running running;
+    desktop::DocumentView& view = running.window->View();
+    long middle = running.window->Document().ParagraphStart(PARAGRAPHS / 2) + 5;
+    view.Select(middle, middle);
+    running.Draw();
+    while (state.KeepRunning()) {
+        QTest::keyClick(&view, Qt::Key_A);
+        running.Draw();
+    }
+}
+BENCHMARK(BM_KeyToPaint)->Unit(benchmark::kMillisecond);
+
+// Heap in use by the model alone (opened and attached as the program does),
+// then by the program with its window drawn, in the same process.
+void BM_WindowMemory(benchmark::State& state) {
+    TheProject();
+    while (state.KeepRunning()) {
+        std::size_t before = HeapInUse();
+        std::size_t model = 0;
+        {
+            test::TempDir home;
+            test::Services services(test::UserEnvironment(home));
+            services.app.OpenDocument(TheProject().document);
+            dbElements::dbAttachDocument(services.context);
+            model = HeapInUse() - before;
+        }
+        before = HeapInUse();
+        std::size_t window = 0;
+        {
+            Running running;
+            window = HeapInUse() - before;
+        }
+        state.counters["model_MB"] = static_cast<double>(model) / 1e6;
+        state.counters["program_MB"] = static_cast<double>(window) / 1e6;
+        state.counters["ratio"] = static_cast<double>(window) / static_cast<double>(model);
+    }
+}
+BENCHMARK(BM_WindowMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // NOLINT(concurrency-mt-unsafe)
+    veln::bench::KeepFreedMemory();
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,158 @@
+#include "host/docx/look_reader.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "host/utf8.h"
+
+namespace veln::host::docx {
+
+namespace {
+
+std::string_view Local(const pugi::xml_node& node) {
+    std::string_view name = node.name();
+    std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+class LookWalk {
+  public:
+    LookWalk(const Wml& n, const StyleSheet& styles, const std::string& paragraphStyle,
+             ParagraphLook& look)
+        : n_(n), styles_(styles), paragraphStyle_(paragraphStyle), look_(look) {}
+
+    void Inline(const pugi::xml_node& parent) {
+        for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) {
+                continue;
+            }
+            switch (n_.TagOf(child)) {
+                case Tag::r:
+                    Run(child);
+                    break;
+                case Tag::hyperlink:
+                case Tag::smartTag:
+                case Tag::customXml:
+                case Tag::sdt:
+                case Tag::sdtContent:
+                case Tag::ins:
+                case Tag::moveTo:
+                case Tag::fldSimple:
+                case Tag::dir:
+                case Tag::bdo:
+                    Inline(child);
+                    break;
+                default:
+                    // Deleted text, properties and what is not in the story.
+                    break;
+            }
+        }
+    }
+
+    long Offset() const { return offset_; }
+
+  private:
+    void Run(const pugi::xml_node& run) {
+        pugi::xml_node rPr = run.child(n_.rPr.c_str());
+        CharacterProperties properties = CharacterProperties::Of(rPr);
+        std::string runStyle = rPr.child(n_.W("rStyle").c_str()).attribute(n_.val.c_str()).value();
+        if (!runStyle.empty()) {
+            properties.Inherit(styles_.Characters(runStyle));
+        }
+        properties.Inherit(styles_.Characters(paragraphStyle_));
+        CharacterFormat format;
+        format.bold = properties.bold.value_or(false);
+        format.italic = properties.italic.value_or(false);
+        format.underline = properties.underline.value_or(false);
+        format.highlight =
+            HighlightIndex(rPr.child(n_.highlight.c_str()).attribute(n_.val.c_str()).value());
+        for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) {
+                continue;
+            }
+            long length = 0;
+            switch (n_.TagOf(child)) {
+                case Tag::t:
+                    length = CountCharacters(child.child_value());
+                    break;
+                case Tag::tab:
+                case Tag::br:
+                case Tag::cr:
+                case Tag::noBreakHyphen:
+                case Tag::softHyphen:
+                case Tag::sym:
+                    length = 1;
+                    break;
+                default: {
+                    std::string_view local = Local(child);
+                    if (local == "drawing" || local == "pict" || local == "object" ||
+                        local == "AlternateContent") {
+                        look_.objects.push_back(offset_);
+                    }
+                    break;
+                }
+            }
+            Add(length, format);
+        }
+    }
+
+    void Add(long length, const CharacterFormat& format) {
+        if (length <= 0) {
+            return;
+        }
+        if (!look_.runs.empty() && look_.runs.back().format == format) {
+            look_.runs.back().length += length;
+        } else {
+            look_.runs.push_back({length, format});
+        }
+        offset_ += length;
+    }
+
+    const Wml& n_;
+    const StyleSheet& styles_;
+    const std::string& paragraphStyle_;
+    ParagraphLook& look_;
+    long offset_ = 0;
+};
+
+}  // namespace
+
+ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const StyleSheet& styles) {
+    const Wml& n = story.Names();
+    ParagraphLook look;
+    look.start = story.StartOf(paragraph);
+    look.text = story.Text(look.start, look.start + paragraph.length);
+    pugi::xml_node properties = paragraph.node.child(n.pPr.c_str());
+    look.style = properties.child(n.W("pStyle").c_str()).attribute(n.val.c_str()).value();
+    look.headingLevel = styles.HeadingLevel(look.style);
+    if (pugi::xml_node outline = properties.child(n.W("outlineLvl").c_str())) {
+        int level = std::atoi(outline.attribute(n.val.c_str()).value());
+        look.headingLevel = level >= 0 && level < 9 ? level + 1 : 0;
+    }
+    for (pugi::xml_node node = paragraph.node.parent(); node; node = node.parent()) {
+        if (n.TagOf(node) == Tag::tc) {
+            ++look.tableDepth;
+        }
+    }
+    if (n.TagOf(paragraph.node.parent()) == Tag::tc) {
+        look.firstInCell = true;
+        for (pugi::xml_node before = paragraph.node.previous_sibling(); before;
+             before = before.previous_sibling()) {
+            Tag tag = n.TagOf(before);
+            look.firstInCell = look.firstInCell && tag != Tag::p && tag != Tag::tbl;
+        }
+    }
+    LookWalk walk(n, styles, look.style, look);
+    walk.Inline(paragraph.node);
+    if (walk.Offset() != paragraph.length) {
+        // Never drawn out of step with the story: plain text then.
+        look.runs.clear();
+        look.objects.clear();
+        if (paragraph.length > 0) {
+            look.runs.push_back({paragraph.length, {}});
+        }
+    }
+    return look;
+}
+
+}  // namespace veln::host::docx

@@ -1,0 +1,236 @@
+// The program around the documents: the add-in connected at start and its
+// toolbar drawn from the command-bar model, its clicks going through the
+// application, the application's events with their questions, Quit, the
+// languages of the menus, and long work that shows progress.
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <gmock/gmock.h>
+
+#include "database/doc_variables.h"
+#include "desktop_fixture.h"
+#include "faces.h"
+#include "host/docx/docx_application.h"
+#include "host/word/range.h"
+
+namespace veln::test {
+namespace {
+
+using host::MsgBoxResult::vbCancel;
+using host::MsgBoxResult::vbNo;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr const char* FIRST = "The vehicle shall stop within 40 m.";
+constexpr const char* SECOND = "The stop shall be straight.";
+
+// The members every document may use, linked or not.
+const std::vector<std::string> ALWAYS{"oCreateProjectDatabase", "oRegisterDocument",
+                                      "oReplaceRegisterDocument", "oHelp"};
+
+const std::vector<std::string> SOME_MEMBERS{"oCreateProjectDatabase",
+                                            "oRegisterDocument",
+                                            "oReplaceRegisterDocument",
+                                            "oKillAll",
+                                            "oAdd1",
+                                            "oFirst",
+                                            "oListAll",
+                                            "oButtonCyan",
+                                            "oMatrix",
+                                            "oHelp"};
+
+class ToolbarTest : public DesktopTest {
+  protected:
+    std::vector<std::string> EnabledMembers(const std::vector<std::string>& all) {
+        std::vector<std::string> enabled;
+        for (const std::string& member : all) {
+            if (Action(member)->isEnabled()) {
+                enabled.push_back(member);
+            }
+        }
+        return enabled;
+    }
+};
+
+TEST_F(ToolbarTest, IsTheCommandBarModelWithPopupsTipsFacesAndSwatches) {
+    Start();
+    EXPECT_THAT(ui.Transcript(), ElementsAre(HasSubstr("has created \\\"Veln.dot\\\"")));
+    desktop::ToolbarView& toolbar = Window().Toolbar();
+    EXPECT_EQ(toolbar.objectName(), "velnToolbar");
+    EXPECT_TRUE(toolbar.isVisibleTo(&Window()));
+    QAction* add = Action("oAdd1");
+    EXPECT_EQ(add->toolTip(), "Create Level 1 Element");
+    EXPECT_FALSE(add->icon().isNull()) << "the digit face";
+    auto* button = qobject_cast<QToolButton*>(toolbar.widgetForAction(add));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_FALSE(Action("oHelp")->icon().isNull());
+    EXPECT_EQ(Action("oHelp")->text(), "&Help");
+
+    // Pop-ups are drop-down buttons whose menus hold their buttons.
+    std::vector<std::string> popups;
+    for (QToolButton* tool : toolbar.findChildren<QToolButton*>()) {
+        if (tool->menu() != nullptr) {
+            popups.push_back(tool->text().toStdString());
+            EXPECT_EQ(tool->popupMode(), QToolButton::InstantPopup);
+        }
+    }
+    EXPECT_THAT(popups, ElementsAre("&Project", "Properties", "N&umber", "&Highlight"));
+    EXPECT_FALSE(Action("oButtonCyan")->icon().isNull()) << "its swatch";
+
+    QImage swatch = desktop::Swatch(105);
+    EXPECT_EQ(swatch.size(), QSize(16, 16));
+    EXPECT_EQ(swatch.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(swatch.pixel(1, 1), qRgb(128, 128, 128));
+    EXPECT_EQ(swatch.pixel(14, 8), qRgb(128, 128, 128));
+    EXPECT_EQ(swatch.pixel(2, 2), qRgb(0, 255, 255));
+    EXPECT_EQ(swatch.pixel(13, 13), qRgb(0, 255, 255));
+    EXPECT_EQ(swatch.pixel(15, 15), qRgb(255, 255, 255));
+    for (int face :
+         {71, 72, 73, 74, 594, 595, 596, 597, 620, 162, 1019, 1553, 70, 2642, 702, 532, 634, 984}) {
+        EXPECT_FALSE(desktop::BuiltInFace(face).pixmap(16, 16).isNull()) << face;
+    }
+}
+
+TEST_F(ToolbarTest, AClickOnAnUnlinkedDocumentDoesOnlyWhatNeedsNoProject) {
+    Start({SavedDocument({FIRST, SECOND}, "unlinked.docx", "")});
+    EXPECT_EQ(EnabledMembers(SOME_MEMBERS), ALWAYS);
+    ui.ClearTranscript();
+    Click("oAdd1");  // disabled: nothing, and no question
+    Click("oKillAll");
+    Click("oButtonCyan");
+    EXPECT_THAT(ui.Transcript(), IsEmpty());
+    EXPECT_EQ(Shown().Content().Text(), std::string(FIRST) + "\r" + SECOND + "\r");
+    EXPECT_EQ(Shown().BookmarkCount(true), 0);
+
+    ui.AnswerFolder(std::nullopt);
+    Click("oCreateProjectDatabase");
+    EXPECT_THAT(ui.Transcript(), ElementsAre(HasSubstr("folder \"Select a directory")));
+}
+
+TEST_F(ToolbarTest, EnabledStatesFollowTheActiveWindowsDocument) {
+    Start({SavedDocument({FIRST}, "linked.docx"), SavedDocument({SECOND}, "plain.docx", "")});
+    ASSERT_EQ(desktop.Windows().size(), 2U);
+    desktop::DocumentWindow* linked = desktop.WindowOf(*desktop.app().FindDocument("linked.docx"));
+    desktop::DocumentWindow* plain = desktop.WindowOf(*desktop.app().FindDocument("plain.docx"));
+    desktop.Activated(*linked);
+    EXPECT_EQ(EnabledMembers(SOME_MEMBERS),
+              (std::vector<std::string>{"oCreateProjectDatabase", "oKillAll", "oAdd1", "oFirst",
+                                        "oListAll", "oButtonCyan", "oMatrix", "oHelp"}));
+    desktop.Activated(*plain);
+    EXPECT_EQ(&Window(), plain);
+    EXPECT_EQ(EnabledMembers(SOME_MEMBERS), ALWAYS);
+}
+
+class EventsTest : public DesktopTest {};
+
+TEST_F(EventsTest, TheElementPromptAtCloseKeepsTheWindowOnCancel) {
+    Start({SavedDocument({FIRST, SECOND}, "linked.docx")});
+    View().Select(0, 0);
+    ui.AnswerInput("Stop");
+    Click("oAdd1");
+    ASSERT_EQ(utilElements::GetDocVariable(desktop.context(), VARDOC_CHANGEELEM), "1");
+    ui.ClearTranscript();
+
+    ui.AnswerMsgBox(vbCancel);
+    Window().close();
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre("msgbox \"VELN\" flags=51 \"Do you want to save the changes to "
+                            ":linked.docx?\\rSome elements have been modified. Select Yes to keep "
+                            "them in base, No to discard changes.\" -> cancel"));
+    ASSERT_EQ(desktop.Windows().size(), 1U) << "Cancel keeps it";
+    EXPECT_NE(desktop.app().FindDocument("linked.docx"), nullptr);
+
+    ui.AnswerMsgBox(vbNo);
+    EXPECT_TRUE(desktop.Close(Window()));
+    EXPECT_THAT(desktop.Windows(), IsEmpty());
+    EXPECT_EQ(desktop.app().FindDocument("linked.docx"), nullptr);
+    EXPECT_EQ(ui.Transcript().size(), 2U) << "No: no second question from the word processor";
+}
+
+TEST_F(EventsTest, QuitClosesEveryWindowTheSameWayAndCancelStopsIt) {
+    bool gone = false;
+    desktop.onLastWindowGone = [&] { gone = true; };
+    Start({SavedDocument({FIRST}, "one.docx", ""), SavedDocument({SECOND}, "two.docx", "")});
+    desktop::DocumentWindow* two = desktop.WindowOf(*desktop.app().FindDocument("two.docx"));
+    two->View().Select(0, 0);
+    QTest::keyClicks(&two->View(), "Edited: ");
+    ui.ClearTranscript();
+    ui.AnswerMsgBox(vbCancel);
+    EXPECT_FALSE(desktop.Quit());
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre("msgbox \"VELN\" flags=51 \"Do you want to save the changes to "
+                            "two.docx?\" -> cancel"));
+    ASSERT_EQ(desktop.Windows().size(), 1U) << "the unchanged one closed, the other stays";
+    EXPECT_FALSE(gone);
+
+    ui.AnswerMsgBox(host::MsgBoxResult::vbYes);
+    EXPECT_TRUE(desktop.Quit());
+    EXPECT_TRUE(gone);
+    auto reopened = host::docx::OpenDocumentFile(dir / "two.docx");
+    EXPECT_EQ(reopened->Content().Text(), "Edited: " + std::string(SECOND) + "\r")
+        << "Yes saved it";
+}
+
+TEST_F(EventsTest, OpeningALinkedDocumentRunsItsCheckAndNewDocumentsGetWindows) {
+    QString path = SavedDocument({FIRST, SECOND}, "linked.docx");
+    Start({path});
+    View().Select(0, 0);
+    ui.AnswerInput("Stop");
+    Click("oAdd1");
+    ASSERT_TRUE(Window().Save());
+    ASSERT_TRUE(desktop.Close(Window()));
+
+    desktop.Open(path);
+    EXPECT_EQ(desktop.context().loadedElements.Count(), 1) << "loaded by the open-time check";
+    View().Select(3, 3);
+    EXPECT_THAT(Window().ElementShown().toStdString(), HasSubstr("1.0.0.0  Stop"));
+    EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr(database));
+
+    desktop.New();
+    EXPECT_EQ(desktop.Windows().size(), 2U);
+    EXPECT_THAT(Shown().Name(), ::testing::StartsWith("Document"));
+    EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("No project"));
+    EXPECT_EQ(Action("oAdd1")->isEnabled(), false);
+}
+
+TEST_F(EventsTest, LongWorkShowsProgressAndScreenUpdatingOffStopsDrawing) {
+    Start();
+    auto* progress = Window().findChild<QProgressBar*>();
+    ASSERT_NE(progress, nullptr);
+    bool shownDuring = false;
+    bool drawnDuring = true;
+    desktop.RunCommand([&] {
+        host::ScreenUpdatingOff frozen(desktop.app());
+        desktop.app().DoEvents();
+        shownDuring = progress->isVisibleTo(&Window());
+        drawnDuring = View().viewport()->updatesEnabled();
+    });
+    EXPECT_TRUE(shownDuring);
+    EXPECT_FALSE(drawnDuring);
+    EXPECT_FALSE(progress->isVisibleTo(&Window()));
+    EXPECT_TRUE(View().viewport()->updatesEnabled());
+}
+
+class FrenchDesktopTest : public DesktopTest {
+  protected:
+    FrenchDesktopTest() : DesktopTest("fr_FR.UTF-8") {}
+};
+
+TEST_F(FrenchDesktopTest, MenusAndToolbarSpeakTheLanguageOfTheRun) {
+    Start();
+    std::vector<std::string> menus;
+    for (QAction* action : Window().menuBar()->actions()) {
+        menus.push_back(action->text().toStdString());
+    }
+    EXPECT_THAT(menus, ElementsAre("&Fichier", "&Edition"));
+    EXPECT_EQ(Action("oAdd1")->toolTip(), "Créer élément niveau 1");
+    EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("Aucun projet"));
+}
+
+}  // namespace
+}  // namespace veln::test
