@@ -71,6 +71,11 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label) {
                           "its parts are larger than 1 GiB uncompressed in all, which is "
                           "refused");
         }
+        // A part whose stored size runs past the end of the file cannot be
+        // read, so no save could copy it: refused now rather than at the save.
+        if ((stat.valid & ZIP_STAT_COMP_SIZE) != 0 && stat.comp_size > package.bytes_->size()) {
+            throw Corrupt(label, name + " claims more bytes than the file holds");
+        }
         if (stat.encryption_method != ZIP_EM_NONE) {
             throw Corrupt(label, name + " is encrypted");
         }

@@ -151,6 +151,22 @@ TEST(ReaderLimitsTest, PackagesThatInflateBeyondTheirBoundsAreRefusedBeforeInfla
     EXPECT_THAT(Refusal(dir / "big.docx"), HasSubstr("larger than 64 MiB in all"));
 }
 
+TEST(ReaderLimitsTest, AnEntryClaimingMoreBytesThanTheFileHoldsIsRefusedAtOpen) {
+    TempDir dir;
+    WriteDocx(dir / "sizes.docx", "<w:p><w:r><w:t>kept</w:t></w:r></w:p>");
+    std::string bytes = test::ReadFile(dir / "sizes.docx");
+    // The central directory's compressed size of the first entry, made larger
+    // than the whole file: the part cannot be read, so no save could copy it.
+    std::size_t header = bytes.find("PK\x01\x02");
+    ASSERT_NE(header, std::string::npos);
+    constexpr std::size_t COMPRESSED_SIZE = 20;
+    for (std::size_t k = 0; k < 4; ++k) {
+        bytes[header + COMPRESSED_SIZE + k] = '\x7f';
+    }
+    test::WriteFile(dir / "sizes.docx", bytes);
+    EXPECT_THAT(Refusal(dir / "sizes.docx"), HasSubstr("claims more bytes than the file holds"));
+}
+
 TEST(ReaderLimitsTest, AHighlyCompressibleDocumentOfHalfAMillionRunsOpens) {
     TempDir dir;
     std::string paragraph =
