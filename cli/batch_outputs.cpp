@@ -3,12 +3,16 @@
 #include <functional>
 #include <stdexcept>
 
+#include "database/document_context.h"
 #include "database/schema.h"
 #include "host/db/db_error.h"
+#include "host/docx/docx_application.h"
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
+#include "host/ui/scripted_ui.h"
 #include "settings/language.h"
 #include "traceability/element_value_list.h"
+#include "traceability/links_tree_export.h"
 #include "traceability/matrix_build.h"
 #include "traceability/project_documents.h"
 
@@ -92,6 +96,33 @@ int WriteList(const ListOptions& options, std::ostream& err) {
         host::Workbook workbook;
         ElementValueList::Fill(workbook, request);
         workbook.SaveAs(options.output);
+    });
+}
+
+int WriteTree(const TreeOptions& options, host::System& system, std::ostream& err) {
+    return Reported("tree", err, [&] {
+        std::vector<ProjectDocument> documents = DocumentsOf(options.database);
+        LinksTreeDocuments levels;
+        levels.rootDocId = Named(documents, options.root, options.database).id;
+        levels.treeDocId = Named(documents, options.tree, options.database).id;
+        if (!options.leaf.empty()) {
+            levels.leafDocId = Named(documents, options.leaf, options.database).id;
+        }
+        // The dialog builds nothing for a root that is also the tree or the
+        // leaf; a pipeline is told so rather than given an empty file.
+        if (levels.rootDocId == levels.treeDocId || levels.rootDocId == levels.leafDocId ||
+            (!levels.leafDocId.empty() && levels.treeDocId == levels.leafDocId)) {
+            throw BatchError("the documents of the three levels must differ");
+        }
+        LinksTreeExportOptions look;
+        look.hyperlink = options.hyperlinks;
+        look.showNumbers = options.numbers;
+        look.showLabel = options.labels;
+        // Nobody answers: a question of the word processor is an error.
+        host::ScriptedUi nobody;
+        host::docx::DocxApplication app;
+        DocumentContext context(nobody, system, app);
+        ExportLinksTree(context, options.database, levels, look).SaveAs(options.output);
     });
 }
 

@@ -1,5 +1,5 @@
 // The outputs written from the command line, for pipelines: the same
-// builders as the dialogs, no dialog, the workbook written where asked.
+// builders as the dialogs, no dialog, the file written where asked.
 #pragma once
 
 #include <optional>
@@ -29,10 +29,24 @@ struct ListOptions {
     bool hyperlinks = true;
 };
 
+struct TreeOptions {
+    std::string database;
+    std::string root;  // documents of levels 1, 2 and 3 ("" for none)
+    std::string tree;
+    std::string leaf;
+    std::string output;  // a .docx file
+    bool hyperlinks = true;
+    bool numbers = true;
+    bool labels = true;
+};
+
 // Each writes its workbook to output and returns 0, or writes nothing and
 // returns 1 after a message on err naming what is wrong. The matrix takes the
 // time of its title and the interface language from system.
 int WriteMatrix(const MatrixOptions& options, host::System& system, std::ostream& err);
 int WriteList(const ListOptions& options, std::ostream& err);
+// The links tree export, written as a document to output; headers in the
+// interface language of system.
+int WriteTree(const TreeOptions& options, host::System& system, std::ostream& err);
 
 }  // namespace veln::cli

@@ -98,6 +98,26 @@ CLI::App* AddList(CLI::App& app, veln::cli::ListOptions& options, bool& noHyperl
     return list;
 }
 
+// veln tree DB ROOT TREE [LEAF] -o FILE.docx [--no-hyperlinks] [--no-numbers] [--no-labels]
+CLI::App* AddTree(CLI::App& app, veln::cli::TreeOptions& options, bool& noHyperlinks,
+                  bool& noNumbers, bool& noLabels) {
+    CLI::App* tree = app.add_subcommand(
+        "tree", "Write the tree of links through two or three documents as a .docx document");
+    tree->add_option("DB", options.database, "the project database")->required();
+    tree->add_option("ROOT", options.root, "the document of the first level")->required();
+    tree->add_option("TREE", options.tree, "the document of the second level")->required();
+    tree->add_option("LEAF", options.leaf, "the document of the third level");
+    tree->add_option("-o,--output", options.output, "the .docx file to write (replaced)")
+        ->required();
+    tree->add_flag("--no-hyperlinks", noHyperlinks, "entries as plain text, not links");
+    CLI::Option* numbers = tree->add_flag("--no-numbers", noNumbers, "entries without numbers");
+    CLI::Option* labels = tree->add_flag("--no-labels", noLabels, "entries without labels");
+    // An entry shows its number, its label or both, never nothing.
+    numbers->excludes(labels);
+    tree->footer(std::string(DOCUMENT_NAMES) + BATCH_STATUS);
+    return tree;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,14 +128,18 @@ int main(int argc, char** argv) {
         app.add_subcommand("script", "Play a session script (FILE, or - for standard input)");
     script->add_option("FILE", file, "the script")->required();
     script->footer(ScriptHelp());
-    // The batch outputs. The links tree export (veln tree DB ROOT TREE [LEAF]
-    // -o FILE.docx) joins them here once the links tree is built.
+    // The batch outputs.
     veln::cli::MatrixOptions matrixOptions;
     bool matrixPlain = false;
     CLI::App* matrix = AddMatrix(app, matrixOptions, matrixPlain);
     veln::cli::ListOptions listOptions;
     bool listPlain = false;
     CLI::App* list = AddList(app, listOptions, listPlain);
+    veln::cli::TreeOptions treeOptions;
+    bool treePlain = false;
+    bool treeNoNumbers = false;
+    bool treeNoLabels = false;
+    CLI::App* tree = AddTree(app, treeOptions, treePlain, treeNoNumbers, treeNoLabels);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -133,6 +157,13 @@ int main(int argc, char** argv) {
     if (*list) {
         listOptions.hyperlinks = !listPlain;
         return veln::cli::WriteList(listOptions, std::cerr);
+    }
+    if (*tree) {
+        treeOptions.hyperlinks = !treePlain;
+        treeOptions.numbers = !treeNoNumbers;
+        treeOptions.labels = !treeNoLabels;
+        veln::host::PosixSystem system;
+        return veln::cli::WriteTree(treeOptions, system, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

@@ -8,6 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "host/docx/docx_application.h"
+#include "host/word/hyperlinks.h"
+#include "host/word/range.h"
 #include "outputs_fixture.h"
 
 namespace veln::cli {
@@ -15,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr const char* S1 = "ELEMSRC00001";
 constexpr const char* T1 = "ELEMTGT00001";
@@ -32,13 +36,20 @@ class BatchOutputsTest : public test::OutputsTest {
         list.database = database;
         list.document = test::SOURCE_ID;
         list.output = output;
+        tree.database = database;
+        tree.root = test::SOURCE_ID;
+        tree.tree = test::TARGET_ID;
+        tree.output = treeOutput;
     }
     int Matrix() { return WriteMatrix(matrix, system, err); }
     int List() { return WriteList(list, err); }
+    int Tree() { return WriteTree(tree, system, err); }
 
     std::string output = dir / "out.xlsx";
+    std::string treeOutput = dir / "tree.docx";
     MatrixOptions matrix;
     ListOptions list;
+    TreeOptions tree;
     std::ostringstream err;
 };
 
@@ -125,6 +136,40 @@ TEST_F(BatchOutputsTest, RefusalsNameWhatIsWrongAndWriteNothing) {
     err.str("");
     EXPECT_EQ(List(), 1);
     EXPECT_THAT(err.str(), HasSubstr("veln list: no document of the project"));
+}
+
+TEST_F(BatchOutputsTest, TheTreeIsWrittenAsADocumentWithItsLinks) {
+    ASSERT_EQ(Tree(), 0) << err.str();
+    auto written = host::docx::OpenDocumentFile(treeOutput);
+    std::string text = written->Content().Text();
+    EXPECT_THAT(text, HasSubstr("Level 1 : " + SourcePath()));
+    EXPECT_THAT(text, HasSubstr("Level 2 : " + TargetPath()));
+    EXPECT_THAT(text, HasSubstr("1.0.0.0 - Brakes"));
+    EXPECT_THAT(text, HasSubstr("\t1.0.0.0 - Test stop"));
+    ASSERT_EQ(written->Hyperlinks().Count(), 2);
+    EXPECT_EQ(written->Hyperlinks().Item(1).address, "file://" + SourcePath());
+    EXPECT_EQ(written->Hyperlinks().Item(1).subAddress, S1);
+
+    tree.hyperlinks = false;
+    tree.numbers = false;
+    ASSERT_EQ(Tree(), 0) << err.str();
+    written = host::docx::OpenDocumentFile(treeOutput);
+    EXPECT_EQ(written->Hyperlinks().Count(), 0) << "the output is replaced";
+    EXPECT_THAT(written->Content().Text(), HasSubstr("\tTest stop"));
+    EXPECT_THAT(written->Content().Text(), Not(HasSubstr("1.0.0.0")));
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(BatchOutputsTest, ATreeOfOneDocumentOrAnUnknownOneIsRefused) {
+    tree.tree = test::SOURCE_ID;
+    EXPECT_EQ(Tree(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("veln tree: the documents of the three levels must differ"));
+    tree.tree = test::TARGET_ID;
+    tree.leaf = "DOCNONE1";
+    err.str("");
+    EXPECT_EQ(Tree(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("no document of the project"));
+    EXPECT_FALSE(fs::exists(treeOutput));
 }
 
 }  // namespace
