@@ -29,19 +29,22 @@ constexpr const char* FIRST = "The vehicle shall stop within 40 m.";
 constexpr const char* SECOND = "The stop shall be straight.";
 
 // The members every document may use, linked or not.
-const std::vector<std::string> ALWAYS{"oCreateProjectDatabase", "oRegisterDocument",
-                                      "oReplaceRegisterDocument", "oHelp"};
+std::vector<std::string> Always() {
+    return {"oCreateProjectDatabase", "oRegisterDocument", "oReplaceRegisterDocument", "oHelp"};
+}
 
-const std::vector<std::string> SOME_MEMBERS{"oCreateProjectDatabase",
-                                            "oRegisterDocument",
-                                            "oReplaceRegisterDocument",
-                                            "oKillAll",
-                                            "oAdd1",
-                                            "oFirst",
-                                            "oListAll",
-                                            "oButtonCyan",
-                                            "oMatrix",
-                                            "oHelp"};
+std::vector<std::string> SomeMembers() {
+    return {"oCreateProjectDatabase",
+            "oRegisterDocument",
+            "oReplaceRegisterDocument",
+            "oKillAll",
+            "oAdd1",
+            "oFirst",
+            "oListAll",
+            "oButtonCyan",
+            "oMatrix",
+            "oHelp"};
+}
 
 class ToolbarTest : public DesktopTest {
   protected:
@@ -98,7 +101,7 @@ TEST_F(ToolbarTest, IsTheCommandBarModelWithPopupsTipsFacesAndSwatches) {
 
 TEST_F(ToolbarTest, AClickOnAnUnlinkedDocumentDoesOnlyWhatNeedsNoProject) {
     Start({SavedDocument({FIRST, SECOND}, "unlinked.docx", "")});
-    EXPECT_EQ(EnabledMembers(SOME_MEMBERS), ALWAYS);
+    EXPECT_EQ(EnabledMembers(SomeMembers()), Always());
     ui.ClearTranscript();
     Click("oAdd1");  // disabled: nothing, and no question
     Click("oKillAll");
@@ -118,12 +121,12 @@ TEST_F(ToolbarTest, EnabledStatesFollowTheActiveWindowsDocument) {
     desktop::DocumentWindow* linked = desktop.WindowOf(*desktop.app().FindDocument("linked.docx"));
     desktop::DocumentWindow* plain = desktop.WindowOf(*desktop.app().FindDocument("plain.docx"));
     desktop.Activated(*linked);
-    EXPECT_EQ(EnabledMembers(SOME_MEMBERS),
+    EXPECT_EQ(EnabledMembers(SomeMembers()),
               (std::vector<std::string>{"oCreateProjectDatabase", "oKillAll", "oAdd1", "oFirst",
                                         "oListAll", "oButtonCyan", "oMatrix", "oHelp"}));
     desktop.Activated(*plain);
     EXPECT_EQ(&Window(), plain);
-    EXPECT_EQ(EnabledMembers(SOME_MEMBERS), ALWAYS);
+    EXPECT_EQ(EnabledMembers(SomeMembers()), Always());
 }
 
 class EventsTest : public DesktopTest {};
