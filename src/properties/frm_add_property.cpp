@@ -95,27 +95,11 @@ void frmAddProperty::ListBoxType_DblClick() {
 
 void frmAddProperty::CommandButtonOk_Click() {
     const bool combo = type_ == Properties::TYPE_COMBO;
-    if (TextBoxPropertyLabel.Text.empty()) {
-        Refuse(context_.LoadText(StringId::NO_PROPERTY_LABEL));
+    if (std::optional<std::string> refusal = Properties::DefinitionRefusal(
+            context_, TextBoxPropertyLabel.Text, TextBoxComboValues.Text, TextBoxDefaultValue.Text,
+            combo)) {
+        Refuse(*refusal);
         return;
-    }
-    if (combo && TextBoxComboValues.Text.empty()) {
-        Refuse(context_.LoadText(StringId::NO_COMBO_VALUES));
-        return;
-    }
-    if (combo && !Properties::DefaultInRange(TextBoxComboValues.Text, TextBoxDefaultValue.Text)) {
-        Refuse(context_.LoadText(StringId::DEFAULT_NOT_IN_VALUES));
-        return;
-    }
-    if (combo) {
-        // Values that do not fit are shown as they would be stored, for the user to check.
-        Properties::StoredComboValues values =
-            Properties::ComboValuesToStore(TextBoxComboValues.Text);
-        if (values.cut) {
-            TextBoxComboValues.Text = values.text;
-            Refuse(Properties::ValuesCutText(context_));
-            return;
-        }
     }
     bool stored = false;
     Properties::RunReporting(context_, Name() + " : ", [&] { stored = Store(); });

@@ -131,26 +131,11 @@ void frmModifyProperty::CommandButtonOk_Click() {
     }
     const std::string type = ComboBoxProperties.List(row, TYPE_COLUMN);
     const bool combo = type == Properties::TYPE_COMBO;
-    if (TextBoxPropertyLabel.Text.empty()) {
-        Refuse(context_.LoadText(StringId::NO_PROPERTY_LABEL));
+    if (std::optional<std::string> refusal = Properties::DefinitionRefusal(
+            context_, TextBoxPropertyLabel.Text, TextBoxComboValues.Text, TextBoxDefaultValue.Text,
+            combo)) {
+        Refuse(*refusal);
         return;
-    }
-    if (combo && TextBoxComboValues.Text.empty()) {
-        Refuse(context_.LoadText(StringId::NO_COMBO_VALUES));
-        return;
-    }
-    if (combo && !Properties::DefaultInRange(TextBoxComboValues.Text, TextBoxDefaultValue.Text)) {
-        Refuse(context_.LoadText(StringId::DEFAULT_NOT_IN_VALUES));
-        return;
-    }
-    if (combo) {
-        Properties::StoredComboValues values =
-            Properties::ComboValuesToStore(TextBoxComboValues.Text);
-        if (values.cut) {
-            TextBoxComboValues.Text = values.text;
-            Refuse(Properties::ValuesCutText(context_));
-            return;
-        }
     }
     const std::int64_t id = std::stoll(ComboBoxProperties.List(row, ID_COLUMN));
     if (Properties::RunReporting(context_, Name() + " : ", [&] { Store(id, type); })) {

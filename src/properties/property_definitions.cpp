@@ -110,4 +110,27 @@ std::string ValuesCutText(const CoreContext& context) {
                : "The values were cut to 64 characters: check them, then click OK again.";
 }
 
+std::optional<std::string> DefinitionRefusal(const CoreContext& context, const std::string& label,
+                                             std::string& comboValues,
+                                             const std::string& defaultValue, bool combo) {
+    if (label.empty()) {
+        return context.LoadText(StringId::NO_PROPERTY_LABEL);
+    }
+    if (!combo) {
+        return std::nullopt;
+    }
+    if (comboValues.empty()) {
+        return context.LoadText(StringId::NO_COMBO_VALUES);
+    }
+    if (!DefaultInRange(comboValues, defaultValue)) {
+        return context.LoadText(StringId::DEFAULT_NOT_IN_VALUES);
+    }
+    StoredComboValues values = ComboValuesToStore(comboValues);
+    if (values.cut) {
+        comboValues = values.text;
+        return ValuesCutText(context);
+    }
+    return std::nullopt;
+}
+
 }  // namespace veln::Properties

@@ -66,4 +66,12 @@ StoredComboValues ComboValuesToStore(const std::string& typed);
 // The message line's text when values were cut to fit, in the interface language.
 std::string ValuesCutText(const CoreContext& context);
 
+// The checks of the add and modify windows, in their order: the message of the
+// first one the typed definition fails, or nothing when it passes. Combo
+// values too long for their column are cut in comboValues, for the user to
+// see as they would be stored, and that is refused once.
+std::optional<std::string> DefinitionRefusal(const CoreContext& context, const std::string& label,
+                                             std::string& comboValues,
+                                             const std::string& defaultValue, bool combo);
+
 }  // namespace veln::Properties
