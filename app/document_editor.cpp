@@ -109,8 +109,9 @@ void DocumentEditor::Apply(const std::vector<EditStep>& steps) {
 }
 
 void DocumentEditor::Revert(const std::vector<EditStep>& steps) {
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        Undo(*step);
+    // Backwards: each step undoes what the ones after it built on.
+    for (std::size_t i = steps.size(); i-- > 0;) {
+        Undo(steps[i]);
     }
 }
 
