@@ -87,6 +87,9 @@ class DocxDocument : public Document {
                                const std::string& textToDisplay) override;
     std::vector<HyperlinkInfo> HyperlinkList() const override;
 
+    // Versions (docx_document_compare.cpp).
+    void Compare(const std::string& path) override;
+
     // The main part's content type: a template's or a document's, with
     // macros or without.
     bool IsTemplate() const;
@@ -115,6 +118,14 @@ class DocxDocument : public Document {
     // The styles part, read the first time a paragraph's look is asked for.
     const StyleSheet& Styles() const;
     const Paragraph& ParagraphOfIndex(long index) const;
+    // A comparison's steps: two paragraphs that differ word by word, their
+    // characters copied as runs, a paragraph of theirs added whole.
+    void CompareParagraphs(Paragraph& ours, const Paragraph& theirs, const Wml& theirNames,
+                           RevisionStamp& stamp);
+    void CopyContent(const Paragraph& from, const Wml& fromNames, long start, long end,
+                     pugi::xml_node into) const;
+    void AddParagraphFrom(const Paragraph& source, const Wml& sourceNames, pugi::xml_node paragraph,
+                          RevisionStamp& stamp);
 
     std::string path_;  // absolute, "" until saved
     std::string name_;

@@ -112,7 +112,8 @@ Paragraph& Story::NewParagraph(pugi::xml_node node) {
     return paragraph;
 }
 
-Story::Story(pugi::xml_node body, const Wml& names) : n_(names), body_(body) {
+Story::Story(pugi::xml_node body, const Wml& names, std::uint64_t lastParagraphId)
+    : n_(names), body_(body), lastParagraphId_(lastParagraphId) {
     std::vector<pugi::xml_node> pending;
     WalkBlocks(body, pending, 0);
     for (const auto& marker : pending) {

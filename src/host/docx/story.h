@@ -46,12 +46,23 @@ struct FoundMarker {
     bool betweenBlocks = false;
 };
 
+// Who made the tracked changes written into a story, and when; each change
+// takes the next id.
+struct RevisionStamp {
+    std::string author;
+    std::string date;  // ISO 8601 in UTC, as word processors write it
+    long nextId = 1;
+};
+
 class Story {
   public:
     // Levels of tables, content controls and inline wrappers the story reads.
     static constexpr int MAX_NESTING = 256;
 
-    Story(pugi::xml_node body, const Wml& names);
+    // Paragraph ids count on from lastParagraphId, so that a story read
+    // again over changed XML gives no paragraph the id of another.
+    Story(pugi::xml_node body, const Wml& names, std::uint64_t lastParagraphId = 0);
+    std::uint64_t LastParagraphId() const { return lastParagraphId_; }
 
     long End() const;  // one past the last paragraph mark
     std::size_t ParagraphCount() const { return paragraphs_.size(); }
@@ -89,6 +100,14 @@ class Story {
     // changing nothing, what they cannot do cleanly.
     Paragraph& Split(long position);
     Paragraph& Join(long position);
+    // Tracked changes (story_revisions.cpp). MarkDeleted puts the runs of
+    // [start, end) of paragraph inside a deletion; their text no longer
+    // counts. InsertionAt makes an empty insertion at offset, inside the
+    // bookmarks around it, for the caller to fill with runs and Refresh.
+    // MarkParagraph marks a paragraph's mark inserted or deleted.
+    void MarkDeleted(Paragraph& paragraph, long start, long end, RevisionStamp& stamp);
+    pugi::xml_node InsertionAt(Paragraph& paragraph, long offset, RevisionStamp& stamp);
+    void MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp& stamp) const;
     // Paragraphs of one body or table cell share it.
     static std::uint64_t BlockOf(const Paragraph& paragraph);
 

@@ -171,6 +171,14 @@ class Document {
                                        const std::string& textToDisplay) = 0;
     virtual std::vector<HyperlinkInfo> HyperlinkList() const = 0;
 
+    // --- versions ------------------------------------------------------------------
+    // Compares this document with the file at path, paragraph by paragraph
+    // and word by word within paragraphs, and writes the differences here as
+    // tracked changes: what only this document holds deleted, what only the
+    // file holds inserted, so that accepting them all gives the file's text.
+    // Bookmarks stay with their text.
+    virtual void Compare(const std::string& path) = 0;
+
     // --- the object model over these ----------------------------------------------
     Range Content();
     Range MakeRange(long start, long end);
