@@ -12,7 +12,7 @@ namespace {
 std::vector<Operation> AllOperations() {
     std::vector<Operation> all;
     for (auto table : {DatabaseOperations, ElementOperations, PropertyOperations,
-                       TraceabilityOperations, OutputOperations}) {
+                       TraceabilityOperations, OutputOperations, VersionOperations}) {
         auto entries = table();
         all.insert(all.end(), std::make_move_iterator(entries.begin()),
                    std::make_move_iterator(entries.end()));

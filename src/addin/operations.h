@@ -97,6 +97,7 @@ std::vector<Operation> ElementOperations();
 std::vector<Operation> PropertyOperations();
 std::vector<Operation> TraceabilityOperations();
 std::vector<Operation> OutputOperations();
+std::vector<Operation> VersionOperations();
 
 // Every registered operation, sorted by name.
 std::span<const Operation> Operations();

@@ -5,8 +5,10 @@
 #include "addin/command_boundary.h"
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/document_replacement.h"
 #include "database/linking.h"
 #include "elements/db_attach_document.h"
+#include "elements/document_versions.h"
 #include "elements/elements.h"
 #include "host/host_error.h"
 #include "host/ui/ui.h"
@@ -169,7 +171,11 @@ void ThisApplication::oRegisterDocument_Click() {
 }
 
 void ThisApplication::oReplaceRegisterDocument_Click() {
-    // Joins with the document-versions dialog.
+    // Offered to an unlinked document only, as the toolbar offers it: the
+    // new version takes over a registered document's link.
+    if (!Linked() && utilElements::ReplaceDocument(context_)) {
+        ConfigureToolbarLinked(true);
+    }
 }
 
 void ThisApplication::oEditDocumentDescription_Click() {
@@ -179,22 +185,17 @@ void ThisApplication::oEditDocumentDescription_Click() {
 }
 
 void ThisApplication::oMergeDocuments_Click() {
-    // Joins with the document comparison.
+    if (Linked()) {
+        Elements::CompareDocuments(context_);
+    }
 }
 
 void ThisApplication::oKillAll_Click() {
-    if (!Linked()) {
-        return;
+    // The toolbar keeps its linked state until the next document change;
+    // every command's own test keeps it from acting until then.
+    if (Linked()) {
+        Elements::UnlinkDocument(context_);
     }
-    std::string prompt = context_.LoadText(StringId::CONFIRM_UNLINK_ALL) + "\n" +
-                         context_.LoadText(StringId::IRREVERSIBLE_CONTINUE);
-    if (context_.ui.MsgBox(prompt, vbOKCancel + vbExclamation + vbDefaultButton2,
-                           context_.LoadText(StringId::UNLINK)) != host::MsgBoxResult::vbOK) {
-        return;
-    }
-    Elements::RemoveDocumentElements(context_, true);
-    utilElements::DeleteDocVariable(context_, VARDOC_DB_NAME);
-    utilElements::DeleteDocVariable(context_, VARDOC_DOC_ID);
 }
 
 void ThisApplication::Create(std::int16_t level) {

@@ -45,6 +45,20 @@ void DeleteDocVariable(DocumentContext& context, const std::string& name) {
     document.Save();
 }
 
+void DeleteDocVariables(DocumentContext& context, std::initializer_list<const char*> names) {
+    host::Document& document = Active(context);
+    bool deleted = false;
+    for (const char* name : names) {
+        if (document.Variables().Exists(name)) {
+            document.Variables().Item(name).Delete();
+            deleted = true;
+        }
+    }
+    if (deleted) {
+        document.Save();
+    }
+}
+
 std::string GetDbName(DocumentContext& context) {
     return GetDocVariable(context, VARDOC_DB_NAME);
 }

@@ -2,6 +2,7 @@
 // reading and writing on the active document.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "database/document_context.h"
@@ -24,6 +25,9 @@ std::string GetDocVariable(DocumentContext& context, const std::string& name);
 void SetDocVariable(DocumentContext& context, const std::string& name, const std::string& value);
 // Deletes the variable and saves the document, when the variable exists.
 void DeleteDocVariable(DocumentContext& context, const std::string& name);
+// Deletes those of the variables that exist, then saves the document once:
+// a failing save leaves the file with all of them, never with some.
+void DeleteDocVariables(DocumentContext& context, std::initializer_list<const char*> names);
 std::string GetDbName(DocumentContext& context);
 std::string GetDocId(DocumentContext& context);
 

@@ -16,6 +16,9 @@ struct DocumentContext : CoreContext {
     host::Application& app;
     // The current highlight colour of elements (a highlight colour index).
     std::int16_t elementColour = 5;
+    // Set when frmListDocs made the active document take over a registered
+    // document's row; the replace command reads it once the window closes.
+    bool replaced = false;
 };
 
 }  // namespace veln
