@@ -112,6 +112,77 @@ std::vector<std::uint64_t> Hashes(std::u32string_view text, const std::vector<To
     return hashes;
 }
 
+// A paragraph's characters cut into words, each hashed.
+struct Words {
+    std::u32string text;
+    std::vector<Token> tokens;
+    std::vector<std::uint64_t> hashes;
+
+    long Offset(std::size_t token) const {
+        return token < tokens.size() ? tokens[token].start : static_cast<long>(text.size());
+    }
+};
+
+Words WordsOf(const Paragraph& paragraph) {
+    Words words{CharactersOf(paragraph), {}, {}};
+    words.tokens = Tokens(words.text);
+    words.hashes = Hashes(words.text, words.tokens);
+    return words;
+}
+
+// Paragraphs that share less than half their characters were rewritten
+// rather than edited: the old text goes whole and the new comes whole.
+bool Rewritten(const Words& ours, const Words& theirs, const std::vector<Edit>& edits) {
+    long kept = 0;
+    for (const Edit& edit : edits) {
+        if (edit.kind == EditKind::Equal) {
+            kept += ours.Offset(edit.aStart + edit.length) - ours.Offset(edit.aStart);
+        }
+    }
+    return 4 * kept < static_cast<long>(ours.text.size() + theirs.text.size());
+}
+
+// Stretches of more paragraphs than this are paired in order, unweighed.
+constexpr std::size_t MAX_ALIGNED = 4096;
+
+// The paragraphs of a stretch that changed which are edits of one another:
+// the most pairs, in order, of paragraphs not rewritten.
+std::vector<std::pair<std::size_t, std::size_t>> Align(const std::vector<Words>& ours,
+                                                       const std::vector<Words>& theirs) {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    const std::size_t n = ours.size();
+    const std::size_t m = theirs.size();
+    if (n * m > MAX_ALIGNED) {
+        for (std::size_t k = 0; k < std::min(n, m); ++k) {
+            pairs.emplace_back(k, k);
+        }
+        return pairs;
+    }
+    std::vector<std::vector<bool>> alike(n, std::vector<bool>(m));
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < m; ++j) {
+            alike[i][j] = !Rewritten(ours[i], theirs[j], Diff(ours[i].hashes, theirs[j].hashes));
+        }
+    }
+    std::vector<std::vector<std::size_t>> best(n + 1, std::vector<std::size_t>(m + 1, 0));
+    for (std::size_t i = n; i-- > 0;) {
+        for (std::size_t j = m; j-- > 0;) {
+            best[i][j] =
+                alike[i][j] ? best[i + 1][j + 1] + 1 : std::max(best[i + 1][j], best[i][j + 1]);
+        }
+    }
+    for (std::size_t i = 0, j = 0; i < n && j < m;) {
+        if (alike[i][j] && best[i][j] == best[i + 1][j + 1] + 1) {
+            pairs.emplace_back(i++, j++);
+        } else if (best[i + 1][j] >= best[i][j + 1]) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return pairs;
+}
+
 // One change within a paragraph, at a character offset of ours.
 struct Change {
     long at;
@@ -166,47 +237,29 @@ void DocxDocument::CopyContent(const Paragraph& from, const Wml& fromNames, long
 
 void DocxDocument::CompareParagraphs(Paragraph& ours, const Paragraph& theirs,
                                      const Wml& theirNames, RevisionStamp& stamp) {
-    const std::u32string ourText = CharactersOf(ours);
-    const std::u32string theirText = CharactersOf(theirs);
-    const std::vector<Token> ourTokens = Tokens(ourText);
-    const std::vector<Token> theirTokens = Tokens(theirText);
-    const std::vector<Edit> edits =
-        Diff(Hashes(ourText, ourTokens), Hashes(theirText, theirTokens));
-    auto ourOffset = [&](std::size_t token) {
-        return token < ourTokens.size() ? ourTokens[token].start
-                                        : static_cast<long>(ourText.size());
-    };
-    auto theirOffset = [&](std::size_t token) {
-        return token < theirTokens.size() ? theirTokens[token].start
-                                          : static_cast<long>(theirText.size());
-    };
+    const Words ourWords = WordsOf(ours);
+    const Words theirWords = WordsOf(theirs);
+    const std::vector<Edit> edits = Diff(ourWords.hashes, theirWords.hashes);
     std::vector<Change> changes;
-    // Paragraphs that share less than half their characters were rewritten:
-    // the old text goes whole and the new comes whole, rather than a
-    // patchwork of changed words.
-    long same = 0;
-    for (const Edit& edit : edits) {
-        if (edit.kind == EditKind::Equal) {
-            same += ourOffset(edit.aStart + edit.length) - ourOffset(edit.aStart);
-        }
-    }
-    const auto ourLength = static_cast<long>(ourText.size());
-    const auto theirLength = static_cast<long>(theirText.size());
-    if (4 * same < ourLength + theirLength) {
+    const auto ourLength = static_cast<long>(ourWords.text.size());
+    const auto theirLength = static_cast<long>(theirWords.text.size());
+    if (Rewritten(ourWords, theirWords, edits)) {
         if (theirLength > 0) {
             changes.push_back({ourLength, true, 0, 0, theirLength});
         }
         if (ourLength > 0) {
             changes.push_back({0, false, ourLength, 0, 0});
         }
-    }
-    for (const Edit& edit : changes.empty() ? edits : std::vector<Edit>{}) {
-        if (edit.kind == EditKind::Delete) {
-            changes.push_back(
-                {ourOffset(edit.aStart), false, ourOffset(edit.aStart + edit.length), 0, 0});
-        } else if (edit.kind == EditKind::Insert) {
-            changes.push_back({ourOffset(edit.aStart), true, 0, theirOffset(edit.bStart),
-                               theirOffset(edit.bStart + edit.length)});
+    } else {
+        for (const Edit& edit : edits) {
+            if (edit.kind == EditKind::Delete) {
+                changes.push_back({ourWords.Offset(edit.aStart), false,
+                                   ourWords.Offset(edit.aStart + edit.length), 0, 0});
+            } else if (edit.kind == EditKind::Insert) {
+                changes.push_back({ourWords.Offset(edit.aStart), true, 0,
+                                   theirWords.Offset(edit.bStart),
+                                   theirWords.Offset(edit.bStart + edit.length)});
+            }
         }
     }
     // From the end back, so that the offsets of what is still to change hold.
@@ -265,23 +318,40 @@ void DocxDocument::Compare(const std::string& path) {
             (edits[e].kind == EditKind::Delete ? ourChanged : theirChanged) += edits[e].length;
         }
         --e;
-        // Paragraphs that changed in place are compared word by word; the
-        // rest were taken out or put in whole.
-        const std::size_t paired = std::min(ourChanged, theirChanged);
-        for (std::size_t k = 0; k < paired; ++k) {
-            CompareParagraphs(*ours[ourFirst + k], theirs.ParagraphAtIndex(theirFirst + k),
-                              other->names_, stamp);
+        // Paragraphs edited in place are compared word by word; the rest
+        // were taken out or put in whole, in the order of their version.
+        std::vector<Words> ourWords;
+        std::vector<Words> theirWords;
+        for (std::size_t k = 0; k < ourChanged; ++k) {
+            ourWords.push_back(WordsOf(*ours[ourFirst + k]));
         }
-        for (std::size_t k = paired; k < ourChanged; ++k) {
-            Paragraph& paragraph = *ours[ourFirst + k];
-            story_->MarkDeleted(paragraph, 0, paragraph.length, stamp);
-            story_->MarkParagraph(paragraph.node, false, stamp);
+        for (std::size_t k = 0; k < theirChanged; ++k) {
+            theirWords.push_back(WordsOf(theirs.ParagraphAtIndex(theirFirst + k)));
         }
-        if (theirChanged > paired) {
-            const std::size_t ourEnd = ourFirst + ourChanged;
-            added.push_back({theirFirst + paired, theirChanged - paired,
-                             ourEnd > 0 ? ours[ourEnd - 1]->node : pugi::xml_node(),
-                             ourEnd < ourCount ? ours[ourEnd]->node : pugi::xml_node()});
+        std::vector<std::pair<std::size_t, std::size_t>> pairs = Align(ourWords, theirWords);
+        pairs.emplace_back(ourChanged, theirChanged);
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (const auto& [pairedOurs, pairedTheirs] : pairs) {
+            for (; i < pairedOurs; ++i) {
+                Paragraph& paragraph = *ours[ourFirst + i];
+                story_->MarkDeleted(paragraph, 0, paragraph.length, stamp);
+                story_->MarkParagraph(paragraph.node, false, stamp);
+            }
+            if (j < pairedTheirs) {
+                const std::size_t ourAt = ourFirst + i;
+                added.push_back({theirFirst + j, pairedTheirs - j,
+                                 ourAt > 0 ? ours[ourAt - 1]->node : pugi::xml_node(),
+                                 ourAt < ourCount ? ours[ourAt]->node : pugi::xml_node()});
+                j = pairedTheirs;
+            }
+            if (pairedOurs < ourChanged) {
+                CompareParagraphs(*ours[ourFirst + pairedOurs],
+                                  theirs.ParagraphAtIndex(theirFirst + pairedTheirs), other->names_,
+                                  stamp);
+                i = pairedOurs + 1;
+                j = pairedTheirs + 1;
+            }
         }
     }
     for (const NewParagraphs& block : added) {
