@@ -184,6 +184,9 @@ class OdtText {
                 ends_[bookmark] = text_.size();
             } else if (name == "text:bookmark") {
                 starts_[bookmark] = ends_[bookmark] = text_.size();
+            } else if (name == "text:tracked-changes") {
+                // What tracked changes took out is kept here, apart from the
+                // text: the body reads as if every change were accepted.
             } else {
                 Walk(node, background);
             }
@@ -542,6 +545,48 @@ TEST_F(LibreOfficeWritesForOurModelTest, AnEditChangesOnlyItsPartsAndLibreOffice
     EXPECT_EQ(odt.Covered("ELEM00000003"), "paragraphe\ret");
     EXPECT_EQ(odt.Covered("ELEM00000004"), "Paragraphe entier");
     EXPECT_THAT(odt.Paragraphs(), ::testing::Contains("Après le tableau\ttabulé\vligne."));
+}
+
+// --- a comparison in LibreOffice -----------------------------------------------------
+
+// Two versions compared by the model, and the result opened by LibreOffice:
+// it must hold the differences as changes the user can accept or reject, and
+// accepting them gives the other version.
+TEST(LibreOfficeShowsAComparisonTest, TheChangesAreTrackedAndAcceptingThemGivesTheOtherVersion) {
+    ASSERT_EQ(MissingSoffice(), "");
+    TempDir dir;
+    DocxApplication app;
+    Document& ours = app.AddDocument();
+    ours.Content().InsertAfter(
+        "Le véhicule s'arrête en 40 m.\rL'arrêt est rectiligne.\rLe feu stop s'allume.");
+    ours.Bookmarks().Add("ELEMFEU00001", Over(ours, "Le feu stop s'allume."));
+    ours.SaveAs(dir / "v1.docx");
+    Document& theirs = app.AddDocument();
+    theirs.Content().InsertAfter(
+        "Le véhicule s'arrête en 30 m.\rLe feu stop s'allume.\rLe klaxon retentit deux fois.");
+    theirs.SaveAs(dir / "v2.docx");
+
+    ours.Compare(dir / "v2.docx");
+    ours.SaveAs(dir / "compared.docx");
+    std::filesystem::create_directories(dir / "odt");
+    std::string odtPath = dir / "odt/compared.odt";
+    ASSERT_EQ(Convert(dir.Path(), dir / "compared.docx", "odt", dir / "odt", odtPath), "");
+    std::string content = test::ReadZip(odtPath)["content.xml"];
+    pugi::xml_document odf;
+    ASSERT_TRUE(odf.load_string(content.c_str()));
+    std::multiset<std::string> kinds;
+    for (pugi::xpath_node region : odf.select_nodes("//text:tracked-changes/text:changed-region")) {
+        for (pugi::xml_node change : region.node().children()) {
+            kinds.insert(change.name());
+        }
+    }
+    EXPECT_EQ(kinds.count("text:insertion"), 2U) << content;
+    EXPECT_EQ(kinds.count("text:deletion"), 2U) << content;
+    OdtText accepted(content);
+    EXPECT_THAT(accepted.Paragraphs(),
+                ElementsAre("Le véhicule s'arrête en 30 m.", "Le feu stop s'allume.",
+                            "Le klaxon retentit deux fois."));
+    EXPECT_EQ(accepted.Covered("ELEMFEU00001"), "Le feu stop s'allume.");
 }
 
 }  // namespace
