@@ -17,6 +17,9 @@ constexpr const char* OK_CAPTION = "Ok";
 }  // namespace
 
 frmListDocs::frmListDocs(DocumentContext& context) : Form("frmListDocs"), context_(context) {
+    Caption = context_.LoadText(StringId::DOCUMENT_TO_REPLACE);
+    CommandButtonOk.Caption = OK_CAPTION;
+    CommandButtonCancel.Caption = context_.LoadText(StringId::QUIT);
     CommandButtonOk.OnClick = [this] { CommandButtonOk_Click(); };
     CommandButtonCancel.OnClick = [this] { Unload(); };
     ListBoxDocs.OnChange = [this] { ListBoxDocs_Change(); };
@@ -26,9 +29,6 @@ frmListDocs::frmListDocs(DocumentContext& context) : Form("frmListDocs"), contex
 void frmListDocs::OnLoad() {
     BackColor = host::DIALOG_BACK_COLOR;
     Icon = host::ADDIN_ICON;
-    Caption = context_.LoadText(StringId::DOCUMENT_TO_REPLACE);
-    CommandButtonOk.Caption = OK_CAPTION;
-    CommandButtonCancel.Caption = context_.LoadText(StringId::QUIT);
     ListBoxDocs.ColumnCount = 3;
     ListBoxDocs.BoundColumn = 1;
     ListBoxDocs.Clear();
