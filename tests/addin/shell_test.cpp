@@ -358,6 +358,34 @@ TEST_F(ShellTest, CancelInAConfirmationChangesNothing) {
     EXPECT_TRUE(ui.Transcript().empty()) << "linked-only commands are silent from then on";
 }
 
+TEST_F(ShellTest, TheVersionButtonsRunTheirCommands) {
+    ThisApplication& addin = ConnectedWithLinkedDocument();
+    // Replacing is for a document not linked yet, as the toolbar offers it.
+    addin.oReplaceRegisterDocument_Click();
+    EXPECT_TRUE(ui.Transcript().empty());
+
+    ui.AnswerMsgBox(vbCancel);
+    Click("oMergeDocuments");
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre(HasSubstr("msgbox \"New Version\" flags=65 \"The current document "
+                                      "version has to be the active window.\\r")));
+
+    NewDocument({FIRST, SECOND}, "brakes-v2.docx", "");
+    EXPECT_TRUE(Enabled("oReplaceRegisterDocument"));
+    EXPECT_FALSE(Enabled("oAdd1"));
+    ui.AnswerMsgBox(vbOK);
+    ui.AnswerOpen(database);
+    ui.AnswerForm("frmListDocs",
+                  {{"select", "ListBoxDocs", {"0"}}, {"click", "CommandButtonOk", {}}});
+    ui.AnswerInput(std::nullopt);
+    Click("oReplaceRegisterDocument");
+    EXPECT_EQ(utilElements::GetDocId(context), test::DOCUMENT_ID);
+    EXPECT_EQ(Query("SELECT D_Name FROM Documents"), Document().FullName());
+    EXPECT_TRUE(Enabled("oAdd1")) << "the command set switches to its linked state";
+    EXPECT_FALSE(Enabled("oReplaceRegisterDocument"));
+    EXPECT_TRUE(Document().Saved());
+}
+
 TEST_F(ShellTest, TheOutputButtonsOpenTheirDialogsOnTheActiveDocument) {
     ConnectedWithLinkedDocument();
     ui.AnswerForm("frmMatrix", {{"print", "ComboBoxSource", {}}});
