@@ -33,8 +33,12 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
         }
         auto start = open.find(id);
         // An end without a start, or a name met before, stays in the file untouched.
-        if (start == open.end() || start->second.name.empty() ||
-            byName_.contains(start->second.name)) {
+        if (start == open.end() || start->second.name.empty()) {
+            continue;
+        }
+        if (auto kept = byName_.find(start->second.name); kept != byName_.end()) {
+            JoinSecondHalf(*kept->second, start->second.paragraph, start->second.node,
+                           found[i].paragraph, found[i].node);
             continue;
         }
         const Open& begun = start->second;
@@ -56,6 +60,23 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
             visible_.push_back(mark);
         }
     }
+}
+
+void BookmarkTable::JoinSecondHalf(Mark& first, const Paragraph* secondStartParagraph,
+                                   const pugi::xml_node& secondStart, Paragraph* secondEndParagraph,
+                                   const pugi::xml_node& secondEnd) {
+    // LibreOffice writes a bookmark over whole paragraphs as two empty ones
+    // of one name, at its start and at its end: read together, they give
+    // the bookmark back. The file keeps both pairs as they are.
+    const long firstAt = Start(first);
+    const long secondAt = story_.PositionOf(secondStartParagraph, secondStart);
+    if (first.start.next_sibling() != first.end || firstAt != End(first) || secondAt <= firstAt ||
+        secondStart.next_sibling() != secondEnd || joined_.contains(first.name)) {
+        return;
+    }
+    first.end = secondEnd;
+    first.endParagraph = secondEndParagraph;
+    joined_.insert(first.name);
 }
 
 int BookmarkTable::Count(bool includeHidden) const {

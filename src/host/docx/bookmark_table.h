@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/docx/story.h"
@@ -50,6 +51,11 @@ class BookmarkTable {
         return includeHidden ? all_ : visible_;
     }
     void Insert(Mark* mark);
+    // A second pair of a name met before, when both pairs are empty and the
+    // second lies after the first: the first ends where the second does.
+    void JoinSecondHalf(Mark& first, const Paragraph* secondStartParagraph,
+                        const pugi::xml_node& secondStart, Paragraph* secondEndParagraph,
+                        const pugi::xml_node& secondEnd);
     std::string NextId();
 
     Story& story_;
@@ -59,6 +65,7 @@ class BookmarkTable {
     // Keys view the names the marks own.
     std::unordered_map<std::string_view, Mark*> byName_;
     long nextId_ = -1;
+    std::unordered_set<std::string> joined_;
 };
 
 }  // namespace veln::host::docx

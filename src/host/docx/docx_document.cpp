@@ -240,6 +240,7 @@ void DocxDocument::Load(const std::string& label) {
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
+    LoadCustomProperties(label);
     // Every other entry is read through once, so a damaged one refuses the
     // file now rather than a save later; none of them stays in memory.
     package_->CheckTheRest();
@@ -369,10 +370,11 @@ void DocxDocument::ConfirmOverwrite(const std::string& path) {
 
 void DocxDocument::WriteTo(const std::string& path) {
     ConfirmOverwrite(path);
+    MirrorVariables();
     std::map<std::string, std::string> replaced;
     std::vector<std::pair<std::string, std::string>> added;
-    for (XmlPart* part :
-         {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(), settings_.get()}) {
+    for (XmlPart* part : {contentTypes_.get(), packageRels_.get(), main_.get(), mainRels_.get(),
+                          settings_.get(), customProperties_.get()}) {
         if (part == nullptr || !part->modified) {
             continue;
         }
@@ -648,6 +650,9 @@ std::vector<std::string> DocxDocument::VariableNames() const {
             names.emplace_back(docVar.attribute(n.name.c_str()).value());
         }
     }
+    for (const auto& [name, value] : mirrored_) {
+        names.push_back(name);
+    }
     return names;
 }
 
@@ -659,6 +664,11 @@ std::optional<std::string> DocxDocument::VariableValue(std::string_view name) co
             if (name == docVar.attribute(n.name.c_str()).value()) {
                 return std::string(docVar.attribute(n.val.c_str()).value());
             }
+        }
+    }
+    for (const auto& [mirroredName, value] : mirrored_) {
+        if (name == mirroredName) {
+            return value;
         }
     }
     return std::nullopt;
@@ -686,9 +696,15 @@ void DocxDocument::SetVariableValue(const std::string& name, const std::string& 
     }
     found.attribute(n.val.c_str()).set_value(value.c_str());
     Changed(*settings_);
+    ForgetMirrored(name);
+    variablesChanged_ = true;
 }
 
 void DocxDocument::RemoveVariable(std::string_view name) {
+    if (ForgetMirrored(name)) {
+        saved_ = false;
+        variablesChanged_ = true;
+    }
     pugi::xml_node docVars = DocVars(false);
     if (!docVars) {
         return;
@@ -701,6 +717,7 @@ void DocxDocument::RemoveVariable(std::string_view name) {
                 docVars.parent().remove_child(docVars);
             }
             Changed(*settings_);
+            variablesChanged_ = true;
             return;
         }
     }

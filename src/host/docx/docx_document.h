@@ -104,6 +104,12 @@ class DocxDocument : public Document {
     pugi::xml_node DocVars(bool create);
     XmlPart& SettingsPart();
     std::string FreePartName(const std::string& folder, const std::string& stem) const;
+    // The mirror of the variables in the custom document properties
+    // (docx_document_custom_properties.cpp), which word processors that
+    // drop w:docVars keep.
+    void LoadCustomProperties(const std::string& label);
+    void MirrorVariables();
+    bool ForgetMirrored(std::string_view name);
     void DeclareContentType(const std::string& partName, const char* contentType);
     XmlPart& MainRelationships();
     std::string AddRelationship(XmlPart& rels, const std::string& type, const std::string& target,
@@ -148,6 +154,10 @@ class DocxDocument : public Document {
     // a settings part: variables are then written there, or refused.
     std::string settingsName_;
     bool foreignSettings_ = false;
+    // docProps/custom.xml, and the variables found only there.
+    std::unique_ptr<XmlPart> customProperties_;
+    std::vector<std::pair<std::string, std::string>> mirrored_;
+    bool variablesChanged_ = false;
     Wml names_;
     std::unique_ptr<Story> story_;
     std::unique_ptr<BookmarkTable> bookmarks_;

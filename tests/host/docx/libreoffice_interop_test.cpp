@@ -589,5 +589,62 @@ TEST(LibreOfficeShowsAComparisonTest, TheChangesAreTrackedAndAcceptingThemGivesT
     EXPECT_EQ(accepted.Covered("ELEMFEU00001"), "Le feu stop s'allume.");
 }
 
+// --- a linked document saved by LibreOffice ------------------------------------------
+
+// LibreOffice drops w:docVars when it saves a .docx and writes a bookmark over
+// whole paragraphs as two empty ones: the variables come back from their
+// mirror, and each bookmark once, over its text.
+TEST(LibreOfficeKeepsOurLinkTest, ALinkedMarkedDocumentItSavedReopensLinkedWithEachElementOnce) {
+    ASSERT_EQ(MissingSoffice(), "");
+    TempDir dir;
+    DocxApplication app;
+    Document& linked = app.AddDocument();
+    linked.Content().InsertAfter(
+        "//1.0.0.0// Le véhicule s'arrête en 40 m.\rL'arrêt est rectiligne.\rLe feu s'allume.");
+    Bookmarks bookmarks = linked.Bookmarks();
+    const long second = linked.ParagraphAt(0).second;
+    bookmarks.Add("ELEMSTOP0001", linked.MakeRange(0, second));
+    bookmarks.Add("ELEMLINE0002", Over(linked, "rectiligne"));
+    bookmarks.Add("ELEMFEU00003", Over(linked, "Le feu s'allume."));
+    Over(linked, "//1.0.0.0// ").SetHighlightColorIndex(WdColorIndex::wdPink);
+    const std::map<std::string, std::string> variables{{"VARDOC_DB_NAME", (dir / "Projet.mdb")},
+                                                       {"VARDOC_DOC_ID", "AB12CD34"},
+                                                       {"VARDOC_HIGHLIGHT", "1"},
+                                                       {"VARDOC_NUMBERS", "1"},
+                                                       {"HIGHLIGHT_COLOR", " 5"}};
+    for (const auto& [name, value] : variables) {
+        linked.Variables().Add(name, value);
+    }
+    linked.SaveAs(dir / "linked.docx");
+    std::map<std::string, std::string> covered;
+    for (int i = 1; i <= bookmarks.Count(); ++i) {
+        covered[bookmarks.Item(i).Name()] = bookmarks.Item(i).Range().Text();
+    }
+
+    std::filesystem::create_directories(dir / "lo");
+    std::string saved = dir / "lo/linked.docx";
+    ASSERT_EQ(Convert(dir.Path(), dir / "linked.docx", "docx:MS Word 2007 XML", dir / "lo", saved),
+              "");
+    EXPECT_EQ(test::ReadZip(saved)["word/settings.xml"].find("docVar"), std::string::npos)
+        << "LibreOffice still drops the variables: the mirror is what brings them back";
+    auto reopened = DocxDocument::Open(saved);
+    for (const auto& [name, value] : variables) {
+        EXPECT_EQ(reopened->VariableValue(name).value_or("<missing>"), value) << name;
+    }
+    std::map<std::string, std::string> reread;
+    for (int i = 1; i <= reopened->Bookmarks().Count(); ++i) {
+        Bookmark bookmark = reopened->Bookmarks().Item(i);
+        EXPECT_TRUE(reread.emplace(bookmark.Name(), bookmark.Range().Text()).second)
+            << bookmark.Name() << " twice";
+    }
+    EXPECT_EQ(reread, covered);
+
+    // Our next save puts the variables back where word processors look.
+    reopened->Variables().Add("VARDOC_CHANGEELEM", "0");
+    reopened->Save();
+    EXPECT_NE(test::ReadZip(saved)["word/settings.xml"].find("w:name=\"VARDOC_DOC_ID\""),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace veln::host::docx
