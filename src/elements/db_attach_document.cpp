@@ -64,8 +64,9 @@ bool dbAttachDocument(Context& context) {
                 // the rows stay as they are.
                 Elements::LoadDocumentElements(context, dbName, docId);
                 Elements::RemoveDocumentElements(context, false);
-                utilElements::DeleteDocVariable(context, VARDOC_DB_NAME);
-                utilElements::DeleteDocVariable(context, VARDOC_DOC_ID);
+                // Both links go, then one save: a failure between two saves
+                // would leave a document linked by half.
+                utilElements::DeleteDocVariables(context, {VARDOC_DB_NAME, VARDOC_DOC_ID});
                 return false;
             }
         }

@@ -364,5 +364,20 @@ TEST_F(ElementsTest, AttachingComparesTheStoredNameExactly) {
     EXPECT_TRUE(ui.Transcript().empty()) << "the same name asks nothing";
 }
 
+TEST_F(ElementsTest, ADocumentThatLeavesItsProjectLosesBothLinkVariablesInOneSave) {
+    db::Database::Open(database).Execute("UPDATE Documents SET D_Name = 'moved.docx'");
+    const std::string rows = Query("SELECT group_concat(E_id || E_Deleted) FROM Elements");
+    int saves = 0;
+    Document().SetBeforeSave([&saves](host::Document&) { ++saves; });
+    ui.AnswerMsgBox(host::MsgBoxResult::vbCancel);
+    EXPECT_FALSE(dbElements::dbAttachDocument(context));
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_DB_NAME), "");
+    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_DOC_ID), "");
+    EXPECT_EQ(saves, 1) << "both variables go, then one save";
+    EXPECT_FALSE(Document().Bookmarks().Exists("ELEM00000001"));
+    EXPECT_EQ(Query("SELECT group_concat(E_id || E_Deleted) FROM Elements"), rows)
+        << "the rows stay as they are";
+}
+
 }  // namespace
 }  // namespace veln
