@@ -42,7 +42,7 @@ TEST_F(CommandBoundaryTest, AnErrorNobodyCaughtIsShownAndTheCommandEnds) {
 }
 
 TEST_F(CommandBoundaryTest, AFailedWalkLeavesTheScreenAsItWas) {
-    NewDocument({"One.", "Two."}, "spec.docx");
+    NewDocument({"One.", "Two."}, "requirements.docx");
     ui.AnswerInput("One");
     std::int16_t level = 1;
     ASSERT_TRUE(Elements::CreateElement(context, level));

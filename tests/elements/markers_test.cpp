@@ -60,7 +60,7 @@ class MarkersTest : public ::testing::Test, public test::World {
 
 TEST_F(MarkersTest, AnElementWithoutTextTakesItsMarkerInAndNeverPilesThemUp) {
     // The empty last paragraph many documents end with.
-    NewDocument({FIRST, ""}, "spec.docx");
+    NewDocument({FIRST, ""}, "requirements.docx");
     long last = Paragraph(2).first;
     std::string id = CreateAtCaret(last, 1, "Empty one");
     EXPECT_EQ(ElementText(id), "//1.0.0.0// \r") << "the marker, and the paragraph mark";
@@ -110,7 +110,7 @@ TEST_F(MarkersTest, ADocumentOfOneEmptyParagraphAndAnInsertionPointTakeTheirMark
 }
 
 TEST_F(MarkersTest, RenumberingWhileNumbersAreHiddenThenShowingGivesOneMarker) {
-    NewDocument({FIRST, SECOND}, "spec.docx");
+    NewDocument({FIRST, SECOND}, "requirements.docx");
     CreateAtCaret(Paragraph(1).first, 1, "First");
     CreateAtCaret(Paragraph(2).first, 2, "Second");
     Elements::ToggleNumbers(context);     // hidden, the variable "0"
@@ -128,7 +128,7 @@ TEST_F(MarkersTest, RenumberingWhileNumbersAreHiddenThenShowingGivesOneMarker) {
 }
 
 TEST_F(MarkersTest, AnElementWhoseTextTheUserDeletedStillShowsOneMarker) {
-    NewDocument({FIRST, SECOND}, "spec.docx");
+    NewDocument({FIRST, SECOND}, "requirements.docx");
     std::string id = CreateAtCaret(Paragraph(1).first, 1, "First");
     Elements::HideAllNumbers(context);
     // The user selects the element's text, its mark left, and deletes it.
@@ -141,7 +141,7 @@ TEST_F(MarkersTest, AnElementWhoseTextTheUserDeletedStillShowsOneMarker) {
 }
 
 TEST_F(MarkersTest, TheLastParagraphIsTakenWholeWithItsMark) {
-    NewDocument({FIRST, SECOND}, "spec.docx");
+    NewDocument({FIRST, SECOND}, "requirements.docx");
     utilElements::SetDocVariable(context, VARDOC_NUMBERS, "1");
     CreateAtCaret(Paragraph(1).first + 3, 1, "First");
     std::string last = CreateAtCaret(Paragraph(2).first + 3, 2, "Second");
@@ -158,7 +158,7 @@ TEST_F(MarkersTest, TheLastParagraphIsTakenWholeWithItsMark) {
 
 TEST_F(MarkersTest, HidingTakesOnlyTheMarkerAtTheElementsStart) {
     NewDocument({"See clause //4.2// before use.", "Keep //1.2.3.4// here too.", SECOND},
-                "spec.docx");
+                "requirements.docx");
     CreateAtCaret(Paragraph(1).first, 1, "Clause");
     CreateAtCaret(Paragraph(2).first, 1, "Keep");
     Elements::HideAllNumbers(context);
@@ -190,7 +190,7 @@ TEST_F(MarkersTest, RenumberingOneDocumentLeavesTheOthersNumbers) {
     EXPECT_EQ(other.Content().Text(),
               "//1.0.0.0// First requirement.\r//2.0.0.0// Second requirement.\r");
 
-    NewDocument({FIRST, SECOND}, "spec.docx");
+    NewDocument({FIRST, SECOND}, "requirements.docx");
     CreateAtCaret(Paragraph(2).first, 1, "Second");
     Elements::RenumberElements(context);
     app.Activate(other);
@@ -201,7 +201,7 @@ TEST_F(MarkersTest, RenumberingOneDocumentLeavesTheOthersNumbers) {
 }
 
 TEST_F(MarkersTest, ARowWithNumbersOutOfRangeIsDamagedNotText) {
-    NewDocument({FIRST}, "spec.docx");
+    NewDocument({FIRST}, "requirements.docx");
     std::string id = CreateAtCaret(0, 1, "First");
     Document().Save();
     db::Database::Open(database).Execute("UPDATE Elements SET E_Number2 = -5 WHERE E_id = ?1",
@@ -222,7 +222,7 @@ TEST_F(MarkersTest, ARowWithNumbersOutOfRangeIsDamagedNotText) {
 }
 
 TEST_F(MarkersTest, WalksKeepTheScreenFrozenUntilTheOutermostEnds) {
-    NewDocument({FIRST, SECOND}, "spec.docx");
+    NewDocument({FIRST, SECOND}, "requirements.docx");
     CreateAtCaret(0, 1, "First");
     CreateAtCaret(Paragraph(2).first, 1, "Second");
     // What the screen was at each pause of the walks inside the toggle.
