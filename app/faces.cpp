@@ -45,6 +45,16 @@ QImage Swatch(int picture) {
     return image;
 }
 
+QIcon ButtonPicture(int picture) {
+    static const std::map<int, const char*> FILES{
+        {108, "first"}, {109, "previous"}, {110, "next"}, {111, "last"}};
+    auto found = FILES.find(picture);
+    if (found == FILES.end()) {
+        return {};
+    }
+    return QIcon(QString(":/icons/%1.svg").arg(QString::fromLatin1(found->second)));
+}
+
 QIcon ProgramIcon() {
     return QIcon(":/icons/veln.svg");
 }

@@ -26,6 +26,7 @@ namespace {
 
 // The form engine's error for a control without its widget.
 constexpr long OBJECT_REQUIRED = 424;
+constexpr int TWIPS_PER_INCH = 1440;
 
 // The system's colours are 0x00BBGGRR.
 QColor SystemColour(std::int32_t value) {
@@ -165,7 +166,10 @@ void FormDialog::Bind(host::Control& control, QWidget* widget) {
         if (target != nullptr) {
             connect(target, &QAbstractButton::clicked, this,
                     [this, button] { Handle([button] { button->Click(); }); });
-            push = [button, target] { target->setText(Q(button->Caption)); };
+            push = [button, target] {
+                target->setText(Q(button->Caption));
+                target->setIcon(ButtonPicture(button->Picture));
+            };
         }
     } else if (auto* check = dynamic_cast<host::CheckBox*>(&control)) {
         auto* target = qobject_cast<QAbstractButton*>(widget);
@@ -363,6 +367,13 @@ void FormDialog::Push() {
     }
     if (form_->Icon != 0) {
         setWindowIcon(ProgramIcon());
+    }
+    if (form_->Height != 0 && form_->Height != shownHeight_) {
+        // The form asks for a height (in twips) when its content changes;
+        // the window takes it, and never less than its layout needs.
+        shownHeight_ = form_->Height;
+        int pixels = form_->Height * logicalDpiY() / TWIPS_PER_INCH;
+        resize(width(), std::max(pixels, minimumSizeHint().height()));
     }
     for (const auto& binding : bindings_) {
         binding->push();

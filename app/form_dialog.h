@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,6 +57,7 @@ class FormDialog : public QDialog {
     std::vector<std::unique_ptr<Binding>> bindings_;
     bool pushing_ = false;
     bool fromDesigner_ = false;
+    std::int32_t shownHeight_ = 0;  // the form's height the window last took
 };
 
 }  // namespace veln::desktop

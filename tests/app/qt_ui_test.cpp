@@ -213,25 +213,5 @@ TEST_F(QtUiTest, TheElementListShowsTheElementsAndGoesToOne) {
     EXPECT_EQ(View().Anchor(), second.start) << "and the view follows";
 }
 
-TEST_F(QtUiTest, AFormWithoutItsDesignerFileGetsAPlainWindowOfItsControls) {
-    Start();
-    Click("oHelp");  // the about box, modeless
-    desktop::FormDialog* about = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<desktop::FormDialog*>(widget);
-            dialog && dialog->isVisible()) {
-            about = dialog;
-        }
-    }
-    ASSERT_NE(about, nullptr);
-    EXPECT_FALSE(about->FromDesigner());
-    EXPECT_FALSE(about->isModal());
-    EXPECT_EQ(about->windowTitle(), "About VELN");
-    EXPECT_EQ(qobject_cast<QLabel*>(about->WidgetOf("lblVersion"))->text(), "Version 1.0.4");
-    QTest::keyClick(about, Qt::Key_A);  // any key closes it
-    EXPECT_FALSE(about->Model().IsOpen());
-    EXPECT_FALSE(about->isVisible());
-}
-
 }  // namespace
 }  // namespace veln::test

@@ -1,0 +1,53 @@
+#include "form_scenes.h"
+
+#include "database/frm_list_docs.h"
+#include "elements/frm_list_elem.h"
+#include "properties/frm_add_property.h"
+#include "properties/frm_del_property.h"
+#include "properties/frm_elem_properties.h"
+#include "properties/frm_modify_property.h"
+#include "settings/frm_language.h"
+#include "settings/frm_splash.h"
+#include "traceability/frm_link_elem.h"
+#include "traceability/frm_list_elem_prop.h"
+#include "traceability/frm_matrix.h"
+#include "traceability/frm_tree.h"
+
+namespace veln::test {
+
+std::vector<FormScene> EveryForm(Context& context) {
+    auto link = std::make_shared<frmLinkElem>(context);
+    auto tree = std::make_shared<FrmTree>(context);
+    auto matrix = std::make_shared<frmMatrix>(context);
+    auto list = std::make_shared<frmListElemProp>(context);
+    auto modify = std::make_shared<frmModifyProperty>(context);
+    return {
+        {std::make_shared<frmSplash>(context), {}},
+        {std::make_shared<frmLanguage>(context), {}},
+        {std::make_shared<frmListElem>(context), {}},
+        {std::make_shared<frmListDocs>(context), {}},
+        {std::make_shared<frmElemProperties>(context), {}},
+        {std::make_shared<frmAddProperty>(context), {}},
+        {modify, [modify] { modify->ComboBoxProperties.Select(1); }},
+        {std::make_shared<frmDelProperty>(context), {}},
+        {link,
+         [link] {
+             link->ComboBoxSource.Select(0);
+             link->ComboBoxTarget.Select(1);
+             link->ListBoxElementsSource.Select({0});
+         }},
+        {matrix,
+         [matrix] {
+             matrix->ComboBoxSource.Select(0);
+             matrix->ComboBoxTarget.Select(1);
+         }},
+        {list, [list] { list->ComboBoxSource.Select(0); }},
+        {tree,
+         [tree] {
+             tree->ComboBoxRoot.Select(0);
+             tree->ComboBoxTree.Select(1);
+         }},
+    };
+}
+
+}  // namespace veln::test
