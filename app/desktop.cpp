@@ -1,14 +1,18 @@
 #include "desktop.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "addin/command_boundary.h"
 #include "desktop_texts.h"
+#include "document_view.h"
 #include "document_window.h"
 
 namespace veln::desktop {
@@ -70,6 +74,40 @@ DocumentWindow* Desktop::Open(const QString& path) {
         }
     });
     return window;
+}
+
+void Desktop::FollowHyperlink(DocumentWindow& from, const QString& address,
+                              const QString& subAddress) {
+    DocumentWindow* target = &from;
+    if (!address.isEmpty()) {
+        QUrl url(address);
+        QString path = url.isLocalFile()        ? url.toLocalFile()
+                       : url.scheme().isEmpty() ? address
+                                                : "";
+        static const QStringList DOCUMENTS{"docx", "docm", "dotx", "dotm"};
+        if (path.isEmpty() || !DOCUMENTS.contains(QFileInfo(path).suffix().toLower())) {
+            QDesktopServices::openUrl(url);
+            return;
+        }
+        if (QFileInfo(path).isRelative()) {
+            std::filesystem::path folder =
+                std::filesystem::path(from.Document().FullName()).parent_path();
+            path = QString::fromStdString((folder / path.toStdString()).string());
+        }
+        target = Open(path);
+    }
+    if (target == nullptr) {
+        return;  // Open has said why
+    }
+    target->raise();
+    target->activateWindow();
+    Activated(*target);
+    if (!subAddress.isEmpty()) {
+        if (std::optional<host::BookmarkInfo> mark =
+                target->Document().FindBookmark(subAddress.toStdString())) {
+            target->View().Select(mark->start, mark->end);
+        }
+    }
 }
 
 DocumentWindow* Desktop::New() {

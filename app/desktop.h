@@ -46,6 +46,11 @@ class Desktop : public QObject, private DesktopApplication::Windows {
     bool Close(DocumentWindow& window);
     bool Quit();
 
+    // A hyperlink followed in a window: a document opens in VELN at the
+    // bookmark it names (the element), anything else in the program the
+    // desktop gives it.
+    void FollowHyperlink(DocumentWindow& from, const QString& address, const QString& subAddress);
+
     // A press on a control of the toolbar of a window, as a user's click.
     void Press(DocumentWindow& window, std::uint64_t controlId);
     // The window became the active one: its document becomes the active document.

@@ -589,6 +589,15 @@ void DocumentView::mousePressEvent(QMouseEvent* event) {
     }
     wantedX_ = -1;
     long position = std::min(PositionAt(event->position().toPoint()), document_.StoryEnd() - 1);
+    if ((event->modifiers() & Qt::ControlModifier) != 0) {
+        for (const host::HyperlinkInfo& link : document_.HyperlinkList()) {
+            if (position >= link.start && position < link.end) {
+                emit HyperlinkFollowed(QString::fromStdString(link.address),
+                                       QString::fromStdString(link.subAddress));
+                return;
+            }
+        }
+    }
     bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
     Select(extend ? anchor_ : position, position);
 }

@@ -76,6 +76,9 @@ class DocumentView : public QAbstractScrollArea {
     void Edited();
     // An edit could not be made; why, in the user's words.
     void EditRefused(const QString& why);
+    // The user followed a hyperlink (a click with Ctrl held, as in word
+    // processors): its file or page, and the bookmark in it.
+    void HyperlinkFollowed(const QString& address, const QString& subAddress);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

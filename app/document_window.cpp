@@ -43,6 +43,10 @@ DocumentWindow::DocumentWindow(Desktop& desktop, host::Document& document)
     MakeMenus();
     connect(view_, &DocumentView::SelectionMoved, this, [this] { UpdateStatus(); });
     connect(view_, &DocumentView::Edited, this, [this] { UpdateTitle(); });
+    connect(view_, &DocumentView::HyperlinkFollowed, this,
+            [this](const QString& address, const QString& subAddress) {
+                desktop_.FollowHyperlink(*this, address, subAddress);
+            });
     connect(view_, &DocumentView::EditRefused, this, [this](const QString& why) {
         statusBar()->showMessage(Tr(Text::EditRefused, desktop_.French()).arg(why), 5000);
     });

@@ -219,6 +219,38 @@ TEST_F(EventsTest, LongWorkShowsProgressAndScreenUpdatingOffStopsDrawing) {
     EXPECT_TRUE(View().viewport()->updatesEnabled());
 }
 
+TEST_F(EventsTest, ACtrlClickOnAHyperlinkToAnElementOpensItsDocumentAtTheElement) {
+    host::Document& target =
+        NewDocument({"Scope", "The vehicle shall stop."}, "the target.docx", "");
+    auto [start, end] = Paragraph(2);
+    target.SetBookmark("ELEM00000001", start, end - 1);
+    target.Save();
+    std::string targetPath = target.FullName();
+    app.CloseDocument(target);
+    host::Document& source = NewDocument({"See the stop."}, "source.docx", "");
+    // As the element editor writes it: a file URI, a blank percent-encoded.
+    std::string uri = "file://" + dir.Path().string() + "/the%20target.docx";
+    source.AddHyperlink(8, 12, uri, "ELEM00000001", "");
+    source.Save();
+    QString sourcePath = QString::fromStdString(source.FullName());
+    app.CloseDocument(source);
+    Start({sourcePath});
+    QPoint link = View().PositionRect(9).center();
+
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, link);
+    EXPECT_EQ(desktop.Windows().size(), 1U) << "a plain click places the caret";
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::ControlModifier, link);
+    ASSERT_EQ(desktop.Windows().size(), 2U);
+    EXPECT_EQ(Shown().FullName(), targetPath) << "the target is the active document";
+    EXPECT_EQ(View().Anchor(), start);
+    EXPECT_EQ(View().Caret(), end - 1) << "the element selected";
+
+    // Followed again, the open window is used.
+    desktop.Activated(*desktop.Windows().front());
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::ControlModifier, link);
+    EXPECT_EQ(desktop.Windows().size(), 2U);
+}
+
 class FrenchDesktopTest : public DesktopTest {
   protected:
     FrenchDesktopTest() : DesktopTest("fr_FR.UTF-8") {}

@@ -1,8 +1,8 @@
 // The forms driven as a user drives them, on the offscreen platform: a
 // property defined in its form, then edited in the element editor and found
 // in the project; two elements linked and the links pre-selected; a tree of
-// links built; every form laid out from its Designer file, its captions
-// fitting their places in both languages.
+// links built and exported to a new window; every form laid out from its Designer file, its
+// captions fitting their places in both languages.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -67,6 +67,7 @@ int RowHolding(QComboBox* combo, const QString& part) {
 
 std::vector<bool> Selection(QTreeWidget* list) {
     std::vector<bool> selected;
+    selected.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
         selected.push_back(list->topLevelItem(row)->isSelected());
     }
@@ -234,7 +235,7 @@ TEST_F(FormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTarge
     EXPECT_THAT(forFirst, ElementsAre(true, false)) << "the link just made";
 }
 
-TEST_F(FormsTest, ATreeOfLinksIsShownAsTheModelHoldsIt) {
+TEST_F(FormsTest, ATreeOfLinksIsShownAsTheModelHoldsItAndExportedToANewWindow) {
     StartOnLinkedProject();
     db::Database::Open(database).Execute(
         "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
@@ -266,9 +267,13 @@ TEST_F(FormsTest, ATreeOfLinksIsShownAsTheModelHoldsIt) {
         for (int root = 0; root < tree->topLevelItemCount(); ++root) {
             walk(tree->topLevelItem(root), 0);
         }
+        ClickOn(form, "CommandButtonExportAll");
         ClickOn(form, "CommandButtonExit");
     });
     Click("oTree");
+    ASSERT_EQ(desktop.Windows().size(), 3U) << "the export in a new window";
+    host::Document& exported = desktop.Windows().back()->Document();
+    EXPECT_THAT(exported.TextOf(0, exported.StoryEnd()), HasSubstr("Dry road test"));
     EXPECT_EQ(shown, held);
     ASSERT_EQ(shown.size(), 5U) << "the document, two requirements, a test under each";
     EXPECT_THAT(shown[1], HasSubstr("Stop within 40 m"));
