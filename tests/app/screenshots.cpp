@@ -49,11 +49,14 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
     bool ok = Save(window, folder / ("document-window-" + language + ".png"));
 
     for (QToolButton* button : window.Toolbar().findChildren<QToolButton*>()) {
-        if (button->menu() != nullptr && button->menu()->actions().size() == 6) {
-            QMenu* menu = button->menu();  // the highlight colours
+        // The highlight pop-up: six colours, its caption with an access key.
+        if (button->menu() != nullptr && button->menu()->actions().size() == 6 &&
+            button->text().contains(QLatin1String("&"))) {
+            QMenu* menu = button->menu();
             menu->popup(window.mapToGlobal(QPoint(400, 60)));
             ok = Save(*menu, folder / ("highlight-menu-" + language + ".png")) && ok;
             menu->hide();
+            break;
         }
     }
 
