@@ -231,6 +231,19 @@ void Desktop::Activated(DocumentWindow& window) {
     }
 }
 
+std::function<void(const std::function<void()>&)> Desktop::FormRunner() {
+    host::Document* openedOn = app_.ActiveDocument();
+    return [this, openedOn](const std::function<void()>& handler) {
+        // Compared by address only: the document may have closed since.
+        bool open = std::any_of(windows_.begin(), windows_.end(),
+                                [&](const auto& shown) { return shown.first == openedOn; });
+        if (open && app_.ActiveDocument() != openedOn) {
+            app_.Activate(*openedOn);
+        }
+        addin::RunCommand(context_, handler);
+    };
+}
+
 void Desktop::Refresh() {
     for (DocumentWindow* window : Windows()) {
         window->Sync();

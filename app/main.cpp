@@ -58,11 +58,8 @@ int main(int argc, char** argv) {
     desktop::Desktop desktop(ui, system);
     ui.SetLanguage(&desktop.context().language);
     ui.SetSystem(&system);
-    ui.SetFormHandlers(
-        [&desktop](const std::function<void()>& handler) {
-            addin::RunCommand(desktop.context(), handler);
-        },
-        [&desktop] { desktop.Refresh(); });
+    ui.SetFormHandlers([&desktop] { return desktop.FormRunner(); },
+                       [&desktop] { desktop.Refresh(); });
     desktop.onLastWindowGone = [] { QApplication::quit(); };
     QStringList files = QApplication::arguments().mid(1);
     desktop.Start(files);

@@ -177,7 +177,8 @@ std::string QtUi::ShowOpen(const std::string& filter, const std::string& default
 }
 
 void QtUi::Show(const std::shared_ptr<host::Form>& form, bool modal) {
-    auto run = run_ ? run_ : [](const std::function<void()>& handler) { handler(); };
+    Runner run =
+        runnerFor_ ? runnerFor_() : [](const std::function<void()>& handler) { handler(); };
     auto dialog = std::make_unique<FormDialog>(form, run, after_, Parent());
     form->Load();
     dialog->Push();

@@ -22,11 +22,12 @@ class QtUi : public host::Ui {
     // Where workbooks are handed to the spreadsheet program; without it their
     // path is told.
     void SetSystem(host::System* system) { system_ = system; }
-    // Every handler a form runs goes through run (the command boundary);
-    // after follows it (the windows show what it did).
-    void SetFormHandlers(std::function<void(const std::function<void()>&)> run,
-                         std::function<void()> after) {
-        run_ = std::move(run);
+    // Every handler a form runs goes through the runner that runnerFor gives
+    // when the form is shown (the command boundary, on the document the form
+    // was opened on); after follows it (the windows show what it did).
+    using Runner = std::function<void(const std::function<void()>&)>;
+    void SetFormHandlers(std::function<Runner()> runnerFor, std::function<void()> after) {
+        runnerFor_ = std::move(runnerFor);
         after_ = std::move(after);
     }
 
@@ -49,7 +50,7 @@ class QtUi : public host::Ui {
 
     const Language* language_ = nullptr;
     host::System* system_ = nullptr;
-    std::function<void(const std::function<void()>&)> run_;
+    std::function<Runner()> runnerFor_;
     std::function<void()> after_;
 };
 

@@ -172,6 +172,28 @@ TEST_F(FormsTest, AComboPropertyDefinedInItsFormIsEditedInTheElementEditorAndSto
     EXPECT_EQ(Query("SELECT PE_value FROM ElemProperties"), "Low");
 }
 
+TEST_F(FormsTest, TheElementEditorStaysWithItsDocumentWhileTheUserWorksInAnother) {
+    Start({SavedDocument({"Stop.", "Lane."}, "first.docx")});
+    CreateElement(0);
+    CreateElement(1);
+    desktop::DocumentWindow& first = Window();
+    View().Select(1, 1);
+    Click("oEdit");
+    desktop::FormDialog* editor = OpenForm("frmElemProperties");
+    ASSERT_NE(editor, nullptr);
+    auto* number = Widget<QLineEdit>(editor, "tbElemNumber");
+    EXPECT_EQ(number->text(), "1.0.0.0");
+
+    desktop::DocumentWindow* second = desktop.New();
+    ASSERT_NE(second, nullptr);
+    desktop.Activated(*second);
+    ClickOn(editor, "CommandButtonNext");
+    EXPECT_EQ(number->text(), "2.0.0.0") << "the next element of its own document";
+    EXPECT_EQ(&Window(), &first) << "its document is the active one again";
+    EXPECT_EQ(second->Document().BookmarkCount(true), 0);
+    ClickOn(editor, "CommandButtonExit");
+}
+
 TEST_F(FormsTest, TheElementEditorTakesItsTallHeightForMoreThanTenProperties) {
     Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
     CreateElement(0);
