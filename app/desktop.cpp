@@ -94,7 +94,10 @@ void Desktop::FollowHyperlink(DocumentWindow& from, const QString& address,
                 std::filesystem::path(from.Document().FullName()).parent_path();
             path = QString::fromStdString((folder / path.toStdString()).string());
         }
-        target = Open(path);
+        target = WindowOfFile(path);
+        if (target == nullptr) {
+            target = Open(path);
+        }
     }
     if (target == nullptr) {
         return;  // Open has said why
@@ -176,6 +179,8 @@ void Desktop::Gone(host::Document& document) {
     }
     DocumentWindow* window = found->second;
     windows_.erase(found);
+    // Hidden at once: a window about to go is no parent for a dialog.
+    window->hide();
     // The document goes at once: the window lets go of it now and goes itself
     // once the events of the moment are over.
     window->Abandon();
@@ -189,6 +194,17 @@ DocumentWindow* Desktop::WindowOf(const host::Document& document) const {
     auto found = std::find_if(windows_.begin(), windows_.end(),
                               [&](const auto& shown) { return shown.first == &document; });
     return found == windows_.end() ? nullptr : found->second;
+}
+
+DocumentWindow* Desktop::WindowOfFile(const QString& path) const {
+    QString wanted = QFileInfo(path).canonicalFilePath();
+    for (const auto& [document, window] : windows_) {
+        if (!wanted.isEmpty() &&
+            QFileInfo(QString::fromStdString(document->FullName())).canonicalFilePath() == wanted) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<DocumentWindow*> Desktop::Windows() const {
@@ -237,10 +253,14 @@ std::function<void(const std::function<void()>&)> Desktop::FormRunner() {
         // Compared by address only: the document may have closed since.
         bool open = std::any_of(windows_.begin(), windows_.end(),
                                 [&](const auto& shown) { return shown.first == openedOn; });
-        if (open && app_.ActiveDocument() != openedOn) {
-            app_.Activate(*openedOn);
-        }
-        addin::RunCommand(context_, handler);
+        // As every command: progress while it runs, no toolbar click taken
+        // meanwhile, the windows in step after it.
+        RunCommand([&] {
+            if (open && app_.ActiveDocument() != openedOn) {
+                app_.Activate(*openedOn);
+            }
+            handler();
+        });
     };
 }
 

@@ -59,12 +59,14 @@ class Desktop : public QObject, private DesktopApplication::Windows {
     void RunCommand(const std::function<void()>& command);
     // Brings every window in step with the model.
     void Refresh();
-    // What runs the handlers of a form shown now: the command boundary, on
-    // the document active now. A modeless form (the element editor) keeps
+    // What runs the handlers of a form shown now: a command, on the
+    // document active now. A modeless form (the element editor) keeps
     // working on its document while the user works in another window.
     std::function<void(const std::function<void()>&)> FormRunner();
 
     DocumentWindow* WindowOf(const host::Document& document) const;
+    // The window of the document saved at path, nullptr when none shows it.
+    DocumentWindow* WindowOfFile(const QString& path) const;
     std::vector<DocumentWindow*> Windows() const;
 
     // Recently opened files, the latest first; kept beside the settings file.

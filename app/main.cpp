@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
     desktop::Desktop desktop(ui, system);
     ui.SetLanguage(&desktop.context().language);
     ui.SetSystem(&system);
-    ui.SetFormHandlers([&desktop] { return desktop.FormRunner(); },
-                       [&desktop] { desktop.Refresh(); });
+    ui.SetFormRunner([&desktop] { return desktop.FormRunner(); });
     desktop.onLastWindowGone = [] { QApplication::quit(); };
     QStringList files = QApplication::arguments().mid(1);
     desktop.Start(files);

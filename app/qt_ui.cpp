@@ -69,7 +69,10 @@ bool QtUi::French() const {
 }
 
 QWidget* QtUi::Parent() {
-    return QApplication::activeWindow();
+    // A window that has gone (hidden, its deletion pending) parents nothing:
+    // the dialog would go with it.
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr && active->isVisible() ? active : nullptr;
 }
 
 int QtUi::MsgBox(const std::string& prompt, int flags, const std::string& title) {
@@ -179,7 +182,7 @@ std::string QtUi::ShowOpen(const std::string& filter, const std::string& default
 void QtUi::Show(const std::shared_ptr<host::Form>& form, bool modal) {
     Runner run =
         runnerFor_ ? runnerFor_() : [](const std::function<void()>& handler) { handler(); };
-    auto dialog = std::make_unique<FormDialog>(form, run, after_, Parent());
+    auto dialog = std::make_unique<FormDialog>(form, run, nullptr, Parent());
     form->Load();
     dialog->Push();
     if (!form->IsOpen()) {

@@ -23,13 +23,10 @@ class QtUi : public host::Ui {
     // path is told.
     void SetSystem(host::System* system) { system_ = system; }
     // Every handler a form runs goes through the runner that runnerFor gives
-    // when the form is shown (the command boundary, on the document the form
-    // was opened on); after follows it (the windows show what it did).
+    // when the form is shown: a command of the program, on the document the
+    // form was opened on, after which the windows show what it did.
     using Runner = std::function<void(const std::function<void()>&)>;
-    void SetFormHandlers(std::function<Runner()> runnerFor, std::function<void()> after) {
-        runnerFor_ = std::move(runnerFor);
-        after_ = std::move(after);
-    }
+    void SetFormRunner(std::function<Runner()> runnerFor) { runnerFor_ = std::move(runnerFor); }
 
     int MsgBox(const std::string& prompt, int flags = host::MsgBoxStyle::vbOKOnly,
                const std::string& title = "") override;
@@ -51,7 +48,6 @@ class QtUi : public host::Ui {
     const Language* language_ = nullptr;
     host::System* system_ = nullptr;
     std::function<Runner()> runnerFor_;
-    std::function<void()> after_;
 };
 
 }  // namespace veln::desktop

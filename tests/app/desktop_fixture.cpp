@@ -17,8 +17,7 @@ void DesktopTest::Start(const QStringList& files) {
     if (qt_) {
         qtUi.SetLanguage(&desktop.context().language);
         // Wired as the program wires them.
-        qtUi.SetFormHandlers([this] { return desktop.FormRunner(); },
-                             [this] { desktop.Refresh(); });
+        qtUi.SetFormRunner([this] { return desktop.FormRunner(); });
         WhenModal("QMessageBox", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
     } else {
         ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
