@@ -15,6 +15,11 @@ namespace {
 constexpr qreal CELL_INDENT = 22;
 constexpr qreal SPACE_AFTER = 6;
 
+// Hyperlinks are drawn blue and underlined, as word processors draw them.
+QColor LinkColour() {
+    return {5, 99, 193};
+}
+
 // Point sizes added to the body's for heading levels 1 to 9.
 qreal HeadingGrowth(int level) {
     switch (level) {
@@ -95,7 +100,10 @@ ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont
             range.format.setFontWeight(QFont::Bold);
         }
         range.format.setFontItalic(run.format.italic);
-        range.format.setFontUnderline(run.format.underline);
+        range.format.setFontUnderline(run.format.underline || run.format.link);
+        if (run.format.link) {
+            range.format.setForeground(LinkColour());
+        }
         QColor highlight = HighlightColour(run.format.highlight);
         if (highlight.isValid()) {
             range.format.setBackground(highlight);

@@ -31,6 +31,10 @@ class LookWalk {
                     Run(child);
                     break;
                 case Tag::hyperlink:
+                    ++linkDepth_;
+                    Inline(child);
+                    --linkDepth_;
+                    break;
                 case Tag::smartTag:
                 case Tag::customXml:
                 case Tag::sdt:
@@ -66,6 +70,7 @@ class LookWalk {
         format.underline = properties.underline.value_or(false);
         format.highlight =
             HighlightIndex(rPr.child(n_.highlight.c_str()).attribute(n_.val.c_str()).value());
+        format.link = linkDepth_ > 0;
         for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) {
                 continue;
@@ -113,6 +118,7 @@ class LookWalk {
     const std::string& paragraphStyle_;
     ParagraphLook& look_;
     long offset_ = 0;
+    int linkDepth_ = 0;  // hyperlinks around the runs read now
 };
 
 }  // namespace

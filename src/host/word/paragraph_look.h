@@ -15,6 +15,7 @@ struct CharacterFormat {
     bool italic = false;
     bool underline = false;
     int highlight = 0;  // WdColorIndex, 0 for none
+    bool link = false;  // the text of a hyperlink
 
     bool operator==(const CharacterFormat&) const = default;
 };

@@ -101,6 +101,25 @@ TEST(ParagraphLookTest, RunsStylesTablesAndPicturesAsTheFileHasThem) {
     EXPECT_EQ(document->ParagraphStart(2), document->ParagraphAt(27).first);
 }
 
+TEST(ParagraphLookTest, TheTextOfAHyperlinkIsALinkRunAndSurvivesASave) {
+    TempDir dir;
+    std::string path = (dir.Path() / "links.docx").string();
+    test::WriteDocx(path, R"(<w:p><w:r><w:t>See the stop here.</w:t></w:r></w:p>)");
+    {
+        auto document = DocxDocument::Open(path);
+        document->AddHyperlink(8, 12, "file:///tmp/target.docx", "ELEM00000001", "");
+        document->SaveAs(path);
+    }
+    auto document = DocxDocument::Open(path);
+    ParagraphLook look = document->LookOfParagraph(0);
+    ASSERT_EQ(look.runs.size(), 3U);
+    EXPECT_EQ(look.runs[0].length, 8);
+    EXPECT_FALSE(look.runs[0].format.link);
+    EXPECT_EQ(look.runs[1].length, 4);
+    EXPECT_TRUE(look.runs[1].format.link) << "stop";
+    EXPECT_FALSE(look.runs[2].format.link);
+}
+
 TEST(ParagraphLookTest, HighlightOfEveryRunIsTheModelsInARealDocument) {
     auto document = DocxDocument::Open(std::string(VELN_CORPUS_DIR) + "/highlight-run-styles.docx");
     int highlighted = 0;
