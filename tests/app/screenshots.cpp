@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -73,6 +74,9 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
         }
         dialog.Push();
         dialog.show();
+        // The offscreen screen is small: a window is not kept to two thirds
+        // of it, as on a real screen it would have room.
+        dialog.resize(std::max(dialog.width(), dialog.sizeHint().width()), dialog.height());
         ok = Save(dialog, folder / (scene.form->Name() + "-" + language + ".png")) && ok;
         dialog.hide();
     }
