@@ -7,7 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "desktop.h"
 #include "elements/context.h"
+#include "form_dialog.h"
 #include "host/ui/form.h"
 
 namespace veln::test {
@@ -21,5 +23,9 @@ struct FormScene {
 // The list of the project's documents asks for its project database when
 // it loads: the caller answers that first.
 std::vector<FormScene> EveryForm(Context& context);
+
+// The scene's form in its window, shown: loaded, prepared and pushed, its
+// handlers run as the program runs them.
+std::unique_ptr<desktop::FormDialog> ShowScene(const FormScene& scene, desktop::Desktop& desktop);
 
 }  // namespace veln::test

@@ -14,7 +14,6 @@
 
 #include <gmock/gmock.h>
 
-#include "addin/command_boundary.h"
 #include "desktop_fixture.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
@@ -365,18 +364,10 @@ TEST_P(FormLayoutTest, EveryFormIsItsDesignerFileAndEveryCaptionFitsItsPlace) {
         "P_Deleted) VALUES ('Owner', 'TEXT', NULL, NULL, 0), "
         "('Priority', 'COMB', 'High', 'High;Low;', 0), ('Verified', 'CHCK', '0', NULL, 0)");
     ui.AnswerOpen(database);
-    auto run = [&](const std::function<void()>& handler) {
-        addin::RunCommand(desktop.context(), handler);
-    };
     for (const FormScene& scene : EveryForm(desktop.context())) {
         SCOPED_TRACE(scene.form->Name());
-        desktop::FormDialog dialog(scene.form, run, {});
-        scene.form->Load();
-        if (scene.prepare) {
-            run(scene.prepare);
-        }
-        dialog.Push();
-        dialog.show();
+        std::unique_ptr<desktop::FormDialog> shown = ShowScene(scene, desktop);
+        desktop::FormDialog& dialog = *shown;
         QApplication::processEvents();
         EXPECT_TRUE(dialog.FromDesigner());
         if (scene.form->BackColor != 0) {

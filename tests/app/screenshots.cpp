@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <iostream>
 
-#include "addin/command_boundary.h"
 #include "desktop_fixture.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
@@ -61,19 +60,11 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
         }
     }
 
-    auto run = [&](const std::function<void()>& handler) {
-        addin::RunCommand(desktop.context(), handler);
-    };
     // The list of a project's documents asks for its project first.
     world.ui.AnswerOpen((example / "Brakes.mdb").string());
     for (const test::FormScene& scene : test::EveryForm(desktop.context())) {
-        desktop::FormDialog dialog(scene.form, run, {});
-        scene.form->Load();
-        if (scene.prepare) {
-            run(scene.prepare);
-        }
-        dialog.Push();
-        dialog.show();
+        std::unique_ptr<desktop::FormDialog> shown = test::ShowScene(scene, desktop);
+        desktop::FormDialog& dialog = *shown;
         // The offscreen screen is small: a window is not kept to two thirds
         // of it, as on a real screen it would have room.
         dialog.resize(std::max(dialog.width(), dialog.sizeHint().width()), dialog.height());
