@@ -19,9 +19,6 @@ class frmListDocs : public host::Form {
     host::CommandButton CommandButtonOk{*this, "CommandButtonOk"};
     host::CommandButton CommandButtonCancel{*this, "CommandButtonCancel"};
 
-    // The project database chosen at loading, "" when none was.
-    const std::string& DatabasePath() const { return dbPath_; }
-
   protected:
     void OnLoad() override;
 

@@ -62,11 +62,6 @@ ElementInfo GetElementInfo(Context& context, const std::string& id) {
     return {element.ElementNumber(), element.ElementLabel, element.ElementLevel};
 }
 
-std::string GetElementDocId(Context& context, const std::string& id) {
-    int position = IndexOfElement(context, id);
-    return position == 0 ? std::string() : context.loadedElements.Item(position).ElementDocId;
-}
-
 void SetElementLabel(Context& context, int position, const std::string& label) {
     context.loadedElements.Item(position).ElementLabel = label;
 }

@@ -21,7 +21,6 @@ struct ElementInfo {
     std::int16_t level = 0;
 };
 ElementInfo GetElementInfo(Context& context, const std::string& id);
-std::string GetElementDocId(Context& context, const std::string& id);
 void SetElementLabel(Context& context, int position, const std::string& label);
 void SetElementLevel(Context& context, int position, std::int16_t level);
 // Every character below 32 becomes a blank; blanks at either end go.

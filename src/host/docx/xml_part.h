@@ -18,7 +18,6 @@ class XmlPart {
     static std::unique_ptr<XmlPart> Create(const std::string& name, const std::string& xml);
 
     const std::string& Name() const { return name_; }
-    pugi::xml_document& Doc() { return doc_; }
     pugi::xml_node Root() const { return doc_.document_element(); }
     // The part as XML text. A part of parallelFrom bytes or more is written in
     // two halves at once.

@@ -33,7 +33,6 @@ class ZipPackage {
     ZipPackage& operator=(ZipPackage&& other) noexcept;
     ~ZipPackage();
 
-    const std::vector<std::string>& EntryNames() const { return names_; }
     bool Has(const std::string& name) const;
     // The entry's data, checked against its checksum. The parts read whole
     // may not pass MAX_READ_SIZE in all.

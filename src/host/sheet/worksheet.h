@@ -109,7 +109,6 @@ class Worksheet {
     std::uint16_t RowFormat(int row) const;
     const std::map<int, std::uint16_t>& ColumnFormats() const { return columnFormats_; }
     const CellFormat& Format(std::uint16_t index) const { return formats_[index]; }
-    std::size_t FormatCount() const { return formats_.size(); }
     // The link of a cell, "" when it has none.
     const std::string& Hyperlink(int row, int column) const;
     std::size_t CellCount() const { return cellCount_; }

@@ -77,7 +77,7 @@ CommandBar& CommandBars::Add(const std::string& name, int position) {
     if (Find(name) != nullptr) {
         throw HostError(WordError::COMMAND_FAILED, "A command bar named " + name + " exists");
     }
-    bars_.push_back(std::make_unique<CommandBar>(name, context_->templateName, nextId_, context_));
+    bars_.push_back(std::make_unique<CommandBar>(name, nextId_, context_));
     bars_.back()->Position = position;
     return *bars_.back();
 }

@@ -96,15 +96,10 @@ class CommandBarControls {
 
 class CommandBar {
   public:
-    CommandBar(std::string name, std::string templateName, std::uint64_t& nextId,
-               const CustomizationContext* context)
-        : name_(std::move(name)),
-          templateName_(std::move(templateName)),
-          controls_(nextId, context) {}
+    CommandBar(std::string name, std::uint64_t& nextId, const CustomizationContext* context)
+        : name_(std::move(name)), controls_(nextId, context) {}
 
     const std::string& Name() const { return name_; }
-    // The template whose customizations hold the bar.
-    const std::string& TemplateName() const { return templateName_; }
     // 1: docked at the top.
     int Position = 1;
     bool Visible = false;
@@ -113,7 +108,6 @@ class CommandBar {
 
   private:
     std::string name_;
-    std::string templateName_;
     CommandBarControls controls_;
 };
 
