@@ -20,6 +20,7 @@
 #include "host/docx/xml_part.h"
 #include "host/docx/zip_package.h"
 #include "host/word/document.h"
+#include "host/word/held_selection.h"
 
 namespace veln::host {
 class Ui;
@@ -90,6 +91,10 @@ class DocxDocument : public Document {
     // Versions (docx_document_compare.cpp).
     void Compare(const std::string& path) override;
 
+    long SelectionStart() const override { return selection_.Start(); }
+    long SelectionEnd() const override { return selection_.End(); }
+    void SetSelection(long start, long end) override { selection_.Set(start, end, StoryEnd()); }
+
     // The main part's content type: a template's or a document's, with
     // macros or without.
     bool IsTemplate() const;
@@ -137,6 +142,7 @@ class DocxDocument : public Document {
     std::string name_;
     bool visible_ = true;
     bool saved_ = true;
+    HeldSelection selection_;
 
     Ui* dialogs_ = nullptr;
     bool editing_ = false;

@@ -82,7 +82,7 @@ void DocxDocument::SplitParagraph(long position) {
     Paragraph& paragraph = *story_->Locate(position).first;
     Paragraph& next = story_->Split(position);
     bookmarks_->Follow(paragraph, next);
-    ShiftSelection(position, 1);
+    selection_.Shift(position, 1);
     Changed(*main_);
 }
 
@@ -90,7 +90,7 @@ void DocxDocument::JoinParagraphs(long markPosition) {
     markPosition = Clamp(markPosition);
     const Paragraph& gone = story_->Join(markPosition);
     bookmarks_->Follow(gone, *story_->Locate(markPosition).first);
-    ShiftSelection(markPosition, -1);
+    selection_.Shift(markPosition, -1);
     Changed(*main_);
 }
 

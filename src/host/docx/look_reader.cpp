@@ -9,12 +9,6 @@ namespace veln::host::docx {
 
 namespace {
 
-std::string_view Local(const pugi::xml_node& node) {
-    std::string_view name = node.name();
-    std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 class LookWalk {
   public:
     LookWalk(const Wml& n, const StyleSheet& styles, const std::string& paragraphStyle,
@@ -35,18 +29,10 @@ class LookWalk {
                     Inline(child);
                     --linkDepth_;
                     break;
-                case Tag::smartTag:
-                case Tag::customXml:
-                case Tag::sdt:
-                case Tag::sdtContent:
-                case Tag::ins:
-                case Tag::moveTo:
-                case Tag::fldSimple:
-                case Tag::dir:
-                case Tag::bdo:
-                    Inline(child);
-                    break;
                 default:
+                    if (IsInlineContainer(n_.TagOf(child))) {
+                        Inline(child);
+                    }
                     // Deleted text, properties and what is not in the story.
                     break;
             }
@@ -89,7 +75,7 @@ class LookWalk {
                     length = 1;
                     break;
                 default: {
-                    std::string_view local = Local(child);
+                    std::string_view local = LocalName(child);
                     if (local == "drawing" || local == "pict" || local == "object" ||
                         local == "AlternateContent") {
                         look_.objects.push_back(offset_);

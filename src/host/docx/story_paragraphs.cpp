@@ -18,20 +18,8 @@ HostError Refused(const std::string& why) {
 // container's attributes and properties. A simple field is not among them:
 // cut in two it would be two fields.
 bool Splittable(const Wml& n, const pugi::xml_node& container) {
-    switch (n.TagOf(container)) {
-        case Tag::hyperlink:
-        case Tag::smartTag:
-        case Tag::customXml:
-        case Tag::sdt:
-        case Tag::sdtContent:
-        case Tag::ins:
-        case Tag::moveTo:
-        case Tag::dir:
-        case Tag::bdo:
-            return true;
-        default:
-            return false;
-    }
+    Tag tag = n.TagOf(container);
+    return IsInlineContainer(tag) && tag != Tag::fldSimple;
 }
 
 // An empty twin of container after it: its attributes and its properties

@@ -13,12 +13,6 @@ namespace {
 // Paragraph properties that follow w:rPr in the order the schema fixes.
 constexpr std::array<const char*, 2> AFTER_MARK_PROPERTIES{"sectPr", "pPrChange"};
 
-const char* LocalName(const pugi::xml_node& node) {
-    const char* name = node.name();
-    const char* colon = std::strchr(name, ':');
-    return colon == nullptr ? name : colon + 1;
-}
-
 void Stamp(pugi::xml_node change, RevisionStamp& stamp, const Wml& n) {
     change.append_attribute(n.id.c_str()).set_value(std::to_string(stamp.nextId++).c_str());
     change.append_attribute(n.W("author").c_str()).set_value(stamp.author.c_str());
@@ -88,7 +82,7 @@ void Story::MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp
         pugi::xml_node before;
         for (pugi::xml_node child : properties.children()) {
             for (const char* local : AFTER_MARK_PROPERTIES) {
-                if (!before && std::strcmp(LocalName(child), local) == 0) {
+                if (!before && LocalName(child) == local) {
                     before = child;
                 }
             }

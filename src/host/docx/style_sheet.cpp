@@ -9,12 +9,6 @@ namespace veln::host::docx {
 
 namespace {
 
-std::string_view Local(const pugi::xml_node& node) {
-    std::string_view name = node.name();
-    std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 std::string_view Val(const pugi::xml_node& node) {
     for (pugi::xml_attribute attribute : node.attributes()) {
         std::string_view name = attribute.name();
@@ -27,7 +21,7 @@ std::string_view Val(const pugi::xml_node& node) {
 
 pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local) {
     for (pugi::xml_node child : parent.children()) {
-        if (child.type() == pugi::node_element && Local(child) == local) {
+        if (child.type() == pugi::node_element && LocalName(child) == local) {
             return child;
         }
     }
@@ -66,7 +60,7 @@ void CharacterProperties::Inherit(const CharacterProperties& below) {
 CharacterProperties CharacterProperties::Of(const pugi::xml_node& rPr) {
     CharacterProperties properties;
     for (pugi::xml_node child : rPr.children()) {
-        std::string_view local = Local(child);
+        std::string_view local = LocalName(child);
         if (local == "b") {
             properties.bold = OnOff(child);
         } else if (local == "i") {
@@ -83,7 +77,7 @@ StyleSheet::StyleSheet(const pugi::xml_node& styles) {
     defaults_ =
         CharacterProperties::Of(Child(Child(Child(styles, "docDefaults"), "rPrDefault"), "rPr"));
     for (pugi::xml_node node : styles.children()) {
-        if (Local(node) != "style") {
+        if (LocalName(node) != "style") {
             continue;
         }
         std::string id;

@@ -9,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include "host/docx/wml.h"
 #include "host/word/paragraph_look.h"
 
 namespace veln::host::docx {

@@ -86,4 +86,22 @@ Tag Wml::TagOf(const pugi::xml_node& node) const {
     }
 }
 
+bool IsInlineContainer(Tag tag) {
+    switch (tag) {
+        case Tag::hyperlink:
+        case Tag::smartTag:
+        case Tag::customXml:
+        case Tag::sdt:
+        case Tag::sdtContent:
+        case Tag::ins:
+        case Tag::moveTo:
+        case Tag::fldSimple:
+        case Tag::dir:
+        case Tag::bdo:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace veln::host::docx

@@ -2,8 +2,10 @@
 // document binds to the transitional or the strict namespaces.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include <pugixml.hpp>
 
@@ -53,6 +55,26 @@ enum class Tag : unsigned char {
     tr,
     tc
 };
+
+// A node's name without its namespace prefix ("w:p" -> "p").
+inline std::string_view LocalName(const pugi::xml_node& node) {
+    std::string_view name = node.name();
+    std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// True when the node's local name is one of names (C strings).
+template <typename Names>
+bool LocalNameIsOneOf(const pugi::xml_node& node, const Names& names) {
+    std::string_view local = LocalName(node);
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* name) { return local == name; });
+}
+
+// Containers of runs inside a paragraph whose content belongs to the story:
+// hyperlinks, smart tags, custom XML, content controls, insertions, moved-to
+// text, simple fields and bidirectional runs.
+bool IsInlineContainer(Tag tag);
 
 struct Wml {
     // Reads the prefixes the root element declares (w: and r: by default).

@@ -1,5 +1,7 @@
 #include "host/word/hyperlinks.h"
 
+#include "host/word/document.h"
+
 namespace veln::host {
 
 int Hyperlinks::Count() const {

@@ -3,14 +3,14 @@
 
 #include <string>
 
-#include "host/word/document.h"
+#include "host/word/document_roles.h"
 #include "host/word/range.h"
 
 namespace veln::host {
 
 class Hyperlinks {
   public:
-    explicit Hyperlinks(Document& document) : document_(&document) {}
+    explicit Hyperlinks(HyperlinkStore& document) : document_(&document) {}
 
     int Count() const;
     HyperlinkInfo Item(int index) const;  // index from 1
@@ -21,7 +21,7 @@ class Hyperlinks {
                       const std::string& textToDisplay = "") const;
 
   private:
-    Document* document_;
+    HyperlinkStore* document_;
 };
 
 }  // namespace veln::host

@@ -7,24 +7,25 @@
 
 namespace veln::host {
 
-class Document;
+class VariableStore;
 
 class Variable {
   public:
-    Variable(Document& document, std::string name) : document_(&document), name_(std::move(name)) {}
+    Variable(VariableStore& document, std::string name)
+        : document_(&document), name_(std::move(name)) {}
     const std::string& Name() const { return name_; }
     std::string Value() const;
     void SetValue(const std::string& value) const;
     void Delete() const;
 
   private:
-    Document* document_;
+    VariableStore* document_;
     std::string name_;
 };
 
 class Variables {
   public:
-    explicit Variables(Document& document) : document_(&document) {}
+    explicit Variables(VariableStore& document) : document_(&document) {}
 
     int Count() const;
     // index from 1, in the order the document keeps them.
@@ -35,7 +36,7 @@ class Variables {
     Variable Add(const std::string& name, const std::string& value) const;
 
   private:
-    Document* document_;
+    VariableStore* document_;
 };
 
 }  // namespace veln::host
