@@ -6,18 +6,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gmock/gmock.h>
 
+#include "corpus.h"
 #include "desktop_fixture.h"
 #include "docx_fixture.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
+#include "libreoffice.h"
+#include "temp_dir.h"
 
 namespace veln::test {
 namespace {
@@ -31,22 +31,11 @@ constexpr const char* THIRD = "The brake light shall come on.";
 
 // LibreOffice's reading of a .docx as plain text, or what went wrong.
 std::string LibreOfficeText(const std::filesystem::path& work, const std::string& file) {
-    std::string log = (work / "soffice.log").string();
-    std::string command = "HOME='" + work.string() + "' soffice '-env:UserInstallation=file://" +
-                          (work / "profile").string() +
-                          "' --headless --norestore --convert-to 'txt:Text (encoded):UTF8' "
-                          "--outdir '" +
-                          (work / "txt").string() + "' '" + file + "' >'" + log + "' 2>&1";
-    int status = std::system(command.c_str());  // NOLINT(concurrency-mt-unsafe)
     std::filesystem::path text =
         work / "txt" / std::filesystem::path(file).filename().replace_extension(".txt");
-    std::ifstream in(text);
-    if (status != 0 || !in) {
-        return "soffice failed (" + std::to_string(status) + "): " + command;
-    }
-    std::stringstream read;
-    read << in.rdbuf();
-    return read.str();
+    std::string failed = ConvertWithSoffice(work, file, "txt:Text (encoded):UTF8",
+                                            (work / "txt").string(), text.string());
+    return failed.empty() ? ReadFile(text.string()) : failed;
 }
 
 class DocumentViewTest : public DesktopTest {
@@ -66,13 +55,15 @@ class DocumentViewTest : public DesktopTest {
 };
 
 TEST_F(DocumentViewTest, RealDocumentsShowTheirParagraphsAsTheModelHasThem) {
+    VELN_REQUIRE_CORPUS();
     for (const char* file : {"table-nested-8-levels.docx", "highlight-run-styles.docx",
                              "strict-ooxml-simple.docx", "libreoffice-cjk-tables-lists.docx"}) {
         SCOPED_TRACE(file);
+        QString path = QString::fromStdString((CorpusDir() / file).string());
         if (desktop.Windows().empty()) {
-            Start({QString(VELN_CORPUS_DIR) + "/" + file});
+            Start({path});
         } else {
-            desktop.Open(QString(VELN_CORPUS_DIR) + "/" + file);
+            desktop.Open(path);
         }
         std::vector<std::string> shown = View().ParagraphsShown();
         ASSERT_FALSE(shown.empty());

@@ -1,6 +1,8 @@
 // Documents saved by Word, LibreOffice, Google Docs and Pages open with their
 // text, bookmarks and variables, and come out of a save and reopen unchanged;
 // broken and hostile ones are refused cleanly.
+#include "corpus.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -81,17 +83,7 @@ constexpr const char* REFUSED[] = {
     "malformed-xxe-external-entity.docx"};
 
 fs::path Corpus() {
-    return fs::path(VELN_CORPUS_DIR);
-}
-
-// Outside CI a checkout without the corpus skips these tests; CI must have it.
-void RequireCorpus() {
-    if (!fs::is_directory(Corpus())) {
-        if (std::getenv("CI") != nullptr) {
-            FAIL() << "no corpus at " << Corpus();
-        }
-        GTEST_SKIP() << "no corpus at " << Corpus();
-    }
+    return test::CorpusDir();
 }
 
 // The names of the entries that differ between two packages.
@@ -131,7 +123,7 @@ struct Snapshot {
 
 class CorpusTest : public ::testing::TestWithParam<Expected> {
   protected:
-    void SetUp() override { RequireCorpus(); }
+    void SetUp() override { VELN_REQUIRE_CORPUS(); }
 };
 
 TEST_P(CorpusTest, OpensAndSurvivesASaveAndReopen) {
@@ -178,10 +170,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, CorpusTest, ::testing::ValuesIn(VALID), [](cons
 });
 
 TEST(CorpusRefusedTest, BrokenAndHostileFilesAreRefusedWithTheirName) {
-    RequireCorpus();
-    if (IsSkipped() || HasFatalFailure()) {
-        return;
-    }
+    VELN_REQUIRE_CORPUS();
     for (const char* file : REFUSED) {
         try {
             DocxDocument::Open((Corpus() / file).string());
@@ -194,10 +183,7 @@ TEST(CorpusRefusedTest, BrokenAndHostileFilesAreRefusedWithTheirName) {
 }
 
 TEST(CorpusRefusedTest, EveryCorpusFileIsListed) {
-    RequireCorpus();
-    if (IsSkipped() || HasFatalFailure()) {
-        return;
-    }
+    VELN_REQUIRE_CORPUS();
     std::set<std::string> listed;
     for (const auto& expected : VALID) {
         listed.insert(expected.file);

@@ -27,6 +27,7 @@
 #include "host/word/hyperlinks.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
+#include "libreoffice.h"
 #include "temp_dir.h"
 
 namespace veln::host::docx {
@@ -37,45 +38,8 @@ using ::testing::ElementsAre;
 
 // --- running LibreOffice -------------------------------------------------------
 
-// Without soffice these tests fail rather than skip: a green run must mean
-// LibreOffice was asked.
-std::string MissingSoffice() {
-    const char* path = std::getenv("PATH");
-    std::string_view rest = path != nullptr ? path : "";
-    while (true) {
-        std::size_t colon = rest.find(':');
-        std::string folder(rest.substr(0, colon));
-        if (!folder.empty() && access((folder + "/soffice").c_str(), X_OK) == 0) {
-            return "";
-        }
-        if (colon == std::string_view::npos) {
-            return "soffice is not on PATH: these tests need LibreOffice Writer "
-                   "(scripts/setup installs libreoffice-writer-nogui)";
-        }
-        rest.remove_prefix(colon + 1);
-    }
-}
-
-// Converts file into outDir; returns "" or what went wrong. Every run gets its
-// own profile and HOME under work, so runs of the suite in parallel never
-// share a profile or corrupt the user's.
-std::string Convert(const std::filesystem::path& work, const std::string& file,
-                    const std::string& format, const std::string& outDir,
-                    const std::string& expected) {
-    static int runs = 0;
-    std::string run = std::to_string(++runs);
-    std::string log = (work / ("soffice" + run + ".log")).string();
-    std::string command = "HOME='" + work.string() + "' soffice '-env:UserInstallation=file://" +
-                          (work / ("profile" + run)).string() +
-                          "' --headless --norestore --convert-to '" + format + "' --outdir '" +
-                          outDir + "' '" + file + "' >'" + log + "' 2>&1";
-    int status = std::system(command.c_str());
-    if (status != 0 || !std::filesystem::exists(expected)) {
-        return "soffice did not write " + expected + " (status " + std::to_string(status) +
-               "): " + command + "\n" + test::ReadFile(log);
-    }
-    return "";
-}
+using test::ConvertWithSoffice;
+using test::MissingSoffice;
 
 // --- reading an OpenDocument text ----------------------------------------------
 
@@ -276,7 +240,8 @@ class LibreOfficeOpensOurDocumentTest : public ::testing::Test {
 
         std::filesystem::create_directories(*dir_ / "odt");
         odtPath_ = *dir_ / "odt/ours.odt";
-        error_ = Convert(dir_->Path(), *dir_ / "ours.docx", "odt", *dir_ / "odt", odtPath_);
+        error_ =
+            ConvertWithSoffice(dir_->Path(), *dir_ / "ours.docx", "odt", *dir_ / "odt", odtPath_);
         if (error_.empty()) {
             content_ = test::ReadZip(odtPath_)["content.xml"];
         }
@@ -429,8 +394,8 @@ class LibreOfficeWritesForOurModelTest : public ::testing::Test {
         }
         test::WriteFile(*dir_ / "cahier.fodt", CAHIER_FODT);
         docxPath_ = *dir_ / "lo/cahier.docx";
-        error_ = Convert(dir_->Path(), *dir_ / "cahier.fodt", "docx:MS Word 2007 XML", *dir_ / "lo",
-                         docxPath_);
+        error_ = ConvertWithSoffice(dir_->Path(), *dir_ / "cahier.fodt", "docx:MS Word 2007 XML",
+                                    *dir_ / "lo", docxPath_);
     }
     static void TearDownTestSuite() { dir_.reset(); }
     void SetUp() override {
@@ -542,7 +507,7 @@ TEST_F(LibreOfficeWritesForOurModelTest, AnEditChangesOnlyItsPartsAndLibreOffice
 
     std::filesystem::create_directories(*dir_ / "odt");
     std::string odtPath = *dir_ / "odt/edited.odt";
-    ASSERT_EQ(Convert(dir_->Path(), edited, "odt", *dir_ / "odt", odtPath), "");
+    ASSERT_EQ(ConvertWithSoffice(dir_->Path(), edited, "odt", *dir_ / "odt", odtPath), "");
     OdtText odt(test::ReadZip(odtPath)["content.xml"]);
     ASSERT_TRUE(odt.Parsed());
     EXPECT_EQ(odt.Covered("ELEMNEW00001"), "tabulé");
@@ -576,7 +541,8 @@ TEST(LibreOfficeShowsAComparisonTest, TheChangesAreTrackedAndAcceptingThemGivesT
     ours.SaveAs(dir / "compared.docx");
     std::filesystem::create_directories(dir / "odt");
     std::string odtPath = dir / "odt/compared.odt";
-    ASSERT_EQ(Convert(dir.Path(), dir / "compared.docx", "odt", dir / "odt", odtPath), "");
+    ASSERT_EQ(ConvertWithSoffice(dir.Path(), dir / "compared.docx", "odt", dir / "odt", odtPath),
+              "");
     std::string content = test::ReadZip(odtPath)["content.xml"];
     pugi::xml_document odf;
     ASSERT_TRUE(odf.load_string(content.c_str()));
@@ -629,7 +595,8 @@ TEST(LibreOfficeKeepsOurLinkTest, ALinkedMarkedDocumentItSavedReopensLinkedWithE
 
     std::filesystem::create_directories(dir / "lo");
     std::string saved = dir / "lo/linked.docx";
-    ASSERT_EQ(Convert(dir.Path(), dir / "linked.docx", "docx:MS Word 2007 XML", dir / "lo", saved),
+    ASSERT_EQ(ConvertWithSoffice(dir.Path(), dir / "linked.docx", "docx:MS Word 2007 XML",
+                                 dir / "lo", saved),
               "");
     EXPECT_EQ(test::ReadZip(saved)["word/settings.xml"].find("docVar"), std::string::npos)
         << "LibreOffice still drops the variables: the mirror is what brings them back";

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "corpus.h"
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"
 #include "host/docx/docx_document.h"
@@ -214,7 +215,7 @@ TEST(SerializeTest, AWidePartWrittenInHalvesIsTheSameXml) {
     EXPECT_EQ(part->Serialize(0), whole);
     EXPECT_NE(whole.find(R"(data="a&amp;b&lt;&quot;&#10;")"), std::string::npos);
     // And every document of the corpus.
-    const fs::path corpus(VELN_CORPUS_DIR);
+    const fs::path corpus = test::CorpusDir();
     if (fs::is_directory(corpus)) {
         for (const auto& entry : fs::directory_iterator(corpus)) {
             if (!entry.path().filename().string().starts_with("malformed") &&

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "corpus.h"
 #include "docx_fixture.h"
 #include "host/docx/docx_document.h"
 #include "host/word/bookmarks.h"
@@ -121,7 +122,8 @@ TEST(ParagraphLookTest, TheTextOfAHyperlinkIsALinkRunAndSurvivesASave) {
 }
 
 TEST(ParagraphLookTest, HighlightOfEveryRunIsTheModelsInARealDocument) {
-    auto document = DocxDocument::Open(std::string(VELN_CORPUS_DIR) + "/highlight-run-styles.docx");
+    VELN_REQUIRE_CORPUS();
+    auto document = DocxDocument::Open((test::CorpusDir() / "highlight-run-styles.docx").string());
     int highlighted = 0;
     for (long i = 0; i < document->ParagraphCount(); ++i) {
         ParagraphLook look = document->LookOfParagraph(i);

@@ -22,6 +22,7 @@
 #include "host/docx/lock_file.h"
 #include "host/ui/scripted_ui.h"
 #include "host/word/range.h"
+#include "libreoffice.h"
 #include "temp_dir.h"
 
 namespace veln::host::docx {
@@ -147,13 +148,9 @@ TEST_F(SaveSafetyTest, TheDocumentIsLockedAsLibreOfficeLocksIt) {
 
         // LibreOffice, meeting the lock, opens nothing and leaves it; on a
         // free file it would stay running with the document open.
-        std::string command = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string() +
-                              "' timeout 120 soffice '-env:UserInstallation=file://" +
-                              (dir.Path() / "profile").string() + "' --headless --norestore '" +
-                              path + "' >soffice.log 2>&1";
-        int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << "soffice did not leave the locked document alone: " << status;
+        test::SofficeRun run = test::RunSoffice(dir.Path(), test::Quoted(path), 120);
+        EXPECT_TRUE(run.Succeeded())
+            << "soffice did not leave the locked document alone: " << run.status << run.log;
         EXPECT_EQ(test::ReadFile(lock), content);
         app.CloseDocument(document);
         EXPECT_FALSE(fs::exists(lock)) << "closing lets the lock go";

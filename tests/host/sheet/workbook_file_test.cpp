@@ -8,6 +8,7 @@
 
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
+#include "libreoffice.h"
 #include "temp_dir.h"
 #include "workbook_reader.h"
 
@@ -90,13 +91,8 @@ TEST_F(WorkbookFileTest, LibreOfficeCalcReadsTheWorkbook) {
     std::string path = dir / "matrix.xlsx";
     workbook.SaveAs(path);
 
-    std::string log = dir / "soffice.log";
-    std::string command = "HOME='" + dir.Path().string() +
-                          "' soffice '-env:UserInstallation=file://" + (dir / "profile") +
-                          "' --headless --norestore --convert-to fods --outdir '" +
-                          dir.Path().string() + "' '" + path + "' >'" + log + "' 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << test::ReadFile(log);
-    ASSERT_TRUE(fs::exists(dir / "matrix.fods")) << test::ReadFile(log);
+    ASSERT_EQ(test::ConvertWithSoffice(dir.Path(), path, "fods", dir.Path(), dir / "matrix.fods"),
+              "");
     std::string content = test::ReadFile(dir / "matrix.fods");
     for (const char* part :
          {"table:name=\"plan.docx-tests.docx\"", "<text:p>Number of links : </text:p>",
