@@ -80,6 +80,26 @@ const ReadCell& ReadWorkbook::Cell(int row, int column) const {
     return Cell(Address(row, column));
 }
 
+std::vector<std::string> ReadWorkbook::Row(int row) const {
+    std::map<int, std::string> values;
+    for (const auto& [address, cell] : cells) {
+        std::size_t digits = address.find_first_of("0123456789");
+        if (cell.value.empty() || std::stoi(address.substr(digits)) != row) {
+            continue;
+        }
+        int column = 0;
+        for (char letter : address.substr(0, digits)) {
+            column = column * 26 + (letter - 'A' + 1);
+        }
+        values[column] = cell.value;
+    }
+    std::vector<std::string> shown(values.empty() ? 0 : values.rbegin()->first);
+    for (const auto& [column, value] : values) {
+        shown[column - 1] = value;
+    }
+    return shown;
+}
+
 ReadWorkbook ReadBack(const std::string& path) {
     std::string command = ShellQuoted(VELN_PYTHON3) + " " + ShellQuoted(VELN_READ_WORKBOOK) + " " +
                           ShellQuoted(path) + " 2>&1";

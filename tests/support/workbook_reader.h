@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace veln::test {
 
@@ -36,6 +37,9 @@ struct ReadWorkbook {
     const ReadCell& Cell(const std::string& address) const;
     const ReadCell& Cell(int row, int column) const;
     std::string Value(int row, int column) const { return Cell(row, column).value; }
+    // The values of a row from column A to its last value, "" where a cell
+    // is empty: compare it with ElementsAre to check a whole row at once.
+    std::vector<std::string> Row(int row) const;
 };
 
 // "A1" for row 1, column 1.

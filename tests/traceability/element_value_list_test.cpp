@@ -2,6 +2,7 @@
 // element and property, what is skipped, and the dialog's hyperlink option.
 #include "traceability/element_value_list.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
@@ -12,6 +13,8 @@ namespace veln {
 namespace {
 
 using test::ReadWorkbook;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 constexpr const char* S1 = "ELEMSRC00001";
 constexpr const char* S2 = "ELEMSRC00002";
@@ -49,19 +52,11 @@ TEST_F(ElementValueListTest, ValuesArePlacedByElementAndProperty) {
     EXPECT_EQ(sheet.sheet, "plan.docx");
     EXPECT_EQ(sheet.title, "List of elements");
     EXPECT_EQ(sheet.subject, "elements");
-    EXPECT_EQ(sheet.Value(1, 1), "Elements");
-    EXPECT_EQ(sheet.Value(1, 2), "");
-    EXPECT_EQ(sheet.Value(1, 3), "Status");
-    EXPECT_EQ(sheet.Value(1, 4), "Risk");
-    EXPECT_EQ(sheet.Value(1, 5), "");
-    EXPECT_EQ(sheet.Value(2, 1), "1.0.0.0");
-    EXPECT_EQ(sheet.Value(2, 2), "Brakes");
-    EXPECT_EQ(sheet.Value(2, 3), "Open");
-    EXPECT_EQ(sheet.Value(2, 4), "") << "no value of Risk";
-    EXPECT_EQ(sheet.Value(3, 1), "2.0.0.0");
-    EXPECT_EQ(sheet.Value(3, 3), "");
-    EXPECT_EQ(sheet.Value(3, 4), "High");
-    EXPECT_EQ(sheet.Value(4, 1), "") << "deleted elements are not listed";
+    // Neither the deleted property nor the deleted element is listed.
+    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "", "Status", "Risk"));
+    EXPECT_THAT(sheet.Row(2), ElementsAre("1.0.0.0", "Brakes", "Open"));
+    EXPECT_THAT(sheet.Row(3), ElementsAre("2.0.0.0", "Warning", "", "High"));
+    EXPECT_THAT(sheet.Row(4), IsEmpty());
     EXPECT_EQ(sheet.Cell(2, 1).link, "file://" + SourcePath() + "#" + S1);
     // Row 1 and column 1 bold, the rest plain.
     EXPECT_TRUE(sheet.Cell(1, 3).look.bold);
@@ -79,9 +74,7 @@ TEST_F(ElementValueListTest, NoElementGivesTheHeaderAlone) {
     AddProperty("Risk");
     ReadWorkbook sheet = List(test::TARGET_ID);
     EXPECT_EQ(sheet.sheet, "tests.docx");
-    EXPECT_EQ(sheet.Value(1, 1), "Elements");
-    EXPECT_EQ(sheet.Value(1, 3), "Status");
-    EXPECT_EQ(sheet.Value(1, 4), "Risk");
+    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "", "Status", "Risk"));
     for (const auto& [address, cell] : sheet.cells) {
         EXPECT_EQ(address.back(), '1') << address << " is below the header";
     }
@@ -91,10 +84,9 @@ TEST_F(ElementValueListTest, NoPropertyGivesTheElementsAlone) {
     TwoElements();
     AddProperty("Removed", true);
     ReadWorkbook sheet = List();
-    EXPECT_EQ(sheet.Value(1, 1), "") << "no heading without properties";
-    EXPECT_EQ(sheet.Value(1, 3), "");
-    EXPECT_EQ(sheet.Value(2, 2), "Brakes");
-    EXPECT_EQ(sheet.Value(3, 2), "Warning");
+    EXPECT_THAT(sheet.Row(1), IsEmpty()) << "no heading without properties";
+    EXPECT_THAT(sheet.Row(2), ElementsAre("1.0.0.0", "Brakes"));
+    EXPECT_THAT(sheet.Row(3), ElementsAre("2.0.0.0", "Warning"));
 }
 
 // The dialog: the active document chosen, and a new workbook at once when
