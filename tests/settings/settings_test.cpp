@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,56 +26,43 @@ using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
 
-TEST(StringTableTest, EveryEnglishEntryHasItsFrenchTwin) {
-    std::set<int> english;
-    std::set<int> french;
-    for (const auto& entry : StringTable::Entries()) {
-        (entry.id < FRENCH_OFFSET ? english : french).insert(entry.id);
+// The table's data file read independently of the generator that compiles it:
+// id, name, English text, French text, each text between its outer quotes.
+struct Row {
+    int id = 0;
+    std::string english;
+    std::string french;
+};
+
+std::vector<Row> DataFile() {
+    std::vector<Row> rows;
+    std::istringstream lines(ReadFile(VELN_STRING_TABLE_TSV));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line.starts_with("#")) {
+            continue;
+        }
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');) {
+            fields.push_back(cell);
+        }
+        EXPECT_EQ(fields.size(), 4U) << line;
+        auto unquoted = [](const std::string& text) { return text.substr(1, text.size() - 2); };
+        rows.push_back({std::stoi(fields.at(0)), unquoted(fields.at(2)), unquoted(fields.at(3))});
     }
-    EXPECT_EQ(english.size(), 127U);
-    EXPECT_EQ(*english.begin(), 102);
-    EXPECT_EQ(*english.rbegin(), 258);
-    std::set<int> twins;
-    for (int id : english) {
-        twins.insert(id + FRENCH_OFFSET);
-    }
-    EXPECT_EQ(french, twins);
-    for (int unused : {101, 114, 126, 196, 259, 501, 659}) {
-        EXPECT_FALSE(StringTable::Find(unused)) << unused;
-    }
+    return rows;
 }
 
-TEST(StringTableTest, TextsComeBackExactly) {
-    const std::map<int, std::string_view> exact{
-        {102, "&Create a project"},
-        {502, "&Créer un projet"},
-        {135, "Create Level 1 Element "},
-        {535, "Créer élément niveau 1"},
-        {140, "Go To Previous Element"},
-        {540, "Aller à l'élément précedent"},
-        {149, "Values delimited by ';'"},
-        {195, ""},
-        {595, ""},
-        {197, "The current Document :"},
-        {597, "Le document actif : "},
-        {198, "  is linked as :"},
-        {598, " est lié comme : "},
-        {207, " is ready. You can now link documents."},
-        {209, " already exists. Overwrite the file?"},
-        {604, "nom projet"},
-        {624, "Erreur Fatale"},
-        {225, "Impossible to Create the project database "},
-        {255, "\\veln en.chm"},
-        {655, "\\veln.chm"},
-        {258,
-         "VELN has created \"Veln.dot\" in the \"Startup\" folder. You have to restart Word "
-         "for Veln to be fully functional."},
-        {658,
-         "Veln a créé \"Veln.dot\" dans le dossier \"Démarrage\". Vous devez relancer Word "
-         "pour que Veln soit totalement fonctionnel."},
-    };
-    for (const auto& [id, text] : exact) {
-        EXPECT_EQ(StringTable::Find(id), text) << id;
+TEST(StringTableTest, EveryTextOfTheDataFileComesBackExactlyInBothLanguages) {
+    std::vector<Row> rows = DataFile();
+    ASSERT_EQ(rows.size(), 127U);
+    for (const Row& row : rows) {
+        EXPECT_EQ(StringTable::Find(row.id), row.english) << row.id;
+        EXPECT_EQ(StringTable::Find(row.id + FRENCH_OFFSET), row.french) << row.id;
+    }
+    EXPECT_EQ(StringTable::Entries().size(), 2 * rows.size()) << "nothing but the data file";
+    for (int unused : {101, 114, 126, 196, 259, 501, 659}) {
+        EXPECT_FALSE(StringTable::Find(unused)) << unused;
     }
 }
 
