@@ -14,7 +14,8 @@ namespace {
 
 std::string ScriptHelp() {
     return "Plays a session script: one command a line, \"#\" starts a comment,\n"
-           "words with blanks in double quotes (escapes \\\" \\\\ \\r \\n \\t).\n\n" +
+           "words with blanks in double quotes (escapes \\\" \\\\ \\r \\n \\t);\n"
+           "\"include FILE\" plays the lines of FILE, found beside the script.\n\n" +
            veln::cli::Session::Help() +
            "\nExit status: 0 when the script ran to its end, 1 when a line failed (the\n"
            "message names it), 2 for a usage error. See docs/automation.md.";
@@ -39,7 +40,8 @@ int PlayScript(const std::string& file) {
     }
     std::vector<veln::cli::ScriptLine> lines;
     try {
-        lines = veln::cli::ReadScript(*in);
+        lines = veln::cli::ReadScript(*in, file == "-" ? std::filesystem::path(".")
+                                                       : std::filesystem::path(file).parent_path());
     } catch (const veln::cli::ScriptError& error) {
         std::cerr << "veln: " << file << ": " << error.what() << "\n";
         return 1;

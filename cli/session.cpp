@@ -62,11 +62,11 @@ Session::Session(host::System& system) : app_(&ui_), context_(ui_, system, app_)
 
 bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure) {
     out_ = &out;
-    int current = 0;
+    std::string current = "line 0";
     try {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const ScriptLine& line = lines[i];
-            current = line.number;
+            current = line.Where();
             if (line.words[0] == "form") {
                 if (line.words.size() != 2) {
                     throw ScriptError("usage: form NAME, then actions, then end");
@@ -88,7 +88,7 @@ bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std:
         }
     } catch (const std::exception& error) {
         Flush();
-        failure = "line " + std::to_string(current) + ": " + error.what();
+        failure = current + ": " + error.what();
         return false;
     }
     std::vector<std::string> unused = ui_.UnusedAnswers();

@@ -2,8 +2,12 @@
 #include "script_reader.h"
 
 #include <sstream>
+#include <utility>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "temp_dir.h"
 
 namespace veln::cli {
 namespace {
@@ -62,6 +66,36 @@ TEST(ScriptReaderTest, AByteOrderMarkIsSkippedAndANulRefused) {
         FAIL() << "a NUL would silently cut the text";
     } catch (const ScriptError& error) {
         EXPECT_STREQ(error.what(), "line 2: a NUL character cannot stand in a script");
+    }
+}
+
+TEST(ScriptReaderTest, AnIncludedFileStandsInPlaceAndNamesItsOwnLines) {
+    test::TempDir dir;
+    test::WriteFile(dir / "fixtures/project.veln", "# shared\nanswer folder .\n\ncall Make\n");
+    test::WriteFile(dir / "fixtures/broken.veln", "new\nappend \"open\n");
+    test::WriteFile(dir / "fixtures/loop.veln", "include loop.veln\n");
+    std::istringstream script("new\ninclude fixtures/project.veln\nprint text\n");
+    auto lines = ReadScript(script, dir.Path());
+    ASSERT_EQ(lines.size(), 4U);
+    EXPECT_EQ(lines[1].words[1].text, "folder");
+    EXPECT_EQ(lines[2].Where(), "fixtures/project.veln line 4");
+    EXPECT_EQ(lines[3].Where(), "line 3");
+
+    for (auto [line, message] :
+         {std::pair{"include fixtures/broken.veln",
+                    "line 1: fixtures/broken.veln line 2: "
+                    "a quoted text is not closed"},
+          {"include fixtures/missing.veln", "line 1: cannot read the included script"},
+          {"include fixtures", "line 1: cannot read the included script"},
+          {"include a b", "line 1: usage: include FILE"},
+          {"include fixtures/loop.veln", "includes nested deeper than 8"}}) {
+        std::istringstream bad(line);
+        try {
+            ReadScript(bad, dir.Path());
+            ADD_FAILURE() << line;
+        } catch (const ScriptError& error) {
+            EXPECT_THAT(error.what(), ::testing::HasSubstr(message)) << line;
+        }
     }
 }
 

@@ -17,6 +17,8 @@ if(NOT made EQUAL 0)
 endif()
 file(REAL_PATH "${PLAY}" PLAY)
 file(COPY "${SCRIPT}" DESTINATION "${PLAY}")
+# The set-ups the scripts share, which they include from fixtures/.
+file(COPY "${CMAKE_CURRENT_LIST_DIR}/fixtures" DESTINATION "${PLAY}")
 
 # A user of our own: English, settings and data inside the play folder.
 set(ENV{HOME} "${PLAY}")
