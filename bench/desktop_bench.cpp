@@ -6,30 +6,24 @@
 // beside that of the model alone.
 #include <QApplication>
 #include <QTest>
-#include <filesystem>
 #include <memory>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
-#include "database/doc_variables.h"
-#include "database/schema.h"
+#include "bench_main.h"
+#include "bench_project.h"
 #include "desktop.h"
 #include "document_view.h"
 #include "document_window.h"
 #include "elements/db_attach_document.h"
 #include "form_dialog.h"
-#include "generated_document.h"
-#include "host/db/database.h"
-#include "host/docx/docx_application.h"
 #include "properties/frm_elem_properties.h"
-#include "steady_memory.h"
 #include "toolbar_view.h"
 #include "world.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace veln;
 
 constexpr int PARAGRAPHS = 20000;
@@ -37,32 +31,11 @@ constexpr int ELEMENTS = 5000;
 
 // The document, linked to its project with every element's row, numbers and
 // highlight switched on; made once.
-struct Project {
-    Project() {
-        document = folder / "doc.docx";
-        bench::WriteGeneratedDocx(document, PARAGRAPHS, ELEMENTS);
-        std::string databasePath = folder / test::DATABASE_FILE;
-        schema::CreateProjectDatabaseFile(databasePath);
-        auto opened = host::docx::OpenDocumentFile(document);
-        opened->SetVariableValue(VARDOC_DB_NAME, databasePath);
-        opened->SetVariableValue(VARDOC_DOC_ID, test::DOCUMENT_ID);
-        opened->SetVariableValue(VARDOC_NUMBERS, "1");
-        opened->SetVariableValue(VARDOC_HIGHLIGHT, "1");
-        opened->SetVariableValue(HIGHLIGHT_COLOR, " 5");
-        opened->Save();
-        db::Database database = db::Database::Open(databasePath);
-        db::Transaction transaction(database);
-        database.Execute("INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
-                         {test::DOCUMENT_ID, fs::absolute(document).lexically_normal().string()});
-        for (int i = 0; i < ELEMENTS; ++i) {
-            database.Execute(
-                "INSERT INTO Elements (E_id, E_DocId, E_level, E_Number1) VALUES (?1, ?2, ?3, ?4)",
-                {"ELEM" + std::to_string(10000000 + i), test::DOCUMENT_ID, std::int64_t{1},
-                 std::int64_t{i + 1}});
-        }
-        transaction.Commit();
-    }
-    test::TempDir folder;
+struct Project : bench::BenchProject {
+    Project()
+        : BenchProject(
+              {.paragraphs = PARAGRAPHS, .elements = ELEMENTS, .linked = true, .numbered = true}),
+          document(documentPath) {}
     std::string document;
 };
 
@@ -211,14 +184,13 @@ void BM_WindowMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-}  // namespace
+// Qt's application on the offscreen platform for the whole run.
+std::unique_ptr<QApplication> application;
+const veln::bench::RunHooks QT_APPLICATION(
+    [](int& argc, char** argv) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);  // NOLINT(concurrency-mt-unsafe)
+        application = std::make_unique<QApplication>(argc, argv);
+    },
+    [] { application.reset(); });
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // NOLINT(concurrency-mt-unsafe)
-    veln::bench::KeepFreedMemory();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+}  // namespace

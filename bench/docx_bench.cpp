@@ -17,11 +17,11 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include "bench_main.h"
 #include "generated_document.h"
 #include "host/docx/docx_document.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
-#include "steady_memory.h"
 
 namespace {
 
@@ -253,14 +253,10 @@ void BM_PairedRatios(benchmark::State& state) {
 }
 BENCHMARK(BM_PairedRatios)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    veln::bench::KeepFreedMemory();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+// The generated documents go with the program.
+const veln::bench::RunHooks CLEAN_UP(nullptr, [] {
     std::error_code ignored;
     fs::remove_all(Folder(), ignored);
-    return 0;
-}
+});
+
+}  // namespace

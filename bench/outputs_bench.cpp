@@ -14,7 +14,6 @@
 #include "database/schema.h"
 #include "host/db/database.h"
 #include "host/sheet/workbook.h"
-#include "steady_memory.h"
 #include "temp_dir.h"
 #include "traceability/element_value_list.h"
 #include "traceability/matrix_build.h"
@@ -185,11 +184,3 @@ void BM_ElementValueList(benchmark::State& state) {
 BENCHMARK(BM_ElementValueList)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    veln::bench::KeepFreedMemory();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,44 +2,27 @@
 // 20 properties (100,000 value rows), and of half and twice that, to see how
 // the time grows: opening on the first element, walking Next through 100
 // elements with one value changed on each, and closing, which saves them.
-#include <filesystem>
-
 #include <benchmark/benchmark.h>
 
-#include "database/doc_variables.h"
-#include "database/schema.h"
+#include "bench_project.h"
 #include "elements/elements.h"
-#include "generated_document.h"
 #include "properties/frm_elem_properties.h"
 #include "properties/property_definitions.h"
-#include "steady_memory.h"
-#include "world.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace veln;
 
 constexpr int PARAGRAPHS_PER_ELEMENT = 4;
 constexpr int PROPERTIES = Properties::MAX_PROPERTIES;
 constexpr int WALK = 100;
 
-std::string ElementId(int i) {
-    return "ELEM" + std::to_string(10000000 + i);
-}
-
-struct Project {
-    explicit Project(int elements) : count(elements) {
-        documentPath = folder / "doc.docx";
-        databasePath = folder / test::DATABASE_FILE;
-        bench::WriteGeneratedDocx(documentPath, elements * PARAGRAPHS_PER_ELEMENT, elements);
-        schema::CreateProjectDatabaseFile(databasePath);
+// Text, choice and check properties in turn, and a value of each on every element.
+struct Project : bench::BenchProject {
+    explicit Project(int elements)
+        : BenchProject({.paragraphs = elements * PARAGRAPHS_PER_ELEMENT, .elements = elements}) {
         db::Database database = db::Database::Open(databasePath);
         db::Transaction transaction(database);
-        database.Execute(
-            "INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
-            {test::DOCUMENT_ID, fs::absolute(documentPath).lexically_normal().string()});
-        // Text, choice and check properties in turn.
         for (int k = 0; k < PROPERTIES; ++k) {
             const char* type = k % 3 == 0   ? Properties::TYPE_TEXT
                                : k % 3 == 1 ? Properties::TYPE_COMBO
@@ -53,8 +36,6 @@ struct Project {
         db::Statement value = database.Prepare(
             "INSERT INTO ElemProperties (P_id, E_id, PE_value) VALUES (?1, ?2, ?3)");
         for (int i = 0; i < elements; ++i) {
-            database.Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES (?1, ?2, 1)",
-                             {ElementId(i), test::DOCUMENT_ID});
             for (int k = 0; k < PROPERTIES; ++k) {
                 value.Reset();
                 value.Bind(1, k + 1)
@@ -67,26 +48,7 @@ struct Project {
         }
         transaction.Commit();
     }
-
-    // The document open, linked, its elements loaded.
-    struct Session : test::Services {
-        explicit Session(const Project& project) {
-            app.OpenDocument(project.documentPath);
-            utilElements::SetDocVariable(context, VARDOC_DB_NAME, project.databasePath);
-            utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
-            for (int i = 0; i < project.count; ++i) {
-                Element element;
-                element.ElementID = ElementId(i);
-                element.ElementDocId = test::DOCUMENT_ID;
-                context.loadedElements.Add(element);
-            }
-        }
-    };
-
-    test::TempDir folder;
-    std::string documentPath;
-    std::string databasePath;
-    int count = 0;
+    using Session = bench::BenchSession;
 };
 
 void BM_ElementEditorWalk(benchmark::State& state) {
@@ -132,11 +94,3 @@ void BM_ElementEditorOpenClose(benchmark::State& state) {
 BENCHMARK(BM_ElementEditorOpenClose)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    veln::bench::KeepFreedMemory();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

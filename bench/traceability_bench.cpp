@@ -14,7 +14,6 @@
 #include "database/schema.h"
 #include "host/db/database.h"
 #include "host/docx/docx_document.h"
-#include "steady_memory.h"
 #include "traceability/frm_link_elem.h"
 #include "traceability/frm_tree.h"
 #include "traceability/links_tree_export.h"
@@ -219,11 +218,3 @@ BENCHMARK(BM_LinkDialogPreselectsTheLinks)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    veln::bench::KeepFreedMemory();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
