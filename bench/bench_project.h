@@ -24,7 +24,7 @@ struct ProjectShape {
 };
 
 struct BenchProject {
-    explicit BenchProject(ProjectShape shape);
+    explicit BenchProject(ProjectShape chosen);
     static std::string ElementId(int i);
 
     ProjectShape shape;
