@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "host/utf8.h"
 
@@ -476,62 +478,51 @@ bool DocumentView::Find(const QString& text) {
 
 // --- input --------------------------------------------------------------------------------------
 
-void DocumentView::keyPressEvent(QKeyEvent* event) {
-    bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
-    bool control = (event->modifiers() & Qt::ControlModifier) != 0;
+bool DocumentView::RunEditShortcut(const QKeyEvent& event) {
+    // The edit menu's shortcuts, for when the window's actions do not see them.
+    static constexpr std::array<std::pair<QKeySequence::StandardKey, void (DocumentView::*)()>, 6>
+        EDIT_SHORTCUTS{{
+            {QKeySequence::Undo, &DocumentView::Undo},
+            {QKeySequence::Redo, &DocumentView::Redo},
+            {QKeySequence::Copy, &DocumentView::Copy},
+            {QKeySequence::Cut, &DocumentView::Cut},
+            {QKeySequence::Paste, &DocumentView::Paste},
+            {QKeySequence::SelectAll, &DocumentView::SelectAll},
+        }};
+    for (const auto& [shortcut, command] : EDIT_SHORTCUTS) {
+        if (event.matches(shortcut)) {
+            (this->*command)();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DocumentView::MoveByKey(int key, bool shift, bool control) {
     long start = std::min(anchor_, caret_);
     long end = std::max(anchor_, caret_);
-    // The edit menu's shortcuts, for when the window's actions do not see them.
-    if (event->matches(QKeySequence::Undo)) {
-        Undo();
-        return;
-    }
-    if (event->matches(QKeySequence::Redo)) {
-        Redo();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        Copy();
-        return;
-    }
-    if (event->matches(QKeySequence::Cut)) {
-        Cut();
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        Paste();
-        return;
-    }
-    if (event->matches(QKeySequence::SelectAll)) {
-        SelectAll();
-        return;
-    }
-    int key = event->key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down) {
-        wantedX_ = -1;
-    }
     switch (key) {
         case Qt::Key_Left:
             MoveCaret(!shift && start != end ? start : caret_ - 1, shift);
-            return;
+            return true;
         case Qt::Key_Right:
             MoveCaret(!shift && start != end ? end : caret_ + 1, shift);
-            return;
+            return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
             MoveCaret(VerticalMove(key == Qt::Key_Up ? -1 : 1), shift);
-            return;
+            return true;
         case Qt::Key_Home:
         case Qt::Key_End: {
             if (control) {
                 MoveCaret(key == Qt::Key_Home ? 0 : document_.StoryEnd() - 1, shift);
-                return;
+                return true;
             }
             long index = document_.ParagraphIndexAt(caret_);
             long first = document_.ParagraphStart(index);
             auto [lineStart, lineEnd] = LayoutOf(index).LineBounds(caret_ - first);
             MoveCaret(first + (key == Qt::Key_Home ? lineStart : lineEnd), shift);
-            return;
+            return true;
         }
         case Qt::Key_PageUp:
         case Qt::Key_PageDown: {
@@ -541,31 +532,54 @@ void DocumentView::keyPressEvent(QKeyEvent* event) {
                                     static_cast<long>(stamps_.size()) - 1);
             top_ = std::clamp(top_ + direction * shown, 0L, static_cast<long>(stamps_.size()) - 1);
             MoveCaret(document_.ParagraphStart(index), shift);
-            return;
+            return true;
         }
+        default:
+            return false;
+    }
+}
+
+bool DocumentView::EditByKey(const QKeyEvent& event) {
+    long start = std::min(anchor_, caret_);
+    long end = std::max(anchor_, caret_);
+    switch (event.key()) {
         case Qt::Key_Backspace:
             Edit([&] { return editor_.Backspace(start, end); });
-            return;
+            return true;
         case Qt::Key_Delete:
             Edit([&] { return editor_.Delete(start, end); });
-            return;
+            return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             Edit([&] { return editor_.Enter(start, end); });
-            return;
+            return true;
         default:
             break;
     }
-    QString text = event->text();
+    QString text = event.text();
     bool typed =
         !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == QLatin1Char('\t')) &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
     if (typed) {
         std::string utf8 = text.toStdString();
         Edit([&] { return editor_.Type(start, end, utf8, overtype_); });
+    }
+    return typed;
+}
+
+void DocumentView::keyPressEvent(QKeyEvent* event) {
+    if (RunEditShortcut(*event)) {
         return;
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    int key = event->key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down) {
+        wantedX_ = -1;
+    }
+    bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    bool control = (event->modifiers() & Qt::ControlModifier) != 0;
+    if (!MoveByKey(key, shift, control) && !EditByKey(*event)) {
+        QAbstractScrollArea::keyPressEvent(event);
+    }
 }
 
 void DocumentView::inputMethodEvent(QInputMethodEvent* event) {

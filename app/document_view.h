@@ -66,7 +66,6 @@ class DocumentView : public QAbstractScrollArea {
     int LaidOutCount() const { return static_cast<int>(layouts_.size()); }
     // The position under a point of the viewport.
     long PositionAt(QPoint point);
-    long FirstParagraphShown() const { return top_; }
     // The text of each paragraph on screen, as laid out.
     std::vector<std::string> ParagraphsShown();
 
@@ -105,6 +104,11 @@ class DocumentView : public QAbstractScrollArea {
     // Runs an edit of the user's; a refused one is reported, not thrown.
     void Edit(const std::function<long()>& edit);
     void MoveCaret(long caret, bool extend);
+    // The parts of a key press, each true when it took the key: the edit
+    // menu's shortcuts, the caret's moves, and the edits.
+    bool RunEditShortcut(const QKeyEvent& event);
+    bool MoveByKey(int key, bool shift, bool control);
+    bool EditByKey(const QKeyEvent& event);
     long VerticalMove(int direction);
     void RefreshBrackets();
 

@@ -1,7 +1,8 @@
 // One generic binder between a form model and its window. The window comes
 // from the Qt Designer file named after the form (forms/frmListElem.ui),
 // whose widgets carry the controls' names; a form without one gets a plain
-// window made from its controls. After every handler the controls' state is
+// window made from its controls. Each control is bound by the binder of its
+// kind (control_binders.h). After every handler the controls' state is
 // copied to the widgets; the widgets' events go to the controls as a user's.
 #pragma once
 
@@ -12,11 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "control_binders.h"
 #include "host/ui/form.h"
 
 namespace veln::desktop {
 
-class FormDialog : public QDialog {
+class FormDialog : public QDialog, private UserEvents {
     Q_OBJECT
 
   public:
@@ -49,7 +51,8 @@ class FormDialog : public QDialog {
     void MakePlainWindow();
     void Bind(host::Control& control, QWidget* widget);
     // Runs a handler of the form, then shows what it did.
-    void Handle(const std::function<void()>& handler);
+    void Handle(const std::function<void()>& handler) override;
+    bool Pushing() const override { return pushing_; }
 
     std::shared_ptr<host::Form> form_;
     Runner run_;

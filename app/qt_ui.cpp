@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <array>
 #include <map>
 
 #include "desktop_texts.h"
@@ -26,29 +27,65 @@ struct Choice {
     QMessageBox::ButtonRole role;
 };
 
-// The buttons of each button style, in the system's order.
-std::vector<Choice> Buttons(int style) {
-    switch (style) {
-        case vbOKCancel:
-            return {{vbOK, Text::Ok, QMessageBox::AcceptRole},
-                    {vbCancel, Text::Cancel, QMessageBox::RejectRole}};
-        case vbAbortRetryIgnore:
-            return {{vbAbort, Text::Abort, QMessageBox::RejectRole},
-                    {vbRetry, Text::Retry, QMessageBox::AcceptRole},
-                    {vbIgnore, Text::Ignore, QMessageBox::ActionRole}};
-        case vbYesNoCancel:
-            return {{vbYes, Text::Yes, QMessageBox::YesRole},
-                    {vbNo, Text::No, QMessageBox::NoRole},
-                    {vbCancel, Text::Cancel, QMessageBox::RejectRole}};
-        case vbYesNo:
-            return {{vbYes, Text::Yes, QMessageBox::YesRole},
-                    {vbNo, Text::No, QMessageBox::NoRole}};
-        case vbRetryCancel:
-            return {{vbRetry, Text::Retry, QMessageBox::AcceptRole},
-                    {vbCancel, Text::Cancel, QMessageBox::RejectRole}};
-        default:
-            return {{vbOK, Text::Ok, QMessageBox::AcceptRole}};
+constexpr Choice OK{vbOK, Text::Ok, QMessageBox::AcceptRole};
+constexpr Choice CANCEL{vbCancel, Text::Cancel, QMessageBox::RejectRole};
+constexpr Choice ABORT{vbAbort, Text::Abort, QMessageBox::RejectRole};
+constexpr Choice RETRY{vbRetry, Text::Retry, QMessageBox::AcceptRole};
+constexpr Choice IGNORE{vbIgnore, Text::Ignore, QMessageBox::ActionRole};
+constexpr Choice YES{vbYes, Text::Yes, QMessageBox::YesRole};
+constexpr Choice NO{vbNo, Text::No, QMessageBox::NoRole};
+constexpr int NO_BUTTON = 0;
+
+// A button style: its buttons in the system's order, the one Escape clicks
+// (NO_BUTTON leaves the choice to Qt), and the result of a box closed
+// without a button.
+struct ButtonStyle {
+    int style;
+    std::array<Choice, 3> buttons;
+    std::size_t count;
+    int escape;
+    int closed;
+};
+
+// The first row is also that of a style the system does not know.
+constexpr std::array<ButtonStyle, 6> BUTTON_STYLES{{
+    {vbOKOnly, {OK}, 1, vbOK, vbOK},
+    {vbOKCancel, {OK, CANCEL}, 2, vbCancel, vbCancel},
+    {vbAbortRetryIgnore, {ABORT, RETRY, IGNORE}, 3, NO_BUTTON, vbIgnore},
+    {vbYesNoCancel, {YES, NO, CANCEL}, 3, vbCancel, vbCancel},
+    {vbYesNo, {YES, NO}, 2, NO_BUTTON, vbNo},
+    {vbRetryCancel, {RETRY, CANCEL}, 2, vbCancel, vbCancel},
+}};
+
+struct IconStyle {
+    int style;
+    QMessageBox::Icon icon;
+};
+
+constexpr std::array<IconStyle, 4> ICON_STYLES{{
+    {vbCritical, QMessageBox::Critical},
+    {vbQuestion, QMessageBox::Question},
+    {vbExclamation, QMessageBox::Warning},
+    {vbInformation, QMessageBox::Information},
+}};
+
+constexpr int BUTTON_BITS = 0x7;
+constexpr int ICON_BITS = 0x70;
+constexpr int DEFAULT_BUTTON_SHIFT = 8;
+constexpr int DEFAULT_BUTTON_BITS = 0x3;
+
+const ButtonStyle& ButtonStyleOf(int flags) {
+    for (const ButtonStyle& style : BUTTON_STYLES) {
+        if (style.style == (flags & BUTTON_BITS)) {
+            return style;
+        }
     }
+    return BUTTON_STYLES.front();
+}
+
+// The system's colours are 0x00BBGGRR.
+QColor SystemColour(std::int32_t value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 QString Prompt(const std::string& text) {
@@ -75,54 +112,53 @@ QWidget* QtUi::Parent() {
     return active != nullptr && active->isVisible() ? active : nullptr;
 }
 
+void ApplyWindowSettings(QWidget& window, const WindowSettings& settings) {
+    window.setWindowTitle(settings.title);
+    if (settings.backColour != 0) {
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, SystemColour(settings.backColour));
+        window.setPalette(palette);
+        window.setAutoFillBackground(true);
+    }
+    if (settings.programIcon) {
+        window.setWindowIcon(ProgramIcon());
+    }
+}
+
 int QtUi::MsgBox(const std::string& prompt, int flags, const std::string& title) {
     QMessageBox box(Parent());
-    box.setWindowTitle(Title(title));
-    box.setWindowIcon(ProgramIcon());
+    ApplyWindowSettings(box, {Title(title), true, 0});
     box.setText(Prompt(prompt));
-    switch (flags & 0x70) {
-        case vbCritical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case vbQuestion:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case vbExclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case vbInformation:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            break;
+    for (const IconStyle& icon : ICON_STYLES) {
+        if (icon.style == (flags & ICON_BITS)) {
+            box.setIcon(icon.icon);
+        }
     }
-    std::vector<Choice> choices = Buttons(flags & 0x7);
+    const ButtonStyle& style = ButtonStyleOf(flags);
     std::map<QAbstractButton*, int> results;
     std::vector<QPushButton*> buttons;
-    for (const Choice& choice : choices) {
+    for (std::size_t i = 0; i < style.count; ++i) {
+        const Choice& choice = style.buttons.at(i);
         QPushButton* button = box.addButton(Tr(choice.text, French()), choice.role);
         button->setObjectName(QString::number(choice.result));
         results[button] = choice.result;
         buttons.push_back(button);
-        if (choice.result == vbCancel || (choices.size() == 1)) {
+        if (choice.result == style.escape) {
             box.setEscapeButton(button);
         }
     }
-    std::size_t defaultIndex = static_cast<std::size_t>((flags >> 8) & 0x3);
+    auto defaultIndex =
+        static_cast<std::size_t>((flags >> DEFAULT_BUTTON_SHIFT) & DEFAULT_BUTTON_BITS);
     box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0]);
     box.exec();
     auto found = results.find(box.clickedButton());
-    if (found != results.end()) {
-        return found->second;
-    }
-    // Closed without a button: what Escape would have given.
-    return choices.size() == 1 ? vbOK : choices.back().result;
+    return found != results.end() ? found->second : style.closed;
 }
 
 std::string QtUi::InputBox(const std::string& prompt, const std::string& title,
                            const std::string& defaultText) {
     QInputDialog dialog(Parent());
-    dialog.setWindowTitle(Title(title));
+    ApplyWindowSettings(dialog, {Title(title), false, 0});
     dialog.setLabelText(Prompt(prompt));
     dialog.setTextValue(QString::fromStdString(defaultText));
     dialog.setOkButtonText(Tr(Text::Ok, French()));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 #include "host/system/system.h"
@@ -14,6 +15,14 @@
 class QWidget;
 
 namespace veln::desktop {
+
+// What the system's dialogs and forms set on their window before it shows.
+struct WindowSettings {
+    QString title;
+    bool programIcon = false;
+    std::int32_t backColour = 0;  // the system's 0x00BBGGRR; 0 keeps the style's
+};
+void ApplyWindowSettings(QWidget& window, const WindowSettings& settings);
 
 class QtUi : public host::Ui {
   public:

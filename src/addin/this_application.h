@@ -3,6 +3,8 @@
 // toolbar and the documents in step with their projects.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -47,45 +49,13 @@ class ThisApplication : public host::ApplicationEvents {
     host::CommandBarControl* Member(const std::string& name) const;
     // The member name of a control, "" when it is none of ours.
     std::string MemberName(const host::CommandBarControl& control) const;
+    // The handler a click on a control of ours runs, nullptr for none.
+    using Handler = void (ThisApplication::*)();
+    Handler HandlerOf(const host::CommandBarControl& control) const;
     bool FirstDocumentChange() const { return firstDocumentChange_; }
 
-    // --- the controls, in the order the system declares them ------------------------------
-    host::CommandBarControl* oCreateProjectDatabase = nullptr;
-    host::CommandBarControl* oRegisterDocument = nullptr;
-    host::CommandBarControl* oMergeDocuments = nullptr;
-    host::CommandBarControl* oHelp = nullptr;
-    host::CommandBarControl* oEditDocumentDescription = nullptr;
-    host::CommandBarControl* oReplaceRegisterDocument = nullptr;
-    host::CommandBarControl* oKillAll = nullptr;
-    host::CommandBarControl* oAddProperty = nullptr;
-    host::CommandBarControl* oDelProperty = nullptr;
-    host::CommandBarControl* oModifyProperty = nullptr;
-    host::CommandBarControl* oRenumber = nullptr;
-    host::CommandBarControl* oShowNumber = nullptr;
-    host::CommandBarControl* oShowElementsBrackets = nullptr;
-    host::CommandBarControl* oButtonWhite = nullptr;
-    host::CommandBarControl* oButtonCyan = nullptr;
-    host::CommandBarControl* oButtonPink = nullptr;
-    host::CommandBarControl* oButtonYellow = nullptr;
-    host::CommandBarControl* oButtonGreen = nullptr;
-    host::CommandBarControl* oButtonGray = nullptr;
-    host::CommandBarControl* oLinkElements = nullptr;
-    host::CommandBarControl* oTree = nullptr;
-    host::CommandBarControl* oMatrix = nullptr;
-    host::CommandBarControl* oListElemPropValues = nullptr;
-    host::CommandBarControl* oFirst = nullptr;
-    host::CommandBarControl* oPrevious = nullptr;
-    host::CommandBarControl* oNext = nullptr;
-    host::CommandBarControl* oLast = nullptr;
-    host::CommandBarControl* oDel = nullptr;
-    host::CommandBarControl* oListAll = nullptr;
-    host::CommandBarControl* oEdit = nullptr;
-    host::CommandBarControl* oAdd1 = nullptr;
-    host::CommandBarControl* oAdd2 = nullptr;
-    host::CommandBarControl* oAdd3 = nullptr;
-    host::CommandBarControl* oAdd4 = nullptr;
-
-    // --- their handlers ------------------------------------------------------------------------
+    // --- the handlers of the toolbar's controls
+    // ------------------------------------------------------------------------
     void oCreateProjectDatabase_Click();
     void oRegisterDocument_Click();
     void oReplaceRegisterDocument_Click();
@@ -141,6 +111,8 @@ class ThisApplication : public host::ApplicationEvents {
     std::string progId_;
     host::Application* oApp_ = nullptr;
     bool firstDocumentChange_ = true;
+    // The toolbar's controls by their member names ("oAdd1"), once it is built.
+    std::map<std::string, host::CommandBarControl*, std::less<>> controls_;
 };
 
 }  // namespace veln::addin

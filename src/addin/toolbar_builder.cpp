@@ -12,8 +12,7 @@ namespace veln::addin {
 
 namespace {
 
-using Member = host::CommandBarControl* ThisApplication::*;
-using Handler = void (ThisApplication::*)();
+using Handler = ThisApplication::Handler;
 using host::ControlType;
 
 // Faces of the word processor's icon set, and the add-in's colour swatches.
@@ -46,9 +45,13 @@ constexpr int GREEN = 106;
 constexpr int GREY = 107;
 }  // namespace Swatch
 
+// When a button is enabled: on every document, on a linked or an unlinked
+// one, or never changed from the state it was built with.
+enum class EnableRule { Always, Linked, Unlinked, Kept };
+
 // One control of the toolbar. A pop-up holds the buttons marked inPopup that
 // follow it. The icon buttons have a tool tip and no caption; the others
-// show their text as both.
+// show their text as both. A button has its member name and its handler.
 struct Entry {
     bool inPopup;
     ControlType type;
@@ -58,8 +61,8 @@ struct Entry {
     int picture;  // the add-in's swatch, 0 for none
     bool beginGroup;
     const char* memberName;
-    Member member;
     Handler click;
+    EnableRule enable;
 };
 
 constexpr bool IN = true;
@@ -68,88 +71,88 @@ constexpr bool CAPTION = true;
 constexpr bool ICON = false;
 constexpr bool GROUP = true;
 constexpr bool NO_GROUP = false;
-
-#define VELN_MEMBER(name) #name, &ThisApplication::name, &ThisApplication::name##_Click
+constexpr EnableRule ALWAYS = EnableRule::Always;
+constexpr EnableRule LINKED = EnableRule::Linked;
+constexpr EnableRule UNLINKED = EnableRule::Unlinked;
+constexpr EnableRule KEPT = EnableRule::Kept;
 
 const std::array<Entry, 38> TOOLBAR{{
-    {TOP, ControlType::Popup, StringId::MENU_PROJECT, CAPTION, 0, 0, NO_GROUP, "", nullptr,
-     nullptr},
+    {TOP, ControlType::Popup, StringId::MENU_PROJECT, CAPTION, 0, 0, NO_GROUP, "", nullptr, KEPT},
     {IN, ControlType::Button, StringId::MENU_CREATE_PROJECT, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oCreateProjectDatabase)},
+     "oCreateProjectDatabase", &ThisApplication::oCreateProjectDatabase_Click, ALWAYS},
     {IN, ControlType::Button, StringId::MENU_LINK_DOCUMENT, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oRegisterDocument)},
+     "oRegisterDocument", &ThisApplication::oRegisterDocument_Click, UNLINKED},
+    // A new version of a document that lost its link is what the
+    // replacement is for: offered while the document is not linked.
     {IN, ControlType::Button, StringId::MENU_REPLACE_DOCUMENT, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oReplaceRegisterDocument)},
+     "oReplaceRegisterDocument", &ThisApplication::oReplaceRegisterDocument_Click, UNLINKED},
     {IN, ControlType::Button, StringId::MENU_EDIT_DESCRIPTION, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oEditDocumentDescription)},
+     "oEditDocumentDescription", &ThisApplication::oEditDocumentDescription_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_COMPARE_MERGE, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oMergeDocuments)},
+     "oMergeDocuments", &ThisApplication::oMergeDocuments_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_MARK_ALL_DELETED, CAPTION, Face::DELETE, 0, NO_GROUP,
-     VELN_MEMBER(oKillAll)},
-    {TOP, ControlType::Button, StringId::TIP_CREATE_LEVEL_1, ICON, Face::DIGIT_1, 0, GROUP,
-     VELN_MEMBER(oAdd1)},
+     "oKillAll", &ThisApplication::oKillAll_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_CREATE_LEVEL_1, ICON, Face::DIGIT_1, 0, GROUP, "oAdd1",
+     &ThisApplication::oAdd1_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_CREATE_LEVEL_2, ICON, Face::DIGIT_2, 0, NO_GROUP,
-     VELN_MEMBER(oAdd2)},
+     "oAdd2", &ThisApplication::oAdd2_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_CREATE_LEVEL_3, ICON, Face::DIGIT_3, 0, NO_GROUP,
-     VELN_MEMBER(oAdd3)},
+     "oAdd3", &ThisApplication::oAdd3_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_CREATE_LEVEL_4, ICON, Face::DIGIT_4, 0, NO_GROUP,
-     VELN_MEMBER(oAdd4)},
-    {TOP, ControlType::Button, StringId::TIP_GO_FIRST, ICON, Face::FIRST, 0, GROUP,
-     VELN_MEMBER(oFirst)},
+     "oAdd4", &ThisApplication::oAdd4_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_GO_FIRST, ICON, Face::FIRST, 0, GROUP, "oFirst",
+     &ThisApplication::oFirst_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_GO_PREVIOUS, ICON, Face::PREVIOUS, 0, NO_GROUP,
-     VELN_MEMBER(oPrevious)},
-    {TOP, ControlType::Button, StringId::TIP_GO_NEXT, ICON, Face::NEXT, 0, NO_GROUP,
-     VELN_MEMBER(oNext)},
-    {TOP, ControlType::Button, StringId::TIP_GO_LAST, ICON, Face::LAST, 0, NO_GROUP,
-     VELN_MEMBER(oLast)},
-    {TOP, ControlType::Button, StringId::TIP_LIST_ELEMENTS, ICON, Face::LIST, 0, GROUP,
-     VELN_MEMBER(oListAll)},
-    {TOP, ControlType::Button, StringId::TIP_EDIT_ELEMENT, ICON, Face::EDIT, 0, NO_GROUP,
-     VELN_MEMBER(oEdit)},
-    {TOP, ControlType::Button, StringId::TIP_MARK_DELETED, ICON, Face::DELETE, 0, GROUP,
-     VELN_MEMBER(oDel)},
+     "oPrevious", &ThisApplication::oPrevious_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_GO_NEXT, ICON, Face::NEXT, 0, NO_GROUP, "oNext",
+     &ThisApplication::oNext_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_GO_LAST, ICON, Face::LAST, 0, NO_GROUP, "oLast",
+     &ThisApplication::oLast_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_LIST_ELEMENTS, ICON, Face::LIST, 0, GROUP, "oListAll",
+     &ThisApplication::oListAll_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_EDIT_ELEMENT, ICON, Face::EDIT, 0, NO_GROUP, "oEdit",
+     &ThisApplication::oEdit_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_MARK_DELETED, ICON, Face::DELETE, 0, GROUP, "oDel",
+     &ThisApplication::oDel_Click, LINKED},
     {TOP, ControlType::Popup, StringId::MENU_PROPERTIES, CAPTION, 0, 0, NO_GROUP, "", nullptr,
-     nullptr},
-    {IN, ControlType::Button, StringId::MENU_ADD_PROPERTY, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oAddProperty)},
+     KEPT},
+    {IN, ControlType::Button, StringId::MENU_ADD_PROPERTY, CAPTION, 0, 0, NO_GROUP, "oAddProperty",
+     &ThisApplication::oAddProperty_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_DELETE_PROPERTY, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oDelProperty)},
+     "oDelProperty", &ThisApplication::oDelProperty_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_MODIFY_PROPERTY, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oModifyProperty)},
-    {TOP, ControlType::Popup, StringId::MENU_NUMBER, CAPTION, 0, 0, GROUP, "", nullptr, nullptr},
+     "oModifyProperty", &ThisApplication::oModifyProperty_Click, LINKED},
+    {TOP, ControlType::Popup, StringId::MENU_NUMBER, CAPTION, 0, 0, GROUP, "", nullptr, KEPT},
     {IN, ControlType::Button, StringId::MENU_RENUMBER, CAPTION, Face::RENUMBER, 0, NO_GROUP,
-     VELN_MEMBER(oRenumber)},
+     "oRenumber", &ThisApplication::oRenumber_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_DISPLAY_NUMBERS, CAPTION, Face::NUMBERS, 0, NO_GROUP,
-     VELN_MEMBER(oShowNumber)},
+     "oShowNumber", &ThisApplication::oShowNumber_Click, LINKED},
     {IN, ControlType::Button, StringId::MENU_SHOW_DELIMITERS, CAPTION, 0, 0, NO_GROUP,
-     VELN_MEMBER(oShowElementsBrackets)},
-    {TOP, ControlType::Popup, StringId::MENU_HIGHLIGHT, CAPTION, 0, 0, NO_GROUP, "", nullptr,
-     nullptr},
+     "oShowElementsBrackets", &ThisApplication::oShowElementsBrackets_Click, LINKED},
+    {TOP, ControlType::Popup, StringId::MENU_HIGHLIGHT, CAPTION, 0, 0, NO_GROUP, "", nullptr, KEPT},
     {IN, ControlType::Button, StringId::COLOUR_NONE, CAPTION, 0, Swatch::WHITE, NO_GROUP,
-     VELN_MEMBER(oButtonWhite)},
+     "oButtonWhite", &ThisApplication::oButtonWhite_Click, LINKED},
     {IN, ControlType::Button, StringId::COLOUR_CYAN, CAPTION, 0, Swatch::CYAN, NO_GROUP,
-     VELN_MEMBER(oButtonCyan)},
+     "oButtonCyan", &ThisApplication::oButtonCyan_Click, LINKED},
     {IN, ControlType::Button, StringId::COLOUR_MAGENTA, CAPTION, 0, Swatch::MAGENTA, NO_GROUP,
-     VELN_MEMBER(oButtonPink)},
+     "oButtonPink", &ThisApplication::oButtonPink_Click, LINKED},
     {IN, ControlType::Button, StringId::COLOUR_YELLOW, CAPTION, 0, Swatch::YELLOW, NO_GROUP,
-     VELN_MEMBER(oButtonYellow)},
+     "oButtonYellow", &ThisApplication::oButtonYellow_Click, LINKED},
     {IN, ControlType::Button, StringId::COLOUR_GREEN, CAPTION, 0, Swatch::GREEN, NO_GROUP,
-     VELN_MEMBER(oButtonGreen)},
+     "oButtonGreen", &ThisApplication::oButtonGreen_Click, LINKED},
     {IN, ControlType::Button, StringId::COLOUR_GREY, CAPTION, 0, Swatch::GREY, NO_GROUP,
-     VELN_MEMBER(oButtonGray)},
+     "oButtonGray", &ThisApplication::oButtonGray_Click, LINKED},
     {TOP, ControlType::Button, StringId::MENU_LINK_ELEMENTS, CAPTION, Face::LINK, 0, GROUP,
-     VELN_MEMBER(oLinkElements)},
-    {TOP, ControlType::Button, StringId::TIP_LINKS_TREE, CAPTION, Face::TREE, 0, NO_GROUP,
-     VELN_MEMBER(oTree)},
-    {TOP, ControlType::Button, StringId::TIP_MATRIX, CAPTION, Face::MATRIX, 0, NO_GROUP,
-     VELN_MEMBER(oMatrix)},
+     "oLinkElements", &ThisApplication::oLinkElements_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_LINKS_TREE, CAPTION, Face::TREE, 0, NO_GROUP, "oTree",
+     &ThisApplication::oTree_Click, LINKED},
+    {TOP, ControlType::Button, StringId::TIP_MATRIX, CAPTION, Face::MATRIX, 0, NO_GROUP, "oMatrix",
+     &ThisApplication::oMatrix_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_LIST_VALUES, CAPTION, Face::LIST_VALUES, 0, NO_GROUP,
-     VELN_MEMBER(oListElemPropValues)},
-    {TOP, ControlType::Button, StringId::MENU_HELP, CAPTION, Face::HELP, 0, GROUP,
-     VELN_MEMBER(oHelp)},
+     "oListElemPropValues", &ThisApplication::oListElemPropValues_Click, LINKED},
+    {TOP, ControlType::Button, StringId::MENU_HELP, CAPTION, Face::HELP, 0, GROUP, "oHelp",
+     &ThisApplication::oHelp_Click, KEPT},
 }};
-
-#undef VELN_MEMBER
 
 // Runs one step of a build in which a failing step is skipped.
 template <typename Step>
@@ -227,7 +230,7 @@ void ThisApplication::BuildCommandBarVELN() {
             parent = &control.Controls();
             continue;
         }
-        this->*entry.member = &control;
+        controls_[entry.memberName] = &control;
         control.FaceId = entry.face;
         control.Picture = entry.picture;
         std::string text = context_.LoadText(entry.text);
@@ -259,48 +262,16 @@ void ThisApplication::ConfigureToolbarLinked(bool linked) {
     }
     host::ScreenUpdatingOff frozen(*oApp_);
     oApp_->CustomizationContext = {document, ""};
-    auto enable = [](host::CommandBarControl* control, bool enabled) {
+    for (const Entry& entry : TOOLBAR) {
+        if (entry.click == nullptr || entry.enable == EnableRule::Kept) {
+            continue;
+        }
+        host::CommandBarControl* control = Member(entry.memberName);
         if (control == nullptr) {
             throw host::HostError(host::WordError::NO_SUCH_MEMBER, "the toolbar is not built");
         }
-        control->SetEnabled(enabled);
-    };
-    enable(oCreateProjectDatabase, true);
-    enable(oRegisterDocument, !linked);
-    // A new version of a document that lost its link is what the
-    // replacement is for: offered while the document is not linked.
-    enable(oReplaceRegisterDocument, !linked);
-    for (host::CommandBarControl* control : {oEditDocumentDescription,
-                                             oMergeDocuments,
-                                             oKillAll,
-                                             oAdd1,
-                                             oAdd2,
-                                             oAdd3,
-                                             oAdd4,
-                                             oAddProperty,
-                                             oDelProperty,
-                                             oModifyProperty,
-                                             oRenumber,
-                                             oShowNumber,
-                                             oShowElementsBrackets,
-                                             oButtonWhite,
-                                             oButtonCyan,
-                                             oButtonPink,
-                                             oButtonYellow,
-                                             oButtonGreen,
-                                             oButtonGray,
-                                             oLinkElements,
-                                             oTree,
-                                             oMatrix,
-                                             oListElemPropValues,
-                                             oFirst,
-                                             oPrevious,
-                                             oNext,
-                                             oLast,
-                                             oDel,
-                                             oListAll,
-                                             oEdit}) {
-        enable(control, linked);
+        control->SetEnabled(entry.enable == EnableRule::Always ||
+                            (entry.enable == EnableRule::Linked) == linked);
     }
 }
 
@@ -316,7 +287,10 @@ void ThisApplication::SetNavigation(std::optional<bool> first, std::optional<boo
     }
     oApp_->CustomizationContext = {document, ""};
     std::array<std::pair<host::CommandBarControl*, std::optional<bool>>, 4> buttons{
-        {{oFirst, first}, {oPrevious, previous}, {oNext, next}, {oLast, last}}};
+        {{Member("oFirst"), first},
+         {Member("oPrevious"), previous},
+         {Member("oNext"), next},
+         {Member("oLast"), last}}};
     for (auto& [button, enabled] : buttons) {
         if (button != nullptr && enabled) {
             button->SetEnabled(*enabled);
@@ -325,21 +299,27 @@ void ThisApplication::SetNavigation(std::optional<bool> first, std::optional<boo
 }
 
 host::CommandBarControl* ThisApplication::Member(const std::string& name) const {
-    for (const Entry& entry : TOOLBAR) {
-        if (entry.member != nullptr && name == entry.memberName) {
-            return this->*entry.member;
-        }
-    }
-    return nullptr;
+    auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second;
 }
 
 std::string ThisApplication::MemberName(const host::CommandBarControl& control) const {
-    for (const Entry& entry : TOOLBAR) {
-        if (entry.member != nullptr && this->*entry.member == &control) {
-            return entry.memberName;
+    for (const auto& [name, member] : controls_) {
+        if (member == &control) {
+            return name;
         }
     }
     return {};
+}
+
+ThisApplication::Handler ThisApplication::HandlerOf(const host::CommandBarControl& control) const {
+    std::string name = MemberName(control);
+    for (const Entry& entry : TOOLBAR) {
+        if (entry.click != nullptr && name == entry.memberName) {
+            return entry.click;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace veln::addin

@@ -52,7 +52,6 @@ class frmElemProperties : public host::Form {
 
     // The element shown, and what the editor read of it.
     const std::string& CurrentId() const { return currentId_; }
-    const std::vector<Properties::PropertyDefinition>& PropertyTable() const { return properties_; }
     const PropValues& Values() const { return values_; }
 
     // The element under the selection shown; when the selection is in none,

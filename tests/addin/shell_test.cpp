@@ -4,6 +4,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -156,6 +158,69 @@ TEST_F(ShellTest, TheFirstDocumentChangeMakesTheTemplateAndBuildsTheToolbarOnce)
     app.AddDocument();
     EXPECT_EQ(app.CommandBars.Count(), bars) << "replaced, not duplicated";
     EXPECT_EQ(ui.Transcript().size(), 1U) << "the template exists: no second message";
+}
+
+TEST_F(ShellTest, EveryButtonRunsTheHandlerOfItsOwnName) {
+    ThisApplication& addin = Connect();
+    ui.AnswerMsgBox(vbOK);
+    app.AddDocument();
+    const std::map<std::string, ThisApplication::Handler> own{
+        {"oCreateProjectDatabase", &ThisApplication::oCreateProjectDatabase_Click},
+        {"oRegisterDocument", &ThisApplication::oRegisterDocument_Click},
+        {"oReplaceRegisterDocument", &ThisApplication::oReplaceRegisterDocument_Click},
+        {"oEditDocumentDescription", &ThisApplication::oEditDocumentDescription_Click},
+        {"oMergeDocuments", &ThisApplication::oMergeDocuments_Click},
+        {"oKillAll", &ThisApplication::oKillAll_Click},
+        {"oAdd1", &ThisApplication::oAdd1_Click},
+        {"oAdd2", &ThisApplication::oAdd2_Click},
+        {"oAdd3", &ThisApplication::oAdd3_Click},
+        {"oAdd4", &ThisApplication::oAdd4_Click},
+        {"oFirst", &ThisApplication::oFirst_Click},
+        {"oPrevious", &ThisApplication::oPrevious_Click},
+        {"oNext", &ThisApplication::oNext_Click},
+        {"oLast", &ThisApplication::oLast_Click},
+        {"oListAll", &ThisApplication::oListAll_Click},
+        {"oEdit", &ThisApplication::oEdit_Click},
+        {"oDel", &ThisApplication::oDel_Click},
+        {"oAddProperty", &ThisApplication::oAddProperty_Click},
+        {"oDelProperty", &ThisApplication::oDelProperty_Click},
+        {"oModifyProperty", &ThisApplication::oModifyProperty_Click},
+        {"oRenumber", &ThisApplication::oRenumber_Click},
+        {"oShowNumber", &ThisApplication::oShowNumber_Click},
+        {"oShowElementsBrackets", &ThisApplication::oShowElementsBrackets_Click},
+        {"oButtonWhite", &ThisApplication::oButtonWhite_Click},
+        {"oButtonCyan", &ThisApplication::oButtonCyan_Click},
+        {"oButtonPink", &ThisApplication::oButtonPink_Click},
+        {"oButtonYellow", &ThisApplication::oButtonYellow_Click},
+        {"oButtonGreen", &ThisApplication::oButtonGreen_Click},
+        {"oButtonGray", &ThisApplication::oButtonGray_Click},
+        {"oLinkElements", &ThisApplication::oLinkElements_Click},
+        {"oTree", &ThisApplication::oTree_Click},
+        {"oMatrix", &ThisApplication::oMatrix_Click},
+        {"oListElemPropValues", &ThisApplication::oListElemPropValues_Click},
+        {"oHelp", &ThisApplication::oHelp_Click},
+    };
+    // Every button of the bar, those in its pop-ups too, by its member name.
+    std::map<std::string, ThisApplication::Handler> clicked;
+    std::function<void(const host::CommandBarControls&)> walk =
+        [&](const host::CommandBarControls& controls) {
+            for (int i = 1; i <= controls.Count(); ++i) {
+                const host::CommandBarControl& control = controls.Item(i);
+                if (control.Type() == host::ControlType::Popup) {
+                    walk(control.Controls());
+                } else {
+                    EXPECT_TRUE(
+                        clicked.emplace(addin.MemberName(control), addin.HandlerOf(control)).second)
+                        << addin.MemberName(control) << " is the name of two buttons";
+                }
+            }
+        };
+    walk(app.CommandBars.Find(addin::TOOLBAR_NAME)->Controls());
+    ASSERT_EQ(clicked.size(), own.size());
+    for (const auto& [name, handler] : own) {
+        ASSERT_TRUE(clicked.contains(name)) << name;
+        EXPECT_TRUE(clicked.at(name) == handler) << name << " runs another button's handler";
+    }
 }
 
 TEST_F(FrenchShellTest, CaptionsAreInTheLanguageOfTheRun) {
