@@ -1,5 +1,8 @@
-// The Documents and Elements rows that documents and elements keep in the
-// project database. Each operation opens the database, works and closes it.
+// The Documents table: its statements, and the operations on a document's
+// row that the commands run. Each operation opens the database, works and
+// closes it.
+#include "database/db_documents.h"
+
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/locked_database.h"
@@ -7,6 +10,65 @@
 #include "database/schema.h"
 #include "host/ui/ui.h"
 #include "host/utf8.h"
+
+namespace veln::dbDocuments {
+
+std::optional<DocumentRow> Find(const db::Database& database, const std::string& docId) {
+    db::Statement row = database.Prepare("SELECT * FROM Documents WHERE Documents.D_ID = ?1");
+    row.Bind(1, docId);
+    if (!row.Step()) {
+        return std::nullopt;
+    }
+    return DocumentRow{row.TextOrEmpty("D_ID"), row.TextOrEmpty("D_Name"),
+                       row.Text("D_Description")};
+}
+
+std::vector<DocumentRow> All(const db::Database& database) {
+    db::Statement rows = database.Prepare("SELECT * FROM Documents");
+    std::vector<DocumentRow> documents;
+    while (rows.Step()) {
+        documents.push_back(
+            {rows.TextOrEmpty("D_ID"), rows.TextOrEmpty("D_Name"), rows.Text("D_Description")});
+    }
+    return documents;
+}
+
+std::vector<DocumentRow> InInsertionOrder(const db::Database& database) {
+    // rowid is the insertion order; a PostgreSQL host will give the table a
+    // column for it.
+    db::Statement rows = database.Prepare(
+        "SELECT Documents.D_ID, Documents.D_Name FROM Documents ORDER BY Documents.rowid");
+    std::vector<DocumentRow> documents;
+    while (rows.Step()) {
+        documents.push_back({rows.TextOrEmpty("D_ID"), rows.TextOrEmpty("D_Name"), std::nullopt});
+    }
+    return documents;
+}
+
+void Insert(const db::Database& database, const std::string& docId, const std::string& name,
+            const std::string& description) {
+    database.Execute("INSERT INTO Documents (D_ID, D_Name, D_Description) VALUES (?1, ?2, ?3)",
+                     {docId, name, description.empty() ? db::Value() : db::Value(description)});
+}
+
+void SetName(const db::Database& database, const std::string& docId, const std::string& name) {
+    database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2", {name, docId});
+}
+
+void SetNameAndDescription(const db::Database& database, const std::string& docId,
+                           const std::string& name, const std::string& description) {
+    database.Execute(
+        "UPDATE Documents SET D_Name = ?1, D_Description = ?2 WHERE Documents.D_ID = ?3",
+        {name, description, docId});
+}
+
+void SetDescription(const db::Database& database, const std::string& docId,
+                    const std::string& description) {
+    database.Execute("UPDATE Documents SET D_Description = ?1 WHERE Documents.D_ID = ?2",
+                     {description, docId});
+}
+
+}  // namespace veln::dbDocuments
 
 namespace veln::dbElements {
 
@@ -44,21 +106,6 @@ bool FitsDocumentName(DocumentContext& context, const std::string& name) {
     return false;
 }
 
-// The document's row: its name and description, or nothing.
-struct DocumentRow {
-    std::string name;
-    std::optional<std::string> description;
-};
-
-std::optional<DocumentRow> FindDocument(const db::Database& database, const std::string& docId) {
-    db::Statement row = database.Prepare("SELECT * FROM Documents WHERE Documents.D_ID = ?1");
-    row.Bind(1, docId);
-    if (!row.Step()) {
-        return std::nullopt;
-    }
-    return DocumentRow{row.TextOrEmpty("D_Name"), row.Text("D_Description")};
-}
-
 }  // namespace
 
 std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath,
@@ -75,16 +122,14 @@ std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath
             for (;;) {
                 do {
                     id = RandomId(DOCUMENT_ID_LENGTH);
-                } while (FindDocument(database, id));
+                } while (dbDocuments::Find(database, id));
                 try {
-                    database.Execute(
-                        "INSERT INTO Documents (D_ID, D_Name, D_Description) VALUES (?1, ?2, ?3)",
-                        {id, name, description.empty() ? db::Value() : db::Value(description)});
+                    dbDocuments::Insert(database, id, name, description);
                     return;
                 } catch (const db::DbError& error) {
                     // Another user took the id between the probe and the
                     // insertion: draw again rather than give up.
-                    if (error.Number() != SQLITE_CONSTRAINT || !FindDocument(database, id)) {
+                    if (error.Number() != SQLITE_CONSTRAINT || !dbDocuments::Find(database, id)) {
                         throw;
                     }
                 }
@@ -101,7 +146,7 @@ std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath
 
 std::string dbGetDocumentName(DocumentContext& context, const std::string& dbPath) {
     db::Database database = schema::OpenProjectDatabase(dbPath);
-    auto row = FindDocument(database, utilElements::GetDocId(context));
+    auto row = dbDocuments::Find(database, utilElements::GetDocId(context));
     if (!row) {
         return DOC_NAME_ERROR;
     }
@@ -114,10 +159,8 @@ bool dbUpdateDocumentName(DocumentContext& context, const std::string& dbPath) {
         return false;
     }
     db::Database database = schema::OpenProjectDatabase(dbPath);
-    RetryWhileLocked(context, [&] {
-        database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
-                         {name, utilElements::GetDocId(context)});
-    });
+    RetryWhileLocked(
+        context, [&] { dbDocuments::SetName(database, utilElements::GetDocId(context), name); });
     return database.Changes() > 0;
 }
 
@@ -130,69 +173,12 @@ bool dbReplaceDocument(DocumentContext& context, const std::string& dbPath,
     db::Database database = schema::OpenProjectDatabase(dbPath);
     RetryWhileLocked(context, [&] {
         if (description.empty()) {
-            database.Execute("UPDATE Documents SET D_Name = ?1 WHERE Documents.D_ID = ?2",
-                             {name, docId});
+            dbDocuments::SetName(database, docId, name);
         } else {
-            database.Execute(
-                "UPDATE Documents SET D_Name = ?1, D_Description = ?2 WHERE Documents.D_ID = ?3",
-                {name, description, docId});
+            dbDocuments::SetNameAndDescription(database, docId, name, description);
         }
     });
     return database.Changes() > 0;
-}
-
-void dbMarkDeleteElement(DocumentContext& context, const std::string& dbPath,
-                         const std::string& elementId) {
-    db::Database database = schema::OpenProjectDatabase(dbPath);
-    RetryWhileLocked(context, [&] {
-        database.Execute(
-            "UPDATE Elements SET E_DeleteDate = ?1, E_Deleted = 1 "
-            "WHERE Elements.E_id = ?2 AND Elements.E_DocId = ?3",
-            {context.system.Now(), elementId, utilElements::GetDocId(context)});
-    });
-}
-
-void dbUpdateElement(DocumentContext& context, const std::string& elementId,
-                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
-                     std::int16_t level, const db::Database* database) {
-    std::optional<db::Database> own;
-    if (database == nullptr) {
-        own.emplace(schema::OpenProjectDatabase(utilElements::GetDbName(context)));
-        database = &*own;
-    }
-    auto update = [&] {
-        database->Execute(
-            "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
-            "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
-            "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9",
-            {label, numbers[0], numbers[1], numbers[2], numbers[3], level, context.system.Now(),
-             elementId, utilElements::GetDocId(context)});
-    };
-    // A connection given holds its transaction, and the lock with it.
-    if (own) {
-        RetryWhileLocked(context, update);
-    } else {
-        update();
-    }
-}
-
-void dbInsertElement(DocumentContext& context, const std::string& elementId,
-                     const std::string& label, const std::array<std::int16_t, 4>& numbers,
-                     std::int16_t level) {
-    db::Database database = schema::OpenProjectDatabase(utilElements::GetDbName(context));
-    RetryWhileLocked(context, [&] {
-        database.Execute(
-            "INSERT INTO Elements (E_id, E_label, E_CreateDate, E_Number1, E_Number2, E_Number3, "
-            "E_Number4, E_level, E_DocId) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
-            {elementId, label, context.system.Now(), numbers[0], numbers[1], numbers[2], numbers[3],
-             level, utilElements::GetDocId(context)});
-    });
-}
-
-bool dbElementExists(const std::string& dbPath, const std::string& elementId) {
-    db::Database database = schema::OpenProjectDatabase(dbPath);
-    return !database.QueryValue("SELECT 1 FROM Elements WHERE Elements.E_id = ?1", {elementId})
-                .IsNull();
 }
 
 }  // namespace veln::dbElements

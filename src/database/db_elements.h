@@ -1,9 +1,15 @@
-// Operations on the project database that the commands run.
+// Operations on the project database that the commands run, and the
+// statements on the Elements table: a row per element, its document, numbers,
+// level and label. An element whose bookmark has gone is marked deleted, and
+// its row stays.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "database/document_context.h"
 #include "host/db/database.h"
@@ -54,5 +60,50 @@ void dbInsertElement(DocumentContext& context, const std::string& elementId,
 
 // Asks for a project database file; "" when the user cancels.
 std::string dbChooseDatabase(CoreContext& context);
+
+// The statements on Elements, over a connection already open; the caller
+// holds any transaction and retry.
+
+// An element as the lists and outputs show it; a number never set reads 0.
+struct NumberedElement {
+    std::string id;
+    std::array<std::int64_t, 4> numbers{};
+    std::string label;
+};
+
+// A live element's row as a document loads it, the values as stored.
+struct StoredElement {
+    std::string id;
+    std::string label;
+    std::optional<std::int64_t> level;
+    std::array<std::optional<std::int64_t>, 4> numbers;
+};
+
+// The document's live elements in number order, ties in the order the rows
+// were made.
+std::vector<NumberedElement> LiveElements(const db::Database& database, const std::string& docId);
+// Calls visit for each live element of the document in number order; only
+// those of first-level number firstRank when one is given. visit returns
+// false to stop.
+void ForEachLiveElement(const db::Database& database, const std::string& docId,
+                        std::optional<int> firstRank,
+                        const std::function<bool(const NumberedElement&)>& visit);
+// How many live elements the document has.
+int CountLiveElements(const db::Database& database, const std::string& docId);
+// The document's live rows, in the table's order.
+std::vector<StoredElement> StoredElements(const db::Database& database, const std::string& docId);
+// Marks the element deleted, without a time: its bookmark was found gone.
+void MarkGone(const db::Database& database, const std::string& elementId);
+
+// Finds elements by id, deleted ones too, with one statement prepared for
+// many look-ups.
+class ElementFinder {
+  public:
+    explicit ElementFinder(const db::Database& database);
+    std::optional<NumberedElement> Find(const std::string& elementId);
+
+  private:
+    db::Statement statement_;
+};
 
 }  // namespace veln::dbElements

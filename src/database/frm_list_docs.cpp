@@ -1,5 +1,6 @@
 #include "database/frm_list_docs.h"
 
+#include "database/db_documents.h"
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/locked_database.h"
@@ -39,12 +40,11 @@ void frmListDocs::OnLoad() {
     }
     try {
         db::Database database = schema::OpenProjectDatabase(dbPath_, db::OpenMode::ReadOnly);
-        db::Statement rows = database.Prepare("SELECT * FROM Documents  ;");
-        while (rows.Step()) {
+        for (const dbDocuments::DocumentRow& document : dbDocuments::All(database)) {
             int row = ListBoxDocs.ListCount();
-            ListBoxDocs.AddItem(rows.TextOrEmpty("D_ID"));
-            ListBoxDocs.SetList(row, 1, rows.TextOrEmpty("D_Name"));
-            ListBoxDocs.SetList(row, 2, rows.TextOrEmpty("D_Description"));
+            ListBoxDocs.AddItem(document.id);
+            ListBoxDocs.SetList(row, 1, document.name);
+            ListBoxDocs.SetList(row, 2, document.description.value_or(""));
         }
     } catch (const db::DbError& error) {
         // A file that is no project database lists nothing, and says why.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "database/db_documents.h"
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/locked_database.h"
@@ -72,14 +73,9 @@ bool RegisterDocument(DocumentContext& context) {
 void EditDocumentDescription(DocumentContext& context) {
     db::Database database = schema::OpenProjectDatabase(GetDbName(context));
     const std::string docId = GetDocId(context);
-    bool found = false;
-    std::string current;
-    {
-        db::Statement row = database.Prepare("SELECT * FROM Documents WHERE Documents.D_ID = ?1");
-        row.Bind(1, docId);
-        found = row.Step();
-        current = found ? row.TextOrEmpty("D_Description") : std::string();
-    }
+    std::optional<dbDocuments::DocumentRow> row = dbDocuments::Find(database, docId);
+    const bool found = row.has_value();
+    const std::string current = found ? row->description.value_or("") : std::string();
     std::string answer = host::FirstCharacters(
         context.ui.InputBox(context.LoadText(StringId::DOCUMENT_DESCRIPTION_PROMPT),
                             context.LoadText(StringId::DOCUMENT_DESCRIPTION_TITLE), current),
@@ -89,10 +85,8 @@ void EditDocumentDescription(DocumentContext& context) {
     if (answer.empty() || !found) {
         return;
     }
-    dbElements::RetryWhileLocked(context, [&] {
-        database.Execute("UPDATE Documents SET D_Description = ?1 WHERE Documents.D_ID = ?2",
-                         {answer, docId});
-    });
+    dbElements::RetryWhileLocked(context,
+                                 [&] { dbDocuments::SetDescription(database, docId, answer); });
 }
 
 std::string ShortenPath(const std::string& path, int maxLength) {

@@ -58,14 +58,15 @@ void Create(Context& context, std::int16_t& level, const std::string& label, boo
 // A level or number of a stored row, which must lie in [least, most]: a value
 // outside is a damaged row, refused before it could become text in the
 // document (a negative number would give a marker nothing removes).
-std::int16_t StoredValue(const db::Statement& row, const std::string& field, std::int16_t missing,
+std::int16_t StoredValue(const dbElements::StoredElement& row, const std::string& field,
+                         std::optional<std::int64_t> stored, std::int16_t missing,
                          std::int64_t least, std::int64_t most) {
-    std::int64_t value = row.Integer(field).value_or(missing);
+    std::int64_t value = stored.value_or(missing);
     if (value < least || value > most) {
-        throw db::DbError(db::ERR_CORRUPT,
-                          "the project database is damaged: element " + row.TextOrEmpty("E_id") +
-                              " holds " + std::to_string(value) + " in " + field + ", outside " +
-                              std::to_string(least) + " to " + std::to_string(most));
+        throw db::DbError(db::ERR_CORRUPT, "the project database is damaged: element " + row.id +
+                                               " holds " + std::to_string(value) + " in " + field +
+                                               ", outside " + std::to_string(least) + " to " +
+                                               std::to_string(most));
     }
     return static_cast<std::int16_t>(value);
 }
@@ -130,41 +131,34 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
     db::Database database = schema::OpenProjectDatabase(dbPath);
     host::ScreenUpdatingOff frozen(context.app);
     std::vector<std::string> gone;
-    {
-        db::Statement rows = database.Prepare(
-            "SELECT Elements.* FROM Elements WHERE Elements.E_Deleted = 0 AND Elements.E_DocId = "
-            "?1");
-        rows.Bind(1, docId);
-        while (rows.Step()) {
-            std::string id = rows.TextOrEmpty("E_id");
-            if (!document->FindBookmark(id)) {
-                gone.push_back(id);
-                continue;
-            }
-            Element element;
-            element.ElementID = id;
-            element.ElementLevel = StoredValue(rows, "E_level", 1, 1, MAX_LEVEL);
-            element.ElementLabel = rows.TextOrEmpty("E_label");
-            for (std::size_t k = 0; k < 4; ++k) {
-                element.numbers[k] =
-                    StoredValue(rows, "E_Number" + std::to_string(k + 1), 0, 0, INT16_MAX);
-            }
-            element.ElementDocId = docId;
-            // A document loaded again in this run: one element per identifier,
-            // holding the row's values.
-            if (int loaded = context.loadedElements.IndexOf(id); loaded != 0) {
-                context.loadedElements.Item(loaded) = element;
-            } else {
-                context.loadedElements.Add(element);
-            }
-            context.app.DoEvents();
+    for (const dbElements::StoredElement& row : dbElements::StoredElements(database, docId)) {
+        if (!document->FindBookmark(row.id)) {
+            gone.push_back(row.id);
+            continue;
         }
+        Element element;
+        element.ElementID = row.id;
+        element.ElementLevel = StoredValue(row, "E_level", row.level, 1, 1, MAX_LEVEL);
+        element.ElementLabel = row.label;
+        for (std::size_t k = 0; k < 4; ++k) {
+            element.numbers[k] = StoredValue(row, "E_Number" + std::to_string(k + 1),
+                                             row.numbers[k], 0, 0, INT16_MAX);
+        }
+        element.ElementDocId = docId;
+        // A document loaded again in this run: one element per identifier,
+        // holding the row's values.
+        if (int loaded = context.loadedElements.IndexOf(row.id); loaded != 0) {
+            context.loadedElements.Item(loaded) = element;
+        } else {
+            context.loadedElements.Add(element);
+        }
+        context.app.DoEvents();
     }
     if (!gone.empty()) {
         dbElements::RetryWhileLocked(context, [&] {
             db::Transaction transaction(database);
             for (const auto& id : gone) {
-                database.Execute("UPDATE Elements SET E_Deleted = 1 WHERE E_id = ?1", {id});
+                dbElements::MarkGone(database, id);
             }
             transaction.Commit();
         });

@@ -1,5 +1,6 @@
 #include "elements/frm_list_elem.h"
 
+#include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "elements/elements.h"
@@ -29,23 +30,19 @@ void frmListElem::OnLoad() {
     }
     db::Database database =
         schema::OpenProjectDatabase(utilElements::GetDbName(context_), db::OpenMode::ReadOnly);
-    db::Statement rows = database.Prepare(
-        "SELECT Elements.E_id, Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
-        "Elements.E_Number4, Elements.E_Label FROM Elements "
-        "WHERE Elements.E_DocId = ?1 AND Elements.E_Deleted = 0 "
-        "ORDER BY Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, Elements.E_Number4");
-    rows.Bind(1, utilElements::GetDocId(context_));
-    while (rows.Step()) {
-        int row = ListBoxElements.ListCount();
-        ListBoxElements.AddItem(rows.TextOrEmpty("E_id"));
-        auto number = [&](const char* field) {
-            return std::to_string(rows.Integer(field).value_or(0));
-        };
-        ListBoxElements.SetList(row, 1,
-                                number("E_Number1") + "." + number("E_Number2") + "." +
-                                    number("E_Number3") + "." + number("E_Number4"));
-        ListBoxElements.SetList(row, 2, rows.TextOrEmpty("E_Label"));
-    }
+    dbElements::ForEachLiveElement(
+        database, utilElements::GetDocId(context_), std::nullopt,
+        [this](const dbElements::NumberedElement& element) {
+            int row = ListBoxElements.ListCount();
+            ListBoxElements.AddItem(element.id);
+            const auto& numbers = element.numbers;
+            ListBoxElements.SetList(row, 1,
+                                    std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) +
+                                        "." + std::to_string(numbers[2]) + "." +
+                                        std::to_string(numbers[3]));
+            ListBoxElements.SetList(row, 2, element.label);
+            return true;
+        });
 }
 
 void frmListElem::CommandButtonGoTo_Click() {

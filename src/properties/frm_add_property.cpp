@@ -1,5 +1,6 @@
 #include "properties/frm_add_property.h"
 
+#include "database/db_properties.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/utf8.h"
@@ -113,32 +114,27 @@ bool frmAddProperty::Store() {
     // The count and the new row in one transaction: two users adding at once
     // cannot pass the limit together.
     db::Transaction transaction(database);
-    db::Value live =
-        database.QueryValue("SELECT count(*) FROM Properties WHERE Properties.P_Deleted = 0");
-    if (std::get<std::int64_t>(live.Get()) >= Properties::MAX_PROPERTIES) {
+    if (dbProperties::CountLive(database) >= Properties::MAX_PROPERTIES) {
         RefuseMore();
         return false;
     }
     const std::string defaultText =
         host::FirstCharacters(TextBoxDefaultValue.Text, Properties::DEFAULT_LENGTH);
-    db::Value defaultValue;
-    db::Value comboValues;
+    dbProperties::PropertyRow definition;
+    definition.label = host::FirstCharacters(TextBoxPropertyLabel.Text, Properties::LABEL_LENGTH);
+    definition.type = type_;
     if (type_ == Properties::TYPE_TEXT) {
         // An empty default is no default.
         if (!defaultText.empty()) {
-            defaultValue = defaultText;
+            definition.defaultValue = defaultText;
         }
     } else if (type_ == Properties::TYPE_COMBO) {
-        comboValues = Properties::ComboValuesToStore(TextBoxComboValues.Text).text;
-        defaultValue = defaultText;
+        definition.comboValues = Properties::ComboValuesToStore(TextBoxComboValues.Text).text;
+        definition.defaultValue = defaultText;
     } else {
-        defaultValue = CheckBoxDefaultValue.Value ? "1" : "0";
+        definition.defaultValue = CheckBoxDefaultValue.Value ? "1" : "0";
     }
-    database.Execute(
-        "INSERT INTO Properties (P_Label, P_Type, P_CreationDate, P_DefaultValue, P_ComboValues) "
-        "VALUES (?1, ?2, ?3, ?4, ?5)",
-        {host::FirstCharacters(TextBoxPropertyLabel.Text, Properties::LABEL_LENGTH), type_,
-         context_.system.Now(), defaultValue, comboValues});
+    dbProperties::Insert(database, definition, context_.system.Now());
     transaction.Commit();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "properties/frm_del_property.h"
 
+#include "database/db_element_values.h"
+#include "database/db_properties.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/ui/ui.h"
@@ -61,9 +63,8 @@ void frmDelProperty::CommandButtonDel_Click() {
         // Marked and emptied together: never a live definition without its
         // values, nor a deleted one with them.
         db::Transaction transaction(database);
-        database.Execute("UPDATE Properties SET P_Deleted = 1 WHERE Properties.P_Autonum = ?1",
-                         {id});
-        database.Execute("DELETE FROM ElemProperties WHERE ElemProperties.P_id = ?1", {id});
+        dbProperties::MarkDeleted(database, id);
+        dbElementValues::DeleteOfProperty(database, id);
         transaction.Commit();
         FillPropertyList();
     });

@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "database/db_element_values.h"
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
@@ -179,25 +180,15 @@ void frmElemProperties::CollectPropValues() {
             shown.insert(definition.id);
         }
         db::Database database = schema::OpenProjectDatabase(project_, db::OpenMode::ReadOnly);
-        // One pass over the document's values, reached through the index on
-        // their element.
-        db::Statement rows = database.Prepare(
-            "SELECT ElemProperties.P_id, ElemProperties.E_id, ElemProperties.PE_value "
-            "FROM Elements JOIN ElemProperties ON ElemProperties.E_id = Elements.E_id "
-            "WHERE Elements.E_DocId = ?1");
-        rows.Bind(1, docId);
-        while (rows.Step()) {
-            std::string elementId = rows.TextOrEmpty("E_id");
-            if (!loaded.contains(elementId)) {
+        for (auto& row : dbElementValues::OfDocument(database, docId)) {
+            if (!loaded.contains(row.elementId)) {
                 continue;
             }
-            std::int64_t propertyId = rows.Integer("P_id").value_or(0);
             // The value of a property not shown is never shown nor rewritten.
-            std::optional<std::string> value;
-            if (shown.contains(propertyId)) {
-                value = rows.Text("PE_value");
+            if (!shown.contains(row.propertyId)) {
+                row.value.reset();
             }
-            values_.Add({std::move(elementId), propertyId, std::move(value), false});
+            values_.Add({std::move(row.elementId), row.propertyId, std::move(row.value), false});
         }
     });
 }
@@ -328,22 +319,10 @@ void frmElemProperties::SavePropValues() {
     db::Database database = schema::OpenProjectDatabase(project_);
     // All or nothing: a failure leaves every value to be saved again.
     db::Transaction transaction(database);
-    // Found through the element's few values ("+" keeps the query off the
-    // property's index, which holds a value of every element).
-    db::Statement update = database.Prepare(
-        "UPDATE ElemProperties SET PE_value = ?1 "
-        "WHERE +ElemProperties.P_id = ?2 AND ElemProperties.E_id = ?3");
-    db::Statement insert =
-        database.Prepare("INSERT INTO ElemProperties (P_id, E_id, PE_value) VALUES (?1, ?2, ?3)");
+    dbElementValues::ValueWriter writer(database);
     for (const PropValue& value : values_.Items()) {
-        if (!value.Changed) {
-            continue;
-        }
-        update.Reset();
-        update.Bind(1, value.Value).Bind(2, value.PropertyID).Bind(3, value.ElementID).Run();
-        if (database.Changes() == 0) {
-            insert.Reset();
-            insert.Bind(1, value.PropertyID).Bind(2, value.ElementID).Bind(3, value.Value).Run();
+        if (value.Changed) {
+            writer.Store({value.ElementID, value.PropertyID, value.Value});
         }
     }
     transaction.Commit();

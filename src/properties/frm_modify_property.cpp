@@ -1,5 +1,6 @@
 #include "properties/frm_modify_property.h"
 
+#include "database/db_properties.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/utf8.h"
@@ -85,29 +86,28 @@ void frmModifyProperty::ComboBoxProperties_Change() {
     Properties::RunReporting(context_, Name() + " : ", [&] {
         db::Database database =
             schema::OpenProjectDatabase(utilElements::GetDbName(context_), db::OpenMode::ReadOnly);
-        db::Statement definition =
-            database.Prepare("SELECT Properties.* FROM Properties WHERE Properties.P_Autonum = ?1");
-        definition.Bind(1, std::stoll(ComboBoxProperties.List(row, ID_COLUMN)));
-        if (!definition.Step()) {
+        std::optional<dbProperties::PropertyRow> definition =
+            dbProperties::Find(database, std::stoll(ComboBoxProperties.List(row, ID_COLUMN)));
+        if (!definition) {
             return;
         }
         if (type == Properties::TYPE_TEXT) {
             LabelTypeValue.Caption = "Text Box";
             LabelDefaultValue.Visible = true;
             TextBoxDefaultValue.Visible = true;
-            TextBoxDefaultValue.Text = definition.TextOrEmpty("P_DefaultValue");
+            TextBoxDefaultValue.Text = definition->defaultValue.value_or("");
         } else if (type == Properties::TYPE_COMBO) {
             LabelTypeValue.Caption = "ComboBox";
             LabelComboValues.Visible = true;
             TextBoxComboValues.Visible = true;
             LabelDefaultValue.Visible = true;
             TextBoxDefaultValue.Visible = true;
-            TextBoxDefaultValue.Text = definition.TextOrEmpty("P_DefaultValue");
-            TextBoxComboValues.Text = definition.TextOrEmpty("P_ComboValues");
+            TextBoxDefaultValue.Text = definition->defaultValue.value_or("");
+            TextBoxComboValues.Text = definition->comboValues.value_or("");
         } else {
             LabelTypeValue.Caption = "CheckBox";
             CheckBoxDefaultValue.Visible = true;
-            CheckBoxDefaultValue.Value = Properties::CheckValue(definition.Text("P_DefaultValue"));
+            CheckBoxDefaultValue.Value = Properties::CheckValue(definition->defaultValue);
         }
     });
 }
@@ -151,18 +151,14 @@ void frmModifyProperty::Store(std::int64_t id, const std::string& type) {
         host::FirstCharacters(TextBoxDefaultValue.Text, Properties::DEFAULT_LENGTH);
     // The type is never written: a definition keeps the type it was made with.
     if (type == Properties::TYPE_COMBO) {
-        database.Execute(
-            "UPDATE Properties SET P_Label = ?1, P_ComboValues = ?2, P_DefaultValue = ?3 "
-            "WHERE Properties.P_Autonum = ?4",
-            {label, Properties::ComboValuesToStore(TextBoxComboValues.Text).text, defaultText, id});
+        dbProperties::UpdateChoiceList(database, id, label,
+                                       Properties::ComboValuesToStore(TextBoxComboValues.Text).text,
+                                       defaultText);
     } else {
-        database.Execute(
-            "UPDATE Properties SET P_Label = ?1, P_DefaultValue = ?2 "
-            "WHERE Properties.P_Autonum = ?3",
-            {label,
-             type == Properties::TYPE_TEXT ? defaultText
-                                           : Properties::CheckText(CheckBoxDefaultValue.Value),
-             id});
+        dbProperties::UpdateLabelAndDefault(
+            database, id, label,
+            type == Properties::TYPE_TEXT ? defaultText
+                                          : Properties::CheckText(CheckBoxDefaultValue.Value));
     }
 }
 

@@ -30,24 +30,13 @@ std::string Trimmed(const std::string& text) {
 }  // namespace
 
 std::vector<PropertyDefinition> LiveProperties(const db::Database& database) {
-    db::Statement rows = database.Prepare(
-        "SELECT Properties.* FROM Properties WHERE Properties.P_Deleted = 0 "
-        "ORDER BY Properties.P_Autonum");
-    std::vector<PropertyDefinition> definitions;
-    while (rows.Step()) {
-        definitions.push_back({rows.Integer("P_Autonum").value_or(0), rows.TextOrEmpty("P_Label"),
-                               rows.TextOrEmpty("P_Type"), rows.Text("P_DefaultValue"),
-                               rows.Text("P_ComboValues")});
-    }
-    return definitions;
+    return dbProperties::LiveProperties(database);
 }
 
 long CountProperties(DocumentContext& context) {
     db::Database database =
         schema::OpenProjectDatabase(utilElements::GetDbName(context), db::OpenMode::ReadOnly);
-    db::Value count =
-        database.QueryValue("SELECT count(*) FROM Properties WHERE Properties.P_Deleted = 0");
-    return static_cast<long>(std::get<std::int64_t>(count.Get()));
+    return dbProperties::CountLive(database);
 }
 
 bool CheckValue(const std::optional<std::string>& text) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "database/db_properties.h"
 #include "database/document_context.h"
 #include "host/db/database.h"
 
@@ -29,13 +30,7 @@ inline constexpr std::size_t VALUE_LENGTH = 64;
 // Each allowed value of a choice list ends with this.
 inline constexpr char VALUE_SEPARATOR = ';';
 
-struct PropertyDefinition {
-    std::int64_t id = 0;  // P_Autonum
-    std::string label;
-    std::string type;
-    std::optional<std::string> defaultValue;
-    std::optional<std::string> comboValues;
-};
+using PropertyDefinition = dbProperties::PropertyRow;
 
 // The live definitions (not marked deleted), in the order they were added.
 std::vector<PropertyDefinition> LiveProperties(const db::Database& database);

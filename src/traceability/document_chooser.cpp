@@ -1,15 +1,14 @@
 #include "traceability/document_chooser.h"
 
+#include "database/db_documents.h"
 #include "database/linking.h"
 
 namespace veln {
 
 std::vector<ProjectDocument> ReadProjectDocuments(const db::Database& database) {
-    db::Statement rows = database.Prepare(
-        "SELECT Documents.D_ID, Documents.D_Name FROM Documents ORDER BY Documents.rowid");
     std::vector<ProjectDocument> documents;
-    while (rows.Step()) {
-        documents.push_back({rows.TextOrEmpty("D_ID"), rows.TextOrEmpty("D_Name")});
+    for (auto& row : dbDocuments::InInsertionOrder(database)) {
+        documents.push_back({std::move(row.id), std::move(row.name)});
     }
     return documents;
 }

@@ -1,27 +1,22 @@
 #include "traceability/element_rows.h"
 
+#include "database/db_elements.h"
+
 namespace veln {
 
-std::string ElementNumberOf(const db::Statement& row) {
+std::string ElementNumberOf(const std::array<std::int64_t, 4>& numbers) {
     std::string number;
-    for (const char* field : {"E_Number1", "E_Number2", "E_Number3", "E_Number4"}) {
-        number += (number.empty() ? "" : ".") + std::to_string(row.Integer(field).value_or(0));
+    for (std::int64_t part : numbers) {
+        number += (number.empty() ? "" : ".") + std::to_string(part);
     }
     return number;
 }
 
 std::vector<ElementRow> ReadLiveElements(const db::Database& database, const std::string& docId) {
-    db::Statement rows = database.Prepare(
-        "SELECT Elements.E_id, Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
-        "Elements.E_Number4, Elements.E_Label FROM Elements "
-        "WHERE Elements.E_DocId = ?1 AND Elements.E_Deleted = 0 "
-        "ORDER BY Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
-        "Elements.E_Number4, Elements.rowid");
-    rows.Bind(1, docId);
     std::vector<ElementRow> elements;
-    while (rows.Step()) {
+    for (auto& element : dbElements::LiveElements(database, docId)) {
         elements.push_back(
-            {rows.TextOrEmpty("E_id"), ElementNumberOf(rows), rows.TextOrEmpty("E_Label")});
+            {std::move(element.id), ElementNumberOf(element.numbers), std::move(element.label)});
     }
     return elements;
 }

@@ -2,6 +2,8 @@
 // hidden column, the number and the label, in number order.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +19,10 @@ struct ElementRow {
     std::string label;
 };
 
-// The four numbers of the current row of a statement that reads E_Number1 to
-// E_Number4, always four parts ("2.1.0.0"); a number never set counts 0.
-std::string ElementNumberOf(const db::Statement& row);
-// The elements of the document not marked deleted, in number order.
+// An element's four numbers as text, always four parts ("2.1.0.0").
+std::string ElementNumberOf(const std::array<std::int64_t, 4>& numbers);
+// The elements of the document not marked deleted, in number order, ties in
+// the order they were made.
 std::vector<ElementRow> ReadLiveElements(const db::Database& database, const std::string& docId);
 // Three columns: id (hidden), number, label. The rows replace the list's
 // content, and nothing is current or selected.

@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "database/db_element_values.h"
+#include "database/db_properties.h"
 #include "database/schema.h"
 #include "traceability/live_elements.h"
 
@@ -45,34 +47,25 @@ void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {
     sheet.Columns(NUMBER_COLUMN).SetBold(true);
 
     std::unordered_map<std::int64_t, int> columnOf;
-    db::Statement properties = database.Prepare(
-        "SELECT Properties.P_Autonum, Properties.P_Label FROM Properties "
-        "WHERE Properties.P_Deleted = 0");
-    while (properties.Step()) {
+    for (const dbProperties::PropertyRow& property : dbProperties::LiveLabels(database)) {
         if (columnOf.empty()) {
             sheet.SetText(HEADING_ROW, NUMBER_COLUMN, ELEMENTS_HEADING);
         }
         int column = FIRST_PROPERTY_COLUMN + static_cast<int>(columnOf.size());
-        columnOf.emplace(properties.Integer("P_Autonum").value_or(0), column);
-        sheet.SetText(HEADING_ROW, column, properties.TextOrEmpty("P_Label"));
+        columnOf.emplace(property.id, column);
+        sheet.SetText(HEADING_ROW, column, property.label);
     }
     sheet.Rows(HEADING_ROW).SetBold(true);
 
     // Every value of the project: those of other documents' elements, of
     // deleted elements and of deleted properties find no cell.
-    db::Statement values = database.Prepare(
-        "SELECT ElemProperties.E_Id, ElemProperties.P_Id, ElemProperties.PE_Value "
-        "FROM ElemProperties ORDER BY ElemProperties.E_Id, ElemProperties.P_Id");
-    while (values.Step()) {
-        auto row = rowOf.find(values.TextOrEmpty("E_Id"));
-        auto column = columnOf.find(values.Integer("P_Id").value_or(0));
-        if (row == rowOf.end() || column == columnOf.end()) {
-            continue;
+    dbElementValues::ForEachValue(database, [&](const dbElementValues::ElementValue& value) {
+        auto row = rowOf.find(value.elementId);
+        auto column = columnOf.find(value.propertyId);
+        if (row != rowOf.end() && column != columnOf.end() && value.value) {
+            sheet.SetText(row->second, column->second, *value.value);
         }
-        if (std::optional<std::string> value = values.Text("PE_Value")) {
-            sheet.SetText(row->second, column->second, *value);
-        }
-    }
+    });
 }
 
 }  // namespace veln::ElementValueList

@@ -2,9 +2,9 @@
 
 #include <unordered_map>
 
+#include "database/db_links.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
-#include "traceability/db_links.h"
 #include "traceability/document_chooser.h"
 #include "traceability/element_rows.h"
 #include "traceability/error_report.h"

@@ -1,27 +1,12 @@
 #include "traceability/links_tree_reader.h"
 
+#include "database/db_links.h"
 #include "traceability/element_rows.h"
 
 namespace veln {
 
 LinksTreeReader::LinksTreeReader(const db::Database& database, NodeTextOptions options)
-    : database_(database),
-      options_(options),
-      element_(database.Prepare(
-          "SELECT Elements.E_id, Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
-          "Elements.E_Number4, Elements.E_Label FROM Elements WHERE Elements.E_Id = ?1")) {
-    database_.Execute("BEGIN DEFERRED");
-}
-
-LinksTreeReader::~LinksTreeReader() {
-    element_.Reset();
-    try {
-        // Nothing was written: ending the transaction only lets the file go.
-        database_.Execute("COMMIT");
-    } catch (const db::DbError&) {
-        // Closing the connection ends it all the same.
-    }
-}
+    : database_(database), options_(options), reading_(database), element_(database) {}
 
 std::vector<std::string> LinksTreeReader::RootElements(const std::string& docId) const {
     std::vector<std::string> ids;
@@ -37,12 +22,8 @@ const std::vector<std::string>& LinksTreeReader::Children(const std::string& par
     if (unread) {
         // Every live link into the document at once: the Links table has no
         // index on the parent, and a scan of it per node would not end.
-        db::Statement links = database_.Prepare(
-            "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
-            "WHERE Links.L_DocId2 = ?1 AND Links.L_Deleted = 0 ORDER BY Links.L_Autonum");
-        links.Bind(1, childDocId);
-        while (links.Step()) {
-            into->second[links.TextOrEmpty("L_Id1")].push_back(links.TextOrEmpty("L_Id2"));
+        for (auto& link : dbLinks::LiveLinksInto(database_, childDocId)) {
+            into->second[link.source].push_back(std::move(link.target));
         }
     }
     static const std::vector<std::string> none;
@@ -54,18 +35,15 @@ std::string LinksTreeReader::NodeText(const std::string& elementId) {
     if (elementId.empty()) {
         return {};
     }
-    element_.Reset();
-    element_.Bind(1, elementId);
     std::string text;
-    if (element_.Step()) {
+    if (std::optional<dbElements::NumberedElement> element = element_.Find(elementId)) {
         if (options_.showNumbers) {
-            text = ElementNumberOf(element_) + " - ";
+            text = ElementNumberOf(element->numbers) + " - ";
         }
         if (options_.showLabel) {
-            text += element_.TextOrEmpty("E_Label");
+            text += element->label;
         }
     }
-    element_.Reset();
     return text;
 }
 

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "database/db_elements.h"
+#include "database/read_transaction.h"
 #include "host/db/database.h"
 
 namespace veln {
@@ -23,7 +25,6 @@ struct NodeTextOptions {
 class LinksTreeReader {
   public:
     LinksTreeReader(const db::Database& database, NodeTextOptions options);
-    ~LinksTreeReader();
     LinksTreeReader(const LinksTreeReader&) = delete;
     LinksTreeReader& operator=(const LinksTreeReader&) = delete;
 
@@ -41,7 +42,8 @@ class LinksTreeReader {
 
     const db::Database& database_;
     NodeTextOptions options_;
-    db::Statement element_;
+    ReadTransaction reading_;  // begun before, and ended after, the statements below
+    dbElements::ElementFinder element_;
     std::unordered_map<std::string, ChildrenByParent> linksInto_;  // by child document
 };
 

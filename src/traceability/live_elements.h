@@ -23,9 +23,6 @@ void ForEachLiveElement(const db::Database& database, const std::string& docId,
                         std::optional<int> firstRank,
                         const std::function<bool(const LiveElement&)>& visit);
 
-// How many live elements the document has.
-int CountLiveElements(const db::Database& database, const std::string& docId);
-
 // The address spreadsheets follow to an element: its document's file
 // address, and the element's id (its bookmark) as the fragment.
 std::string ElementAddress(const std::string& documentPath, const std::string& elementId);

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "database/db_elements.h"
+#include "database/db_links.h"
 #include "database/schema.h"
 #include "host/utf8.h"
 #include "settings/string_ids.h"
@@ -78,12 +80,138 @@ void WriteFrame(host::Worksheet& sheet, bool wrap) {
     }
 }
 
+// Title, frame and sheet name.
+void WriteHeading(host::Workbook& workbook, host::Worksheet& sheet, const MatrixRequest& request,
+                  const std::string& now) {
+    workbook.Title = DOCUMENT_PROPERTY;
+    workbook.Subject = DOCUMENT_PROPERTY;
+    sheet.SetText(TITLE_ROW, 1,
+                  TITLE_ROWS + ChooserText(request.source.path) + TITLE_COLUMNS +
+                      ChooserText(request.target.path) + TITLE_TIME + now);
+    WriteFrame(sheet, request.wrap);
+    sheet.SetName(SheetName(request.source, request.target));
+}
+
+// The source's live elements, a row each.
+Places PlaceSourceRows(host::Worksheet& sheet, const db::Database& database,
+                       const MatrixRequest& request, const std::function<void()>& doEvents) {
+    Places rows;
+    ForEachLiveElement(database, request.source.id, std::nullopt, [&](const LiveElement& element) {
+        int row = FIRST_ELEMENT_ROW + rows.Count();
+        sheet.SetText(row, SOURCE_NUMBER_COLUMN, element.number);
+        sheet.SetText(row, SOURCE_LABEL_COLUMN, element.label);
+        rows.Add(element.id, rows.Count() + 1);
+        if (request.hyperlinks) {
+            sheet.AddHyperlink(row, SOURCE_NUMBER_COLUMN,
+                               ElementAddress(request.source.path, element.id));
+        }
+        Yield(doEvents);
+        return true;
+    });
+    return rows;
+}
+
+// The target's live elements (of the first rank chosen), a column each, as
+// many as the table holds.
+Places PlaceTargetColumns(host::Worksheet& sheet, const db::Database& database,
+                          const MatrixRequest& request, const std::function<void()>& doEvents) {
+    Places columns;
+    ForEachLiveElement(database, request.target.id, request.firstRank,
+                       [&](const LiveElement& element) {
+                           int column = FIRST_ELEMENT_COLUMN + columns.Count();
+                           sheet.SetText(TARGET_NUMBER_ROW, column, element.number);
+                           sheet.SetText(TARGET_LABEL_ROW, column, element.label);
+                           columns.Add(element.id, columns.Count() + 1);
+                           if (request.hyperlinks) {
+                               sheet.AddHyperlink(TARGET_NUMBER_ROW, column,
+                                                  ElementAddress(request.target.path, element.id));
+                           }
+                           Yield(doEvents);
+                           return columns.Count() < TARGET_TABLE_SIZE;
+                       });
+    return columns;
+}
+
+// The cells links mark, each once, in sheet order; found tells whether any
+// link was read at all.
+struct LinkMarks {
+    bool found = false;
+    std::vector<std::pair<int, int>> marks;  // (row, column) places
+};
+
+// Links stored in either direction between the two documents, and within
+// each; a link marks the cell of its row and column when both are placed.
+// Several links between two elements make one mark.
+LinkMarks ReadLinkMarks(const db::Database& database, const MatrixRequest& request,
+                        const Places& rows, const Places& columns,
+                        const std::function<void()>& doEvents) {
+    LinkMarks links;
+    auto mark = [&](const dbLinks::LinkEnds& link) {
+        links.found = true;
+        int row = rows.OfEither(link.source, link.target);
+        int column = columns.OfEither(link.target, link.source);
+        if (row != 0 && column != 0) {
+            links.marks.emplace_back(row, column);
+        }
+        Yield(doEvents);
+    };
+    if (rows.Count() > 0 && columns.Count() > 0) {
+        dbLinks::ForEachLiveLinkBetween(database, request.source.id, request.target.id, mark);
+    }
+    std::sort(links.marks.begin(), links.marks.end());
+    links.marks.erase(std::unique(links.marks.begin(), links.marks.end()), links.marks.end());
+    return links;
+}
+
+// The marks of each row and column, by place (from 1).
+struct MarkCounts {
+    std::vector<int> perRow;
+    std::vector<int> perColumn;
+};
+
+// Writes the marks, walking the sheet once, and counts them.
+MarkCounts WriteMarks(host::Worksheet& sheet, const std::vector<std::pair<int, int>>& marks,
+                      int rowCount, int columnCount) {
+    MarkCounts counts{std::vector<int>(static_cast<std::size_t>(rowCount) + 1),
+                      std::vector<int>(static_cast<std::size_t>(columnCount) + 1)};
+    for (auto [row, column] : marks) {
+        ++counts.perRow[static_cast<std::size_t>(row)];
+        ++counts.perColumn[static_cast<std::size_t>(column)];
+        int sheetRow = row + FIRST_ELEMENT_ROW - 1;
+        int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
+        sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
+        sheet.Cells(sheetRow, sheetColumn)
+            .SetHorizontalAlignment(host::xlCenter)
+            .SetVerticalAlignment(host::xlCenter)
+            .SetFontSize(MARK_FONT_SIZE);
+    }
+    return counts;
+}
+
+// The count of each row and column; returns the total.
+int WriteCounts(host::Worksheet& sheet, const MarkCounts& counts,
+                const std::function<void()>& doEvents) {
+    int total = 0;
+    for (std::size_t row = 1; row < counts.perRow.size(); ++row) {
+        int count = counts.perRow[row];
+        sheet.SetNumber(static_cast<int>(row) + FIRST_ELEMENT_ROW - 1, ROW_COUNT_COLUMN, count);
+        total += count;
+        Yield(doEvents);
+    }
+    for (std::size_t column = 1; column < counts.perColumn.size(); ++column) {
+        sheet.SetNumber(COLUMN_COUNT_ROW, static_cast<int>(column) + FIRST_ELEMENT_COLUMN - 1,
+                        counts.perColumn[column]);
+        Yield(doEvents);
+    }
+    return total;
+}
+
 }  // namespace
 
 Size CountElements(const MatrixRequest& request) {
     db::Database database = schema::OpenProjectDatabase(request.dbPath, db::OpenMode::ReadOnly);
-    return {CountLiveElements(database, request.source.id),
-            CountLiveElements(database, request.target.id)};
+    return {dbElements::CountLiveElements(database, request.source.id),
+            dbElements::CountLiveElements(database, request.target.id)};
 }
 
 std::string ColumnLimitPrompt(const Language& language, Size size) {
@@ -127,99 +255,14 @@ std::string SheetName(const ProjectDocument& source, const ProjectDocument& targ
 void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language& language,
           const std::string& now, const std::function<void()>& doEvents) {
     host::Worksheet& sheet = workbook.ActiveSheet();
-    workbook.Title = DOCUMENT_PROPERTY;
-    workbook.Subject = DOCUMENT_PROPERTY;
-    sheet.SetText(TITLE_ROW, 1,
-                  TITLE_ROWS + ChooserText(request.source.path) + TITLE_COLUMNS +
-                      ChooserText(request.target.path) + TITLE_TIME + now);
-    WriteFrame(sheet, request.wrap);
-    sheet.SetName(SheetName(request.source, request.target));
-
+    WriteHeading(workbook, sheet, request, now);
     db::Database database = schema::OpenProjectDatabase(request.dbPath, db::OpenMode::ReadOnly);
-    Places rows;
-    ForEachLiveElement(database, request.source.id, std::nullopt, [&](const LiveElement& element) {
-        int row = FIRST_ELEMENT_ROW + rows.Count();
-        sheet.SetText(row, SOURCE_NUMBER_COLUMN, element.number);
-        sheet.SetText(row, SOURCE_LABEL_COLUMN, element.label);
-        rows.Add(element.id, rows.Count() + 1);
-        if (request.hyperlinks) {
-            sheet.AddHyperlink(row, SOURCE_NUMBER_COLUMN,
-                               ElementAddress(request.source.path, element.id));
-        }
-        Yield(doEvents);
-        return true;
-    });
-
-    Places columns;
-    ForEachLiveElement(database, request.target.id, request.firstRank,
-                       [&](const LiveElement& element) {
-                           int column = FIRST_ELEMENT_COLUMN + columns.Count();
-                           sheet.SetText(TARGET_NUMBER_ROW, column, element.number);
-                           sheet.SetText(TARGET_LABEL_ROW, column, element.label);
-                           columns.Add(element.id, columns.Count() + 1);
-                           if (request.hyperlinks) {
-                               sheet.AddHyperlink(TARGET_NUMBER_ROW, column,
-                                                  ElementAddress(request.target.path, element.id));
-                           }
-                           Yield(doEvents);
-                           return columns.Count() < TARGET_TABLE_SIZE;
-                       });
-
-    // Links stored in either direction between the two documents, and within
-    // each; a link marks the cell of its row and column when both are placed.
-    // The cells are gathered first and written in sheet order: several links
-    // between two elements make one mark, and the sheet is walked once.
-    bool linksFound = false;
-    std::vector<std::pair<int, int>> marks;
-    if (rows.Count() > 0 && columns.Count() > 0) {
-        db::Statement links = database.Prepare(
-            "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
-            "WHERE (Links.L_DocId1 = ?1 OR Links.L_DocId1 = ?2) "
-            "AND (Links.L_DocId2 = ?1 OR Links.L_DocId2 = ?2) AND Links.L_Deleted = 0");
-        links.Bind(1, request.source.id).Bind(2, request.target.id);
-        while (links.Step()) {
-            linksFound = true;
-            std::string first = links.TextOrEmpty("L_Id1");
-            std::string second = links.TextOrEmpty("L_Id2");
-            int row = rows.OfEither(first, second);
-            int column = columns.OfEither(second, first);
-            if (row != 0 && column != 0) {
-                marks.emplace_back(row, column);
-            }
-            Yield(doEvents);
-        }
-    }
-    std::sort(marks.begin(), marks.end());
-    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
-    std::vector<int> perRow(static_cast<std::size_t>(rows.Count()) + 1);
-    std::vector<int> perColumn(static_cast<std::size_t>(columns.Count()) + 1);
-    for (auto [row, column] : marks) {
-        ++perRow[static_cast<std::size_t>(row)];
-        ++perColumn[static_cast<std::size_t>(column)];
-        int sheetRow = row + FIRST_ELEMENT_ROW - 1;
-        int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
-        sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
-        sheet.Cells(sheetRow, sheetColumn)
-            .SetHorizontalAlignment(host::xlCenter)
-            .SetVerticalAlignment(host::xlCenter)
-            .SetFontSize(MARK_FONT_SIZE);
-    }
-
+    const Places rows = PlaceSourceRows(sheet, database, request, doEvents);
+    const Places columns = PlaceTargetColumns(sheet, database, request, doEvents);
+    const LinkMarks links = ReadLinkMarks(database, request, rows, columns, doEvents);
+    const MarkCounts counts = WriteMarks(sheet, links.marks, rows.Count(), columns.Count());
     // Counts only once a link was read, even when none of them is placed.
-    int total = 0;
-    if (linksFound) {
-        for (int row = 1; row <= rows.Count(); ++row) {
-            int count = perRow[static_cast<std::size_t>(row)];
-            sheet.SetNumber(row + FIRST_ELEMENT_ROW - 1, ROW_COUNT_COLUMN, count);
-            total += count;
-            Yield(doEvents);
-        }
-        for (int column = 1; column <= columns.Count(); ++column) {
-            sheet.SetNumber(COLUMN_COUNT_ROW, column + FIRST_ELEMENT_COLUMN - 1,
-                            perColumn[static_cast<std::size_t>(column)]);
-            Yield(doEvents);
-        }
-    }
+    const int total = links.found ? WriteCounts(sheet, counts, doEvents) : 0;
     sheet.SetText(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN,
                   language.LoadText(StringId::NUMBER_OF_LINKS));
     sheet.SetNumber(TARGET_NUMBER_ROW, SOURCE_LABEL_COLUMN, total);

@@ -1,4 +1,4 @@
-#include "traceability/db_links.h"
+#include "database/db_links.h"
 
 #include <set>
 
@@ -52,6 +52,31 @@ bool Unlink(const db::Database& database, const std::string& sourceId, const std
         "WHERE Links.L_Id1 = ?1 AND Links.L_Id2 = ?2 AND Links.L_Deleted = 0",
         {sourceId, targetId, now});
     return database.Changes() > 0;
+}
+
+std::vector<LinkEnds> LiveLinksInto(const db::Database& database, const std::string& docId) {
+    db::Statement rows = database.Prepare(
+        "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
+        "WHERE Links.L_DocId2 = ?1 AND Links.L_Deleted = 0 ORDER BY Links.L_Autonum");
+    rows.Bind(1, docId);
+    std::vector<LinkEnds> links;
+    while (rows.Step()) {
+        links.push_back({rows.TextOrEmpty("L_Id1"), rows.TextOrEmpty("L_Id2")});
+    }
+    return links;
+}
+
+void ForEachLiveLinkBetween(const db::Database& database, const std::string& firstDocId,
+                            const std::string& secondDocId,
+                            const std::function<void(const LinkEnds&)>& visit) {
+    db::Statement rows = database.Prepare(
+        "SELECT Links.L_Id1, Links.L_Id2 FROM Links "
+        "WHERE (Links.L_DocId1 = ?1 OR Links.L_DocId1 = ?2) "
+        "AND (Links.L_DocId2 = ?1 OR Links.L_DocId2 = ?2) AND Links.L_Deleted = 0");
+    rows.Bind(1, firstDocId).Bind(2, secondDocId);
+    while (rows.Step()) {
+        visit({rows.TextOrEmpty("L_Id1"), rows.TextOrEmpty("L_Id2")});
+    }
 }
 
 }  // namespace veln::dbLinks
