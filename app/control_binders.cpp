@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "faces.h"
+#include "qt_ui.h"
 
 namespace veln::desktop {
 
@@ -22,10 +23,6 @@ namespace {
 // The longest text a line edit takes when the control sets no limit.
 constexpr int UNLIMITED_LENGTH = 32767;
 constexpr int IMAGE_SIZE = 64;
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 template <typename Kind>
 bool Is(const host::Control& control) {

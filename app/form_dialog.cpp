@@ -17,10 +17,6 @@ namespace {
 constexpr long OBJECT_REQUIRED = 424;
 constexpr int TWIPS_PER_INCH = 1440;
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // The name a user's key has for a form: its text, or the key's own name.
 std::string KeyName(const QKeyEvent& event) {
     if (!event.text().isEmpty() && event.text().at(0).isPrint()) {

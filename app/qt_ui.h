@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "host/system/system.h"
 #include "host/ui/ui.h"
@@ -58,5 +59,10 @@ class QtUi : public host::Ui {
     host::System* system_ = nullptr;
     std::function<Runner()> runnerFor_;
 };
+
+// The system's UTF-8 text as Qt's.
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace veln::desktop
