@@ -3,7 +3,6 @@
 #include "traceability/element_value_list.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "outputs_fixture.h"

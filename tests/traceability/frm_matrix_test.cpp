@@ -3,7 +3,6 @@
 #include "traceability/frm_matrix.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "outputs_fixture.h"

@@ -1,8 +1,8 @@
 // The matrix as built from a project's rows, written and read back by an
 // independent reader: frame, rows, columns, marks, counts, names and links.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "host/host_error.h"
 #include "outputs_fixture.h"
 #include "traceability/live_elements.h"
@@ -258,13 +258,10 @@ TEST_F(MatrixTest, AnErrorLeavesWhatWasWrittenAndSaysWhere) {
         "VALUES (?1, ?2, ?3, 2, 0)",
         {S2, test::SOURCE_ID, std::string(40000, 'x')});
     host::Workbook workbook;
-    try {
-        MatrixBuild::Fill(workbook, Request(), context.language, NOW);
-        ADD_FAILURE() << "a label longer than a cell holds was written";
-    } catch (const host::HostError& error) {
-        EXPECT_EQ(error.Number(), host::ERR_SHEET_RANGE);
-        EXPECT_THAT(error.Description(), ::testing::HasSubstr("row 6, column 2"));
-    }
+    test::Raised failed = test::ErrorOf<host::HostError>(
+        [&] { MatrixBuild::Fill(workbook, Request(), context.language, NOW); });
+    EXPECT_EQ(failed.number, host::ERR_SHEET_RANGE);
+    EXPECT_THAT(failed.text, ::testing::HasSubstr("row 6, column 2"));
     ReadWorkbook sheet = Saved(workbook);
     EXPECT_THAT(sheet.Row(5), ElementsAre("1.0.0.0", "Brakes"));
     EXPECT_THAT(sheet.Row(6), ElementsAre("2.0.0.0"));

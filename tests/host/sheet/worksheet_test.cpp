@@ -4,8 +4,8 @@
 #include "host/sheet/worksheet.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
 #include "temp_dir.h"
@@ -76,12 +76,9 @@ TEST_F(WorksheetTest, TextStaysTextExactly) {
 TEST_F(WorksheetTest, CellsBeyondTheSheetOrTooLongAreRefused) {
     for (auto [row, column] :
          {std::pair{0, 1}, {1, 0}, {MAX_SHEET_ROWS + 1, 1}, {1, MAX_SHEET_COLUMNS + 1}}) {
-        try {
-            Sheet().SetText(row, column, "x");
-            ADD_FAILURE() << row << "," << column;
-        } catch (const HostError& error) {
-            EXPECT_EQ(error.Number(), ERR_SHEET_RANGE);
-        }
+        EXPECT_EQ(test::ErrorOf<HostError>([&] { Sheet().SetText(row, column, "x"); }).number,
+                  ERR_SHEET_RANGE)
+            << row << "," << column;
     }
     EXPECT_THROW(Sheet().Rows(0), HostError);
     EXPECT_THROW(Sheet().Columns(MAX_SHEET_COLUMNS + 1), HostError);
