@@ -12,6 +12,7 @@ namespace veln {
 namespace {
 
 using test::ReadWorkbook;
+using Look = test::CellLook;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -72,18 +73,17 @@ TEST_F(MatrixTest, WithoutLinksTheFrameNumbersLabelsAndAZeroTotal) {
 TEST_F(MatrixTest, TheFrameIsBoldAndCentredAndWrapsWhenAsked) {
     TwoByTwo();
     ReadWorkbook plain = Matrix();
-    EXPECT_TRUE(plain.Cell(1, 1).look.bold);
-    EXPECT_TRUE(plain.Cell(5, 2).look.bold);
-    EXPECT_TRUE(plain.Cell(3, 5).look.bold);
-    EXPECT_EQ(plain.Cell(2, 5).look.horizontal, "center");
-    EXPECT_EQ(plain.Cell(3, 4).look.horizontal, "center") << "column 4 is centred";
-    EXPECT_EQ(plain.Cell(3, 5).look.horizontal, "general") << "only column 4 is";
-    EXPECT_FALSE(plain.Cell(5, 2).look.wrap);
-    ASSERT_TRUE(plain.rows.contains(4));
-    EXPECT_EQ(plain.rows.at(4).horizontal, "center");
-    ASSERT_TRUE(plain.columns.contains("C"));
-    EXPECT_EQ(plain.columns.at("C").horizontal, "center");
-    EXPECT_TRUE(plain.columns.at("A").bold);
+    EXPECT_EQ(plain.Cell(1, 1).look, Look{.bold = true});
+    EXPECT_EQ(plain.Cell(5, 2).look, Look{.bold = true});
+    EXPECT_EQ(plain.Cell(2, 5).look,
+              (Look{.bold = true, .horizontal = "center", .underline = "single"}))
+        << "a link";
+    EXPECT_EQ(plain.Cell(3, 4).look, (Look{.bold = true, .horizontal = "center"}))
+        << "column 4 is centred";
+    EXPECT_EQ(plain.Cell(3, 5).look, Look{.bold = true}) << "only column 4 is";
+    EXPECT_EQ(plain.rows[4], Look{.horizontal = "center"});
+    EXPECT_EQ(plain.columns["C"], Look{.horizontal = "center"});
+    EXPECT_EQ(plain.columns["A"], Look{.bold = true});
 
     MatrixRequest request = Request();
     request.wrap = true;
@@ -110,11 +110,8 @@ TEST_F(MatrixTest, LinksInEitherDirectionMarkOneCellAndAreCounted) {
     EXPECT_THAT(sheet.Row(4), ElementsAre("", "", "", "1", "1"));
     EXPECT_THAT(sheet.Row(5), ElementsAre("1.0.0.0", "Brakes", "1", MARK));
     EXPECT_THAT(sheet.Row(6), ElementsAre("1.1.0.0", "Stop", "1", "", MARK));
-    const test::CellLook& mark = sheet.Cell(5, 4).look;
-    EXPECT_EQ(mark.horizontal, "center");
-    EXPECT_EQ(mark.vertical, "center");
-    EXPECT_EQ(mark.size, 18);
-    EXPECT_FALSE(mark.bold);
+    EXPECT_EQ(sheet.Cell(5, 4).look,
+              (Look{.horizontal = "center", .vertical = "center", .size = 18}));
     EXPECT_EQ(sheet.Cell(4, 5).kind, "number");
     EXPECT_EQ(sheet.Value(2, 2), "2");
 }
