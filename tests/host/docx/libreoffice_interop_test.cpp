@@ -419,15 +419,16 @@ std::string Covered(Document& document, const char* name) {
 }
 
 // The bookmarks LibreOffice writes as one pair each (one in a cell), with their text.
-const std::map<std::string, std::string> CAHIER_BOOKMARKS{{"ELEM00000001", "le système démarre."},
-                                                          {"ELEM00000002", "B1"},
-                                                          {"ELEMVIDE0001", ""},
-                                                          {"ELEM00000003", "paragraphe\ret"},
-                                                          {"ELEM00000004", "Paragraphe entier"}};
+constexpr std::pair<const char*, const char*> CAHIER_BOOKMARKS[] = {
+    {"ELEM00000001", "le système démarre."},
+    {"ELEM00000002", "B1"},
+    {"ELEMVIDE0001", ""},
+    {"ELEM00000003", "paragraphe\ret"},
+    {"ELEM00000004", "Paragraphe entier"}};
 
 void ExpectCahierBookmarks(Document& document) {
     for (const auto& [name, text] : CAHIER_BOOKMARKS) {
-        EXPECT_EQ(Covered(document, name.c_str()), text) << name;
+        EXPECT_EQ(Covered(document, name), text) << name;
     }
     EXPECT_EQ(document.Bookmarks().Item("ELEMVIDE0001").Start(), Over(document, "fin\r").Start());
 }

@@ -184,7 +184,8 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
         {"notword.docx", "not a word-processing document"},
         {"missing.docx", "does not exist"}};
     for (const auto& [name, reason] : reasons) {
-        EXPECT_THAT(ErrorOf<HostError>([&] { DocxDocument::Open(dir / name); }).text,
+        const std::string path = dir / name;
+        EXPECT_THAT(ErrorOf<HostError>([&] { DocxDocument::Open(path); }).text,
                     AllOf(HasSubstr(name), HasSubstr(reason)));
     }
     EXPECT_THROW(DocxDocument::Open(dir.Path().string()), HostError) << "a folder";

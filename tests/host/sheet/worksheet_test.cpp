@@ -74,11 +74,12 @@ TEST_F(WorksheetTest, TextStaysTextExactly) {
 }
 
 TEST_F(WorksheetTest, CellsBeyondTheSheetOrTooLongAreRefused) {
-    for (auto [row, column] :
+    for (auto cell :
          {std::pair{0, 1}, {1, 0}, {MAX_SHEET_ROWS + 1, 1}, {1, MAX_SHEET_COLUMNS + 1}}) {
-        EXPECT_EQ(test::ErrorOf<HostError>([&] { Sheet().SetText(row, column, "x"); }).number,
-                  ERR_SHEET_RANGE)
-            << row << "," << column;
+        EXPECT_EQ(
+            test::ErrorOf<HostError>([&] { Sheet().SetText(cell.first, cell.second, "x"); }).number,
+            ERR_SHEET_RANGE)
+            << cell.first << "," << cell.second;
     }
     EXPECT_THROW(Sheet().Rows(0), HostError);
     EXPECT_THROW(Sheet().Columns(MAX_SHEET_COLUMNS + 1), HostError);
