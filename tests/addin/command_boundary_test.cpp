@@ -4,7 +4,6 @@
 #include "addin/command_boundary.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/locked_database.h"
 #include "elements/elements.h"

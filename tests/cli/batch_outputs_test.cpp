@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "host/docx/docx_application.h"
 #include "host/word/hyperlinks.h"

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "temp_dir.h"
 
 namespace veln::cli {
@@ -40,12 +40,8 @@ TEST(ScriptReaderTest, BrokenLinesNameTheirLine) {
     EXPECT_THROW(SplitWords(R"(append "never closed)"), ScriptError);
     EXPECT_THROW(SplitWords(R"(append "bad \q escape")"), ScriptError);
     std::istringstream script("new\n\n# comment\nappend \"open\nprint text\r\n");
-    try {
-        ReadScript(script);
-        FAIL();
-    } catch (const ScriptError& error) {
-        EXPECT_STREQ(error.what(), "line 4: a quoted text is not closed");
-    }
+    EXPECT_EQ(test::ErrorOf<ScriptError>([&] { ReadScript(script); }).text,
+              "line 4: a quoted text is not closed");
     std::istringstream good("new\n\n  # comment\nprint text\r\n");
     auto lines = ReadScript(good);
     ASSERT_EQ(lines.size(), 2U);
@@ -61,12 +57,8 @@ TEST(ScriptReaderTest, AByteOrderMarkIsSkippedAndANulRefused) {
     EXPECT_EQ(lines[1].words[1].text, "\xEF\xBB\xBFkept") << "only at the start of the script";
 
     std::istringstream nul(std::string("new\nappend \"cut\0here\"\n", 22));
-    try {
-        ReadScript(nul);
-        FAIL() << "a NUL would silently cut the text";
-    } catch (const ScriptError& error) {
-        EXPECT_STREQ(error.what(), "line 2: a NUL character cannot stand in a script");
-    }
+    EXPECT_EQ(test::ErrorOf<ScriptError>([&] { ReadScript(nul); }).text,
+              "line 2: a NUL character cannot stand in a script");
 }
 
 TEST(ScriptReaderTest, AnIncludedFileStandsInPlaceAndNamesItsOwnLines) {
@@ -90,12 +82,9 @@ TEST(ScriptReaderTest, AnIncludedFileStandsInPlaceAndNamesItsOwnLines) {
           {"include a b", "line 1: usage: include FILE"},
           {"include fixtures/loop.veln", "includes nested deeper than 8"}}) {
         std::istringstream bad(line);
-        try {
-            ReadScript(bad, dir.Path());
-            ADD_FAILURE() << line;
-        } catch (const ScriptError& error) {
-            EXPECT_THAT(error.what(), ::testing::HasSubstr(message)) << line;
-        }
+        EXPECT_THAT(test::ErrorOf<ScriptError>([&] { ReadScript(bad, dir.Path()); }).text,
+                    ::testing::HasSubstr(message))
+            << line;
     }
 }
 

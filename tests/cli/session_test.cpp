@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "addin/operations.h"
 #include "host/system/posix_system.h"

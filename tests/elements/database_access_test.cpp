@@ -7,7 +7,6 @@
 #include <thread>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "database/linking.h"
@@ -15,6 +14,7 @@
 #include "database/schema.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
+#include "error_of.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
@@ -152,13 +152,10 @@ TEST_F(DatabaseAccessTest, AnotherProgramsDatabaseIsRefusedWithoutAByteChanged) 
     CaretIn(3);
     ui.AnswerInput("Braking distance");
     std::int16_t level = 1;
-    try {
-        Elements::CreateElement(context, level);
-        ADD_FAILURE() << "another program's database was taken for a project's";
-    } catch (const db::DbError& error) {
-        EXPECT_EQ(error.Number(), db::ERR_NOT_A_DATABASE);
-        EXPECT_THAT(error.Description(), HasSubstr("is not a project database"));
-    }
+    test::Raised refused =
+        test::ErrorOf<db::DbError>([&] { Elements::CreateElement(context, level); });
+    EXPECT_EQ(refused.number, db::ERR_NOT_A_DATABASE);
+    EXPECT_THAT(refused.text, HasSubstr("is not a project database"));
     EXPECT_EQ(test::ReadFile(other), bytes) << "still in write-ahead-log mode, untouched";
     std::vector<std::string> files;
     for (const auto& entry : fs::directory_iterator(dir / "other")) {

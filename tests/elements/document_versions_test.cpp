@@ -4,7 +4,6 @@
 #include "elements/document_versions.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "elements/elements.h"

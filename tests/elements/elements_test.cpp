@@ -3,7 +3,6 @@
 #include "elements/elements.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "database/schema.h"
@@ -23,14 +22,7 @@ using ::testing::HasSubstr;
 // A linked document of paragraphs "P1 ..." to "P8 ...", and its project.
 class ElementsTest : public ::testing::Test, public test::World {
   protected:
-    ElementsTest() {
-        std::vector<std::string> paragraphs;
-        for (int i = 1; i <= 8; ++i) {
-            paragraphs.push_back("P" + std::to_string(i) + " text of paragraph " +
-                                 std::to_string(i));
-        }
-        NewDocument(paragraphs, "brakes.docx");
-    }
+    ElementsTest() { EightParagraphs("brakes.docx"); }
     // An element over [start, end) with its row.
     Element& Make(const std::string& id, long start, long end, std::int16_t level,
                   const std::string& docId = test::DOCUMENT_ID) {

@@ -3,11 +3,11 @@
 // reopen, attach), elements without text and the last paragraph included;
 // and state the walks change comes back after an error.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
+#include "error_of.h"
 #include "host/db/database.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
@@ -206,15 +206,11 @@ TEST_F(MarkersTest, ARowWithNumbersOutOfRangeIsDamagedNotText) {
     Document().Save();
     db::Database::Open(database).Execute("UPDATE Elements SET E_Number2 = -5 WHERE E_id = ?1",
                                          {id});
-    try {
-        Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID);
-        FAIL() << "a damaged row was loaded";
-    } catch (const db::DbError& error) {
-        EXPECT_EQ(error.Number(), db::ERR_CORRUPT);
-        EXPECT_THAT(error.Description(), HasSubstr("damaged: element " + id +
-                                                   " holds -5 in "
-                                                   "E_Number2, outside 0 to 32767"));
-    }
+    test::Raised damaged = test::ErrorOf<db::DbError>(
+        [&] { Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID); });
+    EXPECT_EQ(damaged.number, db::ERR_CORRUPT);
+    EXPECT_THAT(damaged.text,
+                HasSubstr("damaged: element " + id + " holds -5 in E_Number2, outside 0 to 32767"));
     EXPECT_TRUE(app.ScreenUpdating) << "the failed walk gives the screen back";
     db::Database::Open(database).Execute("UPDATE Elements SET E_Number2 = 70000, E_Number1 = 1");
     EXPECT_THROW(Elements::LoadDocumentElements(context, database, test::DOCUMENT_ID), db::DbError);

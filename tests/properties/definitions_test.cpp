@@ -2,7 +2,6 @@
 // show, the order of their checks, the limit of live definitions, and what
 // they store, read back with the sqlite3 shell.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "properties/frm_add_property.h"
 #include "properties/frm_del_property.h"

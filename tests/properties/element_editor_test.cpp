@@ -5,7 +5,6 @@
 #include <thread>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "addin/operations.h"
 #include "database/doc_variables.h"

@@ -17,14 +17,7 @@ namespace veln::test {
 
 class PropertiesTest : public ::testing::Test, public World {
   protected:
-    PropertiesTest() {
-        std::vector<std::string> paragraphs;
-        for (int i = 1; i <= 8; ++i) {
-            paragraphs.push_back("P" + std::to_string(i) + " text of paragraph " +
-                                 std::to_string(i));
-        }
-        NewDocument(paragraphs, "brakes.docx");
-    }
+    PropertiesTest() { EightParagraphs("brakes.docx"); }
 
     // A definition as the add window would store it; its id.
     std::int64_t Define(const std::string& label, const std::string& type,

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "host/system/posix_system.h"
 #include "host/ui/scripted_ui.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,15 @@ struct CellLook {
     bool wrap = false;
     double size = 11;
     std::string underline = "none";
+
+    bool operator==(const CellLook&) const = default;
 };
+
+// For the messages of a comparison that failed.
+inline void PrintTo(const CellLook& look, std::ostream* out) {
+    *out << (look.bold ? "bold " : "") << look.horizontal << "/" << look.vertical
+         << (look.wrap ? " wrap" : "") << " size " << look.size << " underline " << look.underline;
+}
 
 struct ReadCell {
     std::string kind;  // text, number or blank

@@ -43,6 +43,14 @@ host::Document& World::NewDocument(const std::vector<std::string>& paragraphs,
     return document;
 }
 
+host::Document& World::EightParagraphs(const std::string& fileName) {
+    std::vector<std::string> paragraphs;
+    for (int i = 1; i <= 8; ++i) {
+        paragraphs.push_back("P" + std::to_string(i) + " text of paragraph " + std::to_string(i));
+    }
+    return NewDocument(paragraphs, fileName);
+}
+
 std::pair<long, long> World::Paragraph(int n) {
     long at = 0;
     for (int i = 1; i < n; ++i) {

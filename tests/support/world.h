@@ -53,6 +53,8 @@ class World : protected Folder, public Services {
     host::Document& NewDocument(const std::vector<std::string>& paragraphs,
                                 const std::string& fileName,
                                 const std::string& docId = DOCUMENT_ID);
+    // NewDocument of eight paragraphs "P1 text of paragraph 1" to "P8 ...".
+    host::Document& EightParagraphs(const std::string& fileName);
     host::Document& Document() { return *app.ActiveDocument(); }
     // The paragraph numbered n (from 1) of the active document: its start,
     // and its end after the mark.

@@ -3,9 +3,7 @@
 #include "traceability/element_value_list.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include "database/doc_variables.h"
 #include "outputs_fixture.h"
 #include "traceability/frm_list_elem_prop.h"
 
@@ -94,9 +92,7 @@ TEST_F(ElementValueListTest, NoPropertyGivesTheElementsAlone) {
 class FrmListElemPropTest : public ElementValueListTest {
   protected:
     FrmListElemPropTest() {
-        NewDocument({"Brakes"}, test::SOURCE_FILE, "");
-        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
-        utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::SOURCE_ID);
+        OpenSource();
         TwoElements();
         form.Load();
     }

@@ -3,7 +3,6 @@
 #include "traceability/frm_matrix.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/doc_variables.h"
 #include "outputs_fixture.h"
@@ -26,10 +25,7 @@ constexpr const char* WORKBOOK_NAME =
 class FrmMatrixTest : public test::OutputsTest {
   protected:
     FrmMatrixTest() {
-        // The active document is the source's file, linked to the project.
-        NewDocument({"Brakes"}, test::SOURCE_FILE, "");
-        utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
-        utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::SOURCE_ID);
+        OpenSource();
         AddElement("ELEMSRC00001", test::SOURCE_ID, {1, 0, 0, 0}, "Brakes");
         form = std::make_shared<frmMatrix>(context);
         form->Load();

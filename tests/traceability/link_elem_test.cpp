@@ -5,7 +5,6 @@
 #include <set>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/linking.h"
 #include "linked_project.h"

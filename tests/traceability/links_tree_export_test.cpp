@@ -6,7 +6,6 @@
 #include <memory>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/linking.h"
 #include "host/docx/docx_document.h"

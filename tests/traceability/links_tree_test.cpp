@@ -7,7 +7,6 @@
 #include <regex>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "database/linking.h"
 #include "host/db/database.h"

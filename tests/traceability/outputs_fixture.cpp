@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "database/doc_variables.h"
 #include "host/db/database.h"
 #include "host/sheet/workbook.h"
 
@@ -16,6 +17,12 @@ OutputsTest::OutputsTest() {
 void OutputsTest::AddDocument(const std::string& id, const std::string& path) {
     db::Database::Open(database).Execute("INSERT INTO Documents (D_ID, D_Name) VALUES (?1, ?2)",
                                          {id, path});
+}
+
+void OutputsTest::OpenSource() {
+    NewDocument({"Brakes"}, SOURCE_FILE, "");
+    utilElements::SetDocVariable(context, VARDOC_DB_NAME, database);
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, SOURCE_ID);
 }
 
 void OutputsTest::AddElement(const std::string& id, const std::string& docId,

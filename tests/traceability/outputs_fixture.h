@@ -29,6 +29,9 @@ class OutputsTest : public ::testing::Test, public World {
     std::string SourcePath() const { return dir / SOURCE_FILE; }
     std::string TargetPath() const { return dir / TARGET_FILE; }
     void AddDocument(const std::string& id, const std::string& path);
+    // The source's file, one paragraph, saved, active and linked to the
+    // project, as a dialog opened on it finds it.
+    void OpenSource();
     void AddElement(const std::string& id, const std::string& docId, std::array<int, 4> numbers,
                     const std::string& label, bool deleted = false);
     void AddLink(const std::string& id1, const std::string& docId1, const std::string& id2,

@@ -8,17 +8,19 @@
 #include <thread>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "error_of.h"
 #include "lock_holder.h"
 #include "temp_dir.h"
 
 namespace veln::db {
 namespace {
 
+using test::ErrorOf;
+using test::Raised;
 using test::TempDir;
 using test::WriteFile;
 using ::testing::HasSubstr;
@@ -50,12 +52,8 @@ TEST(DatabaseTest, ValuesAreBoundNeverSpliced) {
     ASSERT_TRUE(rows.Step());
     EXPECT_EQ(rows.Text("P_Name"), "") << "the empty text is not Null";
     EXPECT_FALSE(rows.Step());
-    try {
-        (void)rows.Field("P_Missing");
-        FAIL();
-    } catch (const DbError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("P_Missing"));
-    }
+    EXPECT_THAT(ErrorOf<DbError>([&] { (void)rows.Field("P_Missing"); }).text,
+                HasSubstr("P_Missing"));
     EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "3");
 }
 
@@ -71,15 +69,14 @@ TEST(DatabaseTest, TransactionsCommitOrRollBack) {
         Transaction transaction(db);
         db.Execute("INSERT INTO People (P_Name) VALUES ('dropped')");
     }
-    try {
+    Raised failed = ErrorOf<DbError>([&] {
         Transaction transaction(db);
         db.Execute("INSERT INTO People (P_Name) VALUES ('dropped too')");
         db.Execute("INSERT INTO Nowhere VALUES (1)");
         transaction.Commit();
-    } catch (const DbError& error) {
-        EXPECT_EQ(error.Number(), 1) << "errors carry SQLite's result code";
-        EXPECT_THAT(error.Description(), HasSubstr("Nowhere"));
-    }
+    });
+    EXPECT_EQ(failed.number, 1) << "errors carry SQLite's result code";
+    EXPECT_THAT(failed.text, HasSubstr("Nowhere"));
     db.Close();
     Database reopened = Database::Open(dir / "p.mdb");
     EXPECT_EQ(reopened.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "kept");
@@ -101,24 +98,15 @@ TEST(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
     WriteFile(dir / "truncated.mdb", whole.substr(0, 50));
     WriteFile(dir / "empty.mdb", "");
 
-    for (const char* name : {"notes.mdb", "legacy.mdb", "truncated.mdb"}) {
-        try {
-            Database db = Database::Open(dir / name);
-            db.QueryValue("SELECT count(*) FROM People");
-            FAIL() << name << " was opened";
-        } catch (const DbError& error) {
-            // A truncated file may also read as a damaged database (SQLite's 11).
-            EXPECT_TRUE(error.Number() == ERR_NOT_A_DATABASE || error.Number() == 11)
-                << name << ": " << error.Number();
-            EXPECT_THAT(error.Description(), HasSubstr(name));
-        }
-    }
-    try {
-        Database::Open(dir / "missing.mdb");
-        FAIL();
-    } catch (const DbError& error) {
-        EXPECT_EQ(error.Number(), ERR_CANT_OPEN);
-        EXPECT_THAT(error.Description(), HasSubstr("missing.mdb"));
+    for (const char* name : {"notes.mdb", "legacy.mdb", "truncated.mdb", "missing.mdb"}) {
+        Raised refused = ErrorOf<DbError>(
+            [&] { Database::Open(dir / name).QueryValue("SELECT count(*) FROM People"); });
+        // A truncated file may also read as a damaged database (SQLite's 11).
+        EXPECT_TRUE(std::string(name) == "missing.mdb"
+                        ? refused.number == ERR_CANT_OPEN
+                        : refused.number == ERR_NOT_A_DATABASE || refused.number == 11)
+            << name << ": " << refused.number;
+        EXPECT_THAT(refused.text, HasSubstr(name));
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.mdb")) << "opening never creates";
     EXPECT_THROW(Database::Create(dir / "notes.mdb"), DbError) << "creating never overwrites";
@@ -140,13 +128,9 @@ TEST(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
 
     Database db = Database::Open(dir / "p.mdb");
     db.SetBusyTimeout(std::chrono::milliseconds(100));
-    try {
-        Transaction transaction(db);
-        FAIL() << "the lock was not seen";
-    } catch (const DbError& error) {
-        EXPECT_EQ(error.Number(), ERR_LOCKED);
-        EXPECT_THAT(error.Description(), HasSubstr("locked by another user"));
-    }
+    Raised locked = ErrorOf<DbError>([&] { Transaction transaction(db); });
+    EXPECT_EQ(locked.number, ERR_LOCKED);
+    EXPECT_THAT(locked.text, HasSubstr("locked by another user"));
     holder.Release();
     db.Execute("INSERT INTO People (P_Name) VALUES ('after')");
     EXPECT_EQ(db.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "holder,after");
@@ -182,21 +166,15 @@ TEST(DatabaseTest, QueriesTypedByAUserOnlyReadAndEnd) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x.mdb"));
     const std::string endless =
         "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT ";
-    try {
-        Statement rows = db.Prepare(endless + "x FROM n");
-        while (rows.Step()) {
-        }
-        FAIL() << "an endless query gave every row";
-    } catch (const DbError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("more than 100000 rows"));
-    }
+    EXPECT_THAT(ErrorOf<DbError>([&] {
+                    Statement rows = db.Prepare(endless + "x FROM n");
+                    while (rows.Step()) {
+                    }
+                }).text,
+                HasSubstr("more than 100000 rows"));
     db.LimitQueryTime(std::chrono::milliseconds(300));
-    try {
-        db.QueryValue(endless + "count(*) FROM n");
-        FAIL() << "an endless query ran to an end";
-    } catch (const DbError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("ran past its time"));
-    }
+    EXPECT_THAT(ErrorOf<DbError>([&] { db.QueryValue(endless + "count(*) FROM n"); }).text,
+                HasSubstr("ran past its time"));
     EXPECT_EQ(Database::Open(dir / "p.mdb").QueryValue("SELECT count(*) FROM People").ToString(),
               "1");
 }

@@ -3,7 +3,6 @@
 #include "host/word/bookmarks.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 
 #include "docx_fixture.h"

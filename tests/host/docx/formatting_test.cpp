@@ -1,7 +1,6 @@
 // Highlight, find and replace with wildcards, and hyperlinks, down to the XML
 // the word processors read.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "docx_fixture.h"
 #include "host/docx/docx_application.h"

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <unistd.h>
 
@@ -36,10 +35,24 @@ namespace {
 using test::TempDir;
 using ::testing::ElementsAre;
 
-// --- running LibreOffice -------------------------------------------------------
-
 using test::ConvertWithSoffice;
 using test::MissingSoffice;
+
+// A suite whose documents LibreOffice converts once, in a folder of its own;
+// each test fails with the reason when that could not be done.
+template <typename Suite>
+class SofficeSuite : public ::testing::Test {
+  protected:
+    static void TearDownTestSuite() { dir_.reset(); }
+    void SetUp() override {
+        if (!error_.empty()) {
+            FAIL() << error_;
+        }
+    }
+
+    static inline std::unique_ptr<TempDir> dir_;
+    static inline std::string error_;
+};
 
 // --- reading an OpenDocument text ----------------------------------------------
 
@@ -192,7 +205,7 @@ Range Over(Document& document, std::string_view what) {
 
 // --- our document in LibreOffice ---------------------------------------------------
 
-class LibreOfficeOpensOurDocumentTest : public ::testing::Test {
+class LibreOfficeOpensOurDocumentTest : public SofficeSuite<LibreOfficeOpensOurDocumentTest> {
   protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<TempDir>();
@@ -246,30 +259,22 @@ class LibreOfficeOpensOurDocumentTest : public ::testing::Test {
             content_ = test::ReadZip(odtPath_)["content.xml"];
         }
     }
-    static void TearDownTestSuite() { dir_.reset(); }
     void SetUp() override {
-        if (!error_.empty()) {
-            FAIL() << error_;
+        SofficeSuite::SetUp();
+        if (HasFatalFailure()) {
+            return;
         }
         odt_.emplace(content_);
         ASSERT_TRUE(odt_->Parsed()) << "LibreOffice's content.xml:\n" << content_;
     }
     const OdtText& Odt() const { return *odt_; }
 
-    static std::unique_ptr<TempDir> dir_;
-    static std::string error_;
-    static std::string odtPath_;
-    static std::string content_;
+    static inline std::string odtPath_;
+    static inline std::string content_;
     // What the model itself says each bookmark covers.
-    static std::map<std::string, std::string> texts_;
+    static inline std::map<std::string, std::string> texts_;
     std::optional<OdtText> odt_;
 };
-
-std::unique_ptr<TempDir> LibreOfficeOpensOurDocumentTest::dir_;
-std::string LibreOfficeOpensOurDocumentTest::error_;
-std::string LibreOfficeOpensOurDocumentTest::odtPath_;
-std::string LibreOfficeOpensOurDocumentTest::content_;
-std::map<std::string, std::string> LibreOfficeOpensOurDocumentTest::texts_;
 
 TEST_F(LibreOfficeOpensOurDocumentTest, ParagraphsKeepTheirTextAndAccents) {
     EXPECT_THAT(Odt().Paragraphs(),
@@ -384,7 +389,7 @@ const char* const CAHIER_TEXT =
     "Paragraphe et sa marque\r"
     "Fin.\r";
 
-class LibreOfficeWritesForOurModelTest : public ::testing::Test {
+class LibreOfficeWritesForOurModelTest : public SofficeSuite<LibreOfficeWritesForOurModelTest> {
   protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<TempDir>();
@@ -397,21 +402,9 @@ class LibreOfficeWritesForOurModelTest : public ::testing::Test {
         error_ = ConvertWithSoffice(dir_->Path(), *dir_ / "cahier.fodt", "docx:MS Word 2007 XML",
                                     *dir_ / "lo", docxPath_);
     }
-    static void TearDownTestSuite() { dir_.reset(); }
-    void SetUp() override {
-        if (!error_.empty()) {
-            FAIL() << error_;
-        }
-    }
 
-    static std::unique_ptr<TempDir> dir_;
-    static std::string error_;
-    static std::string docxPath_;
+    static inline std::string docxPath_;
 };
-
-std::unique_ptr<TempDir> LibreOfficeWritesForOurModelTest::dir_;
-std::string LibreOfficeWritesForOurModelTest::error_;
-std::string LibreOfficeWritesForOurModelTest::docxPath_;
 
 std::vector<std::string> BookmarkNames(Document& document) {
     std::vector<std::string> names;
@@ -425,14 +418,19 @@ std::string Covered(Document& document, const char* name) {
     return document.Bookmarks().Item(name).Range().Text();
 }
 
-// The bookmarks LibreOffice writes as one pair each, with their text.
+// The bookmarks LibreOffice writes as one pair each (one in a cell), with their text.
+constexpr std::pair<const char*, const char*> CAHIER_BOOKMARKS[] = {
+    {"ELEM00000001", "le système démarre."},
+    {"ELEM00000002", "B1"},
+    {"ELEMVIDE0001", ""},
+    {"ELEM00000003", "paragraphe\ret"},
+    {"ELEM00000004", "Paragraphe entier"}};
+
 void ExpectCahierBookmarks(Document& document) {
-    EXPECT_EQ(Covered(document, "ELEM00000001"), "le système démarre.");
-    EXPECT_EQ(Covered(document, "ELEM00000002"), "B1") << "in a cell";
-    EXPECT_EQ(Covered(document, "ELEMVIDE0001"), "");
+    for (const auto& [name, text] : CAHIER_BOOKMARKS) {
+        EXPECT_EQ(Covered(document, name), text) << name;
+    }
     EXPECT_EQ(document.Bookmarks().Item("ELEMVIDE0001").Start(), Over(document, "fin\r").Start());
-    EXPECT_EQ(Covered(document, "ELEM00000003"), "paragraphe\ret");
-    EXPECT_EQ(Covered(document, "ELEM00000004"), "Paragraphe entier");
 }
 
 TEST_F(LibreOfficeWritesForOurModelTest, TextAndBookmarksReadInStoryOrder) {
@@ -511,10 +509,9 @@ TEST_F(LibreOfficeWritesForOurModelTest, AnEditChangesOnlyItsPartsAndLibreOffice
     OdtText odt(test::ReadZip(odtPath)["content.xml"]);
     ASSERT_TRUE(odt.Parsed());
     EXPECT_EQ(odt.Covered("ELEMNEW00001"), "tabulé");
-    EXPECT_EQ(odt.Covered("ELEM00000001"), "le système démarre.");
-    EXPECT_EQ(odt.Covered("ELEM00000002"), "B1");
-    EXPECT_EQ(odt.Covered("ELEM00000003"), "paragraphe\ret");
-    EXPECT_EQ(odt.Covered("ELEM00000004"), "Paragraphe entier");
+    for (const auto& [name, text] : CAHIER_BOOKMARKS) {
+        EXPECT_EQ(odt.Covered(name), text) << name;
+    }
     EXPECT_THAT(odt.Paragraphs(), ::testing::Contains("Après le tableau\ttabulé\vligne."));
 }
 

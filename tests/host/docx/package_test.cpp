@@ -5,10 +5,10 @@
 #include <limits>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "corpus.h"
 #include "docx_fixture.h"
+#include "error_of.h"
 #include "host/docx/docx_application.h"
 #include "host/docx/docx_document.h"
 #include "host/docx/xml_part.h"
@@ -20,11 +20,13 @@ namespace veln::host::docx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ErrorOf;
 using test::ReadFile;
 using test::ReadZip;
 using test::TempDir;
 using test::WriteDocx;
 using test::WriteFile;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 TEST(VariablesTest, WrittenReadWalkedAndDeleted) {
@@ -121,12 +123,8 @@ TEST(SaveTest, AFailedSaveNamesTheFileAndLeavesTheOldOneWhole) {
     auto document = DocxDocument::Open(dir / "doc.docx");
     document->InsertText(0, "Changed ");
     WriteFile(dir / "file", "not a folder");
-    try {
-        document->SaveAs(dir / "file/doc.docx");
-        FAIL() << "saved into a file";
-    } catch (const HostError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr(dir / "file/doc.docx"));
-    }
+    EXPECT_THAT(ErrorOf<HostError>([&] { document->SaveAs(dir / "file/doc.docx"); }).text,
+                HasSubstr(dir / "file/doc.docx"));
     EXPECT_EQ(document->FullName(), (dir.Path() / "doc.docx").string());
     EXPECT_FALSE(document->Saved());
     EXPECT_EQ(ReadFile(dir / "doc.docx"), original);
@@ -186,13 +184,9 @@ TEST(BadInputTest, FilesThatAreNotWordDocumentsAreRefusedWithTheirReason) {
         {"notword.docx", "not a word-processing document"},
         {"missing.docx", "does not exist"}};
     for (const auto& [name, reason] : reasons) {
-        try {
-            DocxDocument::Open(dir / name);
-            ADD_FAILURE() << name << " was opened";
-        } catch (const HostError& error) {
-            EXPECT_THAT(error.Description(), HasSubstr(name)) << name;
-            EXPECT_THAT(error.Description(), HasSubstr(reason)) << name;
-        }
+        const std::string path = dir / name;
+        EXPECT_THAT(ErrorOf<HostError>([&] { DocxDocument::Open(path); }).text,
+                    AllOf(HasSubstr(name), HasSubstr(reason)));
     }
     EXPECT_THROW(DocxDocument::Open(dir.Path().string()), HostError) << "a folder";
 }

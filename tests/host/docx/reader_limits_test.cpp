@@ -8,13 +8,13 @@
 #include <sstream>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
 
 #include "docx_fixture.h"
+#include "error_of.h"
 #include "host/docx/docx_application.h"
 #include "host/docx/docx_document.h"
 #include "host/word/range.h"
@@ -43,14 +43,9 @@ std::string Nested(std::string_view open, std::string_view close, int depth,
     return Repeat(open, depth) + std::string(inside) + Repeat(close, depth);
 }
 
-// The description of the HostError that opening path raises; "" when it opens.
+// What opening path is refused with.
 std::string Refusal(const std::string& path) {
-    try {
-        DocxDocument::Open(path);
-        return "";
-    } catch (const HostError& error) {
-        return error.Description();
-    }
+    return test::ErrorOf<HostError>([&] { DocxDocument::Open(path); }).text;
 }
 
 // Runs work in a child process allowed `seconds`: what work returned, or how

@@ -10,12 +10,12 @@
 #include <thread>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "docx_fixture.h"
+#include "error_of.h"
 #include "generated_document.h"
 #include "host/docx/docx_application.h"
 #include "host/docx/docx_document.h"
@@ -29,6 +29,7 @@ namespace veln::host::docx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ErrorOf;
 using test::PackageProblems;
 using test::TempDir;
 using ::testing::ElementsAre;
@@ -82,12 +83,7 @@ TEST_F(SaveSafetyTest, AReadOnlyFileIsRefusedAndASaveKeepsModeOwnerAndGroup) {
     document->InsertText(0, "Changed ");
     std::string before = test::ReadFile(path);
     ::chmod(path.c_str(), 0444);
-    try {
-        document->Save();
-        ADD_FAILURE() << "a read-only file was saved over";
-    } catch (const HostError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("read-only"));
-    }
+    EXPECT_THAT(ErrorOf<HostError>([&] { document->Save(); }).text, HasSubstr("read-only"));
     EXPECT_EQ(test::ReadFile(path), before);
 
     ::chmod(path.c_str(), 0640);
@@ -160,12 +156,8 @@ TEST_F(SaveSafetyTest, TheDocumentIsLockedAsLibreOfficeLocksIt) {
         lock, ",ldupont,lo-host,06.12.2026 15:11,file:///home/ldupont/.config/libreoffice/4;");
     DocxApplication app(&ui);
     ui.AnswerMsgBox(MsgBoxResult::vbNo);
-    try {
-        app.OpenDocument(path);
-        ADD_FAILURE() << "a locked document was opened without asking";
-    } catch (const HostError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("locked for editing by ldupont@lo-host"));
-    }
+    EXPECT_THAT(ErrorOf<HostError>([&] { app.OpenDocument(path); }).text,
+                HasSubstr("locked for editing by ldupont@lo-host"));
     EXPECT_THAT(ui.Transcript().back(), HasSubstr("since 06.12.2026 15:11"));
     EXPECT_EQ(app.DocumentCount(), 0);
     ui.AnswerMsgBox(MsgBoxResult::vbYes);

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
 #include "libreoffice.h"
@@ -56,21 +56,13 @@ TEST_F(WorkbookFileTest, SaveAsReplacesOnlyWithACompleteFile) {
     // A folder in the way, or no folder at all: an error naming the path, and
     // nothing written.
     fs::create_directory(dir / "taken.xlsx");
-    try {
-        workbook.SaveAs(dir / "taken.xlsx");
-        ADD_FAILURE() << "saved over a folder";
-    } catch (const HostError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("taken.xlsx"));
-    }
+    EXPECT_THAT(test::ErrorOf<HostError>([&] { workbook.SaveAs(dir / "taken.xlsx"); }).text,
+                HasSubstr("taken.xlsx"));
     EXPECT_THROW(workbook.SaveAs(dir / "missing/out.xlsx"), HostError);
     EXPECT_THROW(workbook.SaveAsNew(dir / "missing", STEM), HostError);
     // A file where the folder should be (which even root cannot write into).
-    try {
-        workbook.SaveAsNew(path, STEM);
-        ADD_FAILURE() << "wrote into a file";
-    } catch (const HostError& error) {
-        EXPECT_THAT(error.Description(), HasSubstr("cannot write a file in " + path));
-    }
+    EXPECT_THAT(test::ErrorOf<HostError>([&] { workbook.SaveAsNew(path, STEM); }).text,
+                HasSubstr("cannot write a file in " + path));
     EXPECT_EQ(FilesIn(dir.Path()), 2U);
 }
 

@@ -4,8 +4,8 @@
 #include "host/sheet/worksheet.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
 #include "temp_dir.h"
@@ -15,6 +15,8 @@ namespace veln::host {
 namespace {
 
 using test::ReadWorkbook;
+using Look = test::CellLook;
+using ::testing::ElementsAre;
 
 constexpr const char* LINK = "file:///projects/plan%20a.docx#ELEM00000001";
 
@@ -63,25 +65,21 @@ TEST_F(WorksheetTest, TextStaysTextExactly) {
     Sheet().SetText(1, 5, "broken \xC3( and \xED\xA0\x80 surrogate");
     Sheet().SetText(1, 6, "Élément «1» & <2>");
     ReadWorkbook read = WrittenAndRead();
-    EXPECT_EQ(read.Cell("A1").kind, "text") << "never read as a number";
-    EXPECT_EQ(read.Cell("B1").value, "1/2") << "never read as a date";
-    EXPECT_EQ(read.Cell("C1").value, literal);
-    EXPECT_EQ(read.Cell("D1").value, "bell\x07 tab\t line\nend");
-    EXPECT_EQ(read.Cell("E1").value,
-              "broken \xEF\xBF\xBD( and \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD "
-              "surrogate");
-    EXPECT_EQ(read.Cell("F1").value, "Élément «1» & <2>");
+    EXPECT_EQ(read.Cell("A1").kind, "text") << "never read as a number, nor 1/2 as a date";
+    EXPECT_THAT(
+        read.Row(1),
+        ElementsAre("12", "1/2", literal, "bell\x07 tab\t line\nend",
+                    "broken \xEF\xBF\xBD( and \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD surrogate",
+                    "Élément «1» & <2>"));
 }
 
 TEST_F(WorksheetTest, CellsBeyondTheSheetOrTooLongAreRefused) {
-    for (auto [row, column] :
+    for (auto cell :
          {std::pair{0, 1}, {1, 0}, {MAX_SHEET_ROWS + 1, 1}, {1, MAX_SHEET_COLUMNS + 1}}) {
-        try {
-            Sheet().SetText(row, column, "x");
-            ADD_FAILURE() << row << "," << column;
-        } catch (const HostError& error) {
-            EXPECT_EQ(error.Number(), ERR_SHEET_RANGE);
-        }
+        EXPECT_EQ(
+            test::ErrorOf<HostError>([&] { Sheet().SetText(cell.first, cell.second, "x"); }).number,
+            ERR_SHEET_RANGE)
+            << cell.first << "," << cell.second;
     }
     EXPECT_THROW(Sheet().Rows(0), HostError);
     EXPECT_THROW(Sheet().Columns(MAX_SHEET_COLUMNS + 1), HostError);
@@ -113,30 +111,19 @@ TEST_F(WorksheetTest, RowColumnAndCellFormatsCombine) {
     Sheet().Cells(6, 2).SetBold(false).SetFontSize(18);
     ReadWorkbook read = WrittenAndRead();
 
-    const test::CellLook& before = read.Cell("B3").look;
-    EXPECT_FALSE(before.bold) << "the row was made plain after the column bold";
-    EXPECT_EQ(before.horizontal, "center");
-    EXPECT_EQ(before.vertical, "top");
-    EXPECT_TRUE(before.wrap);
-    EXPECT_EQ(read.Cell("E3").look.horizontal, "center");
-    EXPECT_EQ(read.Cell("E3").look.vertical, "bottom");
-    const test::CellLook& crossing = read.Cell("D4").look;
-    EXPECT_TRUE(crossing.bold);
-    EXPECT_EQ(crossing.horizontal, "center");
-    EXPECT_FALSE(read.Cell("B6").look.bold) << "the cell's own setting came last";
-    EXPECT_TRUE(read.Cell("B6").look.wrap);
-    EXPECT_EQ(read.Cell("B6").look.size, 18);
-    EXPECT_EQ(read.Cell("G7").look.size, 11);
-    EXPECT_FALSE(read.Cell("G7").look.bold);
+    EXPECT_EQ(read.Cell("B3").look, (Look{.horizontal = "center", .vertical = "top", .wrap = true}))
+        << "the row was made plain after the column bold";
+    EXPECT_EQ(read.Cell("E3").look, Look{.horizontal = "center"});
+    EXPECT_EQ(read.Cell("D4").look, (Look{.bold = true, .horizontal = "center"}));
+    EXPECT_EQ(read.Cell("B6").look, (Look{.vertical = "top", .wrap = true, .size = 18}))
+        << "the cell's own setting came last";
+    EXPECT_EQ(read.Cell("G7").look, Look{});
     // Empty cells where a formatted row crosses a formatted column keep both.
     EXPECT_EQ(read.Cell("B4").kind, "blank");
-    EXPECT_TRUE(read.Cell("B4").look.bold);
-    EXPECT_TRUE(read.Cell("B4").look.wrap);
+    EXPECT_EQ(read.Cell("B4").look, (Look{.bold = true, .vertical = "top", .wrap = true}));
     // The whole rows and columns carry their format for what the user types.
-    ASSERT_TRUE(read.rows.contains(4));
-    EXPECT_TRUE(read.rows.at(4).bold);
-    ASSERT_TRUE(read.columns.contains("D"));
-    EXPECT_EQ(read.columns.at("D").horizontal, "center");
+    EXPECT_EQ(read.rows[4], Look{.bold = true});
+    EXPECT_EQ(read.columns["D"], Look{.horizontal = "center"});
 }
 
 TEST_F(WorksheetTest, NamesAreMadeAcceptable) {
@@ -166,11 +153,9 @@ TEST_F(WorksheetTest, HyperlinksKeepTheirTextAndTarget) {
     Sheet().SetNumber(4, 2, 7);
     EXPECT_TRUE(Sheet().AddHyperlink(4, 2, "file:///projects/c.docx#ELEM3"));
     ReadWorkbook read = WrittenAndRead();
-    const test::ReadCell& linked = read.Cell("A2");
-    EXPECT_EQ(linked.value, "1.0.0.0");
-    EXPECT_EQ(linked.link, LINK);
-    EXPECT_TRUE(linked.look.bold);
-    EXPECT_EQ(linked.look.underline, "single");
+    EXPECT_EQ(read.Cell("A2").value, "1.0.0.0");
+    EXPECT_EQ(read.Cell("A2").link, LINK);
+    EXPECT_EQ(read.Cell("A2").look, (Look{.bold = true, .underline = "single"}));
     EXPECT_EQ(read.Cell("A3").value, "file:///projects/b.docx")
         << "an empty cell shows its address";
     EXPECT_EQ(read.Cell("B4").kind, "number");
@@ -186,7 +171,7 @@ TEST_F(WorksheetTest, LinksPastTheLimitsAreLeftOutAndTheTextStays) {
     ReadWorkbook read = WrittenAndRead();
     EXPECT_EQ(read.Cell("A1").value, "long");
     EXPECT_EQ(read.Cell("A1").link, "");
-    EXPECT_EQ(read.Cell("A1").look.underline, "none");
+    EXPECT_EQ(read.Cell("A1").look, Look{});
     EXPECT_EQ(read.Cell("A2").link, address);
     EXPECT_EQ(read.cells.count("A3"), 0U);
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "host/host_error.h"
 #include "host/ui/form.h"
 
@@ -107,12 +107,10 @@ TEST(ScriptedUiTest, FileAndFolderAnswersAreAbsoluteAsARealDialogsAre) {
 TEST(ScriptedUiTest, AnUnansweredDialogIsAnErrorThatNamesIt) {
     ScriptedUi ui;
     ui.AnswerInput("not for a message box");
-    try {
-        ui.MsgBox("Overwrite the file?", 292, "Creation");
-        FAIL() << "an unanswered message box must not pass";
-    } catch (const UnansweredDialog& error) {
-        EXPECT_THAT(error.what(), HasSubstr("Overwrite the file?"));
-    }
+    EXPECT_THAT(test::ErrorOf<UnansweredDialog>([&] {
+                    ui.MsgBox("Overwrite the file?", 292, "Creation");
+                }).text,
+                HasSubstr("Overwrite the file?"));
     EXPECT_THROW(ui.BrowseFolder("Select"), UnansweredDialog);
     EXPECT_THAT(ui.UnusedAnswers(), ElementsAre("input \"not for a message box\""));
 
