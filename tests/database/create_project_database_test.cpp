@@ -1,9 +1,7 @@
 // Creating a project database as the user does it: each answer of the flow,
 // and the template fallback when the engine cannot build the file.
-#include <cstdio>
 #include <filesystem>
 #include <iterator>
-#include <memory>
 #include <sstream>
 
 #include <gmock/gmock.h>
@@ -13,6 +11,7 @@
 #include "database/schema.h"
 #include "host/system/posix_system.h"
 #include "host/ui/scripted_ui.h"
+#include "shell_output.h"
 #include "temp_dir.h"
 
 namespace veln::dbElements {
@@ -41,11 +40,14 @@ class CreateProjectDatabaseTest : public ::testing::Test {
         dbCreateProjectDatabase(context);
         EXPECT_TRUE(ui.UnusedAnswers().empty()) << ui.UnusedAnswers()[0];
     }
-    // Answers up to the confirmation question.
-    void Answer(const std::optional<std::string>& folder, const std::string& name, int confirm) {
+    // Answers the folder and the name, then each message box in turn.
+    void Answer(const std::optional<std::string>& folder, const std::string& name,
+                std::initializer_list<int> messages) {
         ui.AnswerFolder(folder);
         ui.AnswerInput(name);
-        ui.AnswerMsgBox(confirm);
+        for (int answer : messages) {
+            ui.AnswerMsgBox(answer);
+        }
     }
     void SupplyTemplate() {
         schema::CreateProjectDatabaseFile(programFolder + "/ModeleBaseProjet.mdb");
@@ -66,8 +68,7 @@ class CreateProjectDatabaseTest : public ::testing::Test {
 };
 
 TEST_F(CreateProjectDatabaseTest, CreatesTheDatabaseAfterEachQuestion) {
-    Answer(projects, "Brakes", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "Brakes", {vbYes, vbOK});
     Run();
     const std::string path = projects + "/Brakes.mdb";
     EXPECT_THAT(
@@ -84,13 +85,7 @@ TEST_F(CreateProjectDatabaseTest, CreatesTheDatabaseAfterEachQuestion) {
     EXPECT_NO_THROW(schema::OpenProjectDatabase(path));
     EXPECT_THAT(FilesIn(projects), ElementsAre("Brakes.mdb")) << "no journal is left";
     // The sqlite3 shell reads the file made through the dialogs.
-    std::unique_ptr<FILE, int (*)(FILE*)> shell(
-        popen(("sqlite3 '" + path + "' .tables 2>&1").c_str(), "r"), pclose);
-    ASSERT_TRUE(shell);
-    std::string output;
-    for (int c = fgetc(shell.get()); c != EOF; c = fgetc(shell.get())) {
-        output += static_cast<char>(c);
-    }
+    std::string output = test::RunShell("sqlite3 '" + path + "' .tables").output;
     std::istringstream words(output);
     std::vector<std::string> tables{std::istream_iterator<std::string>(words),
                                     std::istream_iterator<std::string>()};
@@ -100,8 +95,7 @@ TEST_F(CreateProjectDatabaseTest, CreatesTheDatabaseAfterEachQuestion) {
 }
 
 TEST_F(CreateProjectDatabaseTest, SpeaksFrenchWhenTheSystemDoes) {
-    Answer(projects + "/", "Freins", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects + "/", "Freins", {vbYes, vbOK});
     Run("fr_FR.UTF-8");
     const std::string path = projects + "/Freins.mdb";
     ASSERT_EQ(ui.Transcript().size(), 4U);
@@ -122,18 +116,16 @@ TEST_F(CreateProjectDatabaseTest, CancelAnEmptyNameOrNoCreateNothing) {
     ui.AnswerFolder(projects);
     ui.AnswerInput(std::nullopt);
     Run();
-    ui.AnswerFolder(projects);
-    ui.AnswerInput("");
+    Answer(projects, "", {});
     Run();
-    Answer(projects, "Brakes", vbNo);
+    Answer(projects, "Brakes", {vbNo});
     Run();
     EXPECT_TRUE(FilesIn(projects).empty());
     EXPECT_FALSE(fs::exists("/Brakes.mdb"));
 }
 
 TEST_F(CreateProjectDatabaseTest, ANameWithTheExtensionGetsASecondOne) {
-    Answer(projects, "Brakes.mdb", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "Brakes.mdb", {vbYes, vbOK});
     Run();
     EXPECT_THAT(FilesIn(projects), ElementsAre("Brakes.mdb.mdb"));
 }
@@ -143,17 +135,14 @@ TEST_F(CreateProjectDatabaseTest, AnExistingFileIsReplacedOnlyOnYes) {
     WriteFile(path, "old contents");
     fs::permissions(path, fs::perms::owner_read);
 
-    Answer(projects, "Brakes", vbYes);
-    ui.AnswerMsgBox(vbNo);
+    Answer(projects, "Brakes", {vbYes, vbNo});
     Run();
     EXPECT_EQ(ui.Transcript().back(),
               "msgbox \"Creation of the project database\" flags=308 \"The database : " + path +
                   " already exists. Overwrite the file?\" -> no");
     EXPECT_EQ(ReadFile(path), "old contents");
 
-    Answer(projects, "Brakes", vbYes);
-    ui.AnswerMsgBox(vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "Brakes", {vbYes, vbYes, vbOK});
     Run();
     EXPECT_NO_THROW(schema::OpenProjectDatabase(path)) << "a read-only file is replaced too";
 }
@@ -162,8 +151,7 @@ TEST_F(CreateProjectDatabaseTest, AnEngineFailureFallsBackOnTheTemplate) {
     SupplyTemplate();
     // A folder where the engine's journal must go makes the build fail half way.
     fs::create_directory(projects + "/Brakes.mdb-journal");
-    Answer(projects, "Brakes", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "Brakes", {vbYes, vbOK});
     Run();
     const std::string path = projects + "/Brakes.mdb";
     EXPECT_EQ(ui.Transcript().back(),
@@ -177,7 +165,7 @@ TEST_F(CreateProjectDatabaseTest, AnEngineFailureFallsBackOnTheTemplate) {
 
 TEST_F(CreateProjectDatabaseTest, WithoutATemplateAFailureEndsSilentlyAndLeavesNothing) {
     fs::create_directory(projects + "/Brakes.mdb-journal");
-    Answer(projects, "Brakes", vbYes);
+    Answer(projects, "Brakes", {vbYes});
     Run();
     EXPECT_EQ(ui.Transcript().size(), 3U);
     EXPECT_THAT(FilesIn(projects), ElementsAre("Brakes.mdb-journal")) << "no partial database";
@@ -194,15 +182,13 @@ TEST_F(CreateProjectDatabaseTest, AnUnwritableFolderOrABadNameIsMessage225) {
                                                           {projects, "sub/Brakes"},
                                                           {projects, std::string(300, 'n')}}) {
         ui.ClearTranscript();
-        Answer(folder, name, vbYes);
-        ui.AnswerMsgBox(vbOK);
+        Answer(folder, name, {vbYes, vbOK});
         Run();
         EXPECT_EQ(ui.Transcript().back(), fatal) << folder << " " << name;
     }
     fs::create_directory(projects + "/sub");
     ui.ClearTranscript();
-    Answer(projects, "sub/Brakes", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "sub/Brakes", {vbYes, vbOK});
     Run();
     EXPECT_EQ(ui.Transcript().back(), fatal) << "a name is one file name, never a path";
     EXPECT_THAT(FilesIn(projects), ElementsAre("sub"));
@@ -214,8 +200,7 @@ TEST_F(CreateProjectDatabaseTest, AnExistingDatabaseIsNeverDeletedForANameNoFile
     fs::create_directory(projects + "/sub");
     schema::CreateProjectDatabaseFile(projects + "/sub/Keep.mdb");
     const std::string before = ReadFile(projects + "/sub/Keep.mdb");
-    Answer(projects, "sub/Keep", vbYes);
-    ui.AnswerMsgBox(vbOK);
+    Answer(projects, "sub/Keep", {vbYes, vbOK});
     Run();
     EXPECT_EQ(
         ui.Transcript().back(),

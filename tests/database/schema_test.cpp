@@ -2,13 +2,13 @@
 // catalogue: the reviewed schema, the rules on values, and automatic numbers.
 #include "database/schema.h"
 
-#include <array>
-#include <cstdio>
 #include <memory>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "error_of.h"
+#include "shell_output.h"
 #include "temp_dir.h"
 
 namespace veln::schema {
@@ -33,12 +33,7 @@ class SchemaTest : public ::testing::Test {
         db = std::make_unique<db::Database>(OpenProjectDatabase(dir / "project.mdb"));
     }
     bool Accepts(const std::string& sql, const std::vector<db::Value>& values = {}) {
-        try {
-            db->Execute(sql, values);
-            return true;
-        } catch (const db::DbError&) {
-            return false;
-        }
+        return test::ErrorOf<db::DbError>([&] { db->Execute(sql, values); }).number == -1;
     }
 
     TempDir dir;
@@ -49,14 +44,8 @@ class SchemaTest : public ::testing::Test {
 // checked in beside this test: tables, fields in order, types, rules, keys
 // and indexes. A change of the schema changes that file in the same commit.
 TEST_F(SchemaTest, TheSqliteShellPrintsTheReviewedSchema) {
-    std::string command = "sqlite3 '" + (dir / "project.mdb") + "' '.schema' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> shell(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(shell);
-    std::string printed;
-    std::array<char, 4096> buffer{};
-    while (fgets(buffer.data(), buffer.size(), shell.get()) != nullptr) {
-        printed += buffer.data();
-    }
+    std::string printed =
+        test::RunShell("sqlite3 '" + (dir / "project.mdb") + "' '.schema'").output;
     EXPECT_EQ(printed, test::ReadFile(VELN_PROJECT_SCHEMA)) << "sqlite3 .schema printed:\n"
                                                             << printed;
 }
@@ -109,13 +98,10 @@ TEST_F(SchemaTest, BooleansAreFalseUntilWrittenAndAutoNumbersCount) {
 TEST(OpenProjectDatabaseTest, ADatabaseWithoutTheTablesIsRefused) {
     TempDir dir;
     db::Database::Create(dir / "other.mdb").Execute("CREATE TABLE Documents (D_ID TEXT)");
-    try {
-        OpenProjectDatabase(dir / "other.mdb");
-        FAIL();
-    } catch (const db::DbError& error) {
-        EXPECT_EQ(error.Number(), db::ERR_NOT_A_DATABASE);
-        EXPECT_THAT(error.Description(), ::testing::HasSubstr("no table Elements"));
-    }
+    test::Raised error =
+        test::ErrorOf<db::DbError>([&] { OpenProjectDatabase(dir / "other.mdb"); });
+    EXPECT_EQ(error.number, db::ERR_NOT_A_DATABASE);
+    EXPECT_THAT(error.text, ::testing::HasSubstr("no table Elements"));
 }
 
 }  // namespace

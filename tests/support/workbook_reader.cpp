@@ -1,11 +1,10 @@
 #include "workbook_reader.h"
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+
+#include "shell_output.h"
 
 namespace veln::test {
 
@@ -101,24 +100,14 @@ std::vector<std::string> ReadWorkbook::Row(int row) const {
 }
 
 ReadWorkbook ReadBack(const std::string& path) {
-    std::string command = ShellQuoted(VELN_PYTHON3) + " " + ShellQuoted(VELN_READ_WORKBOOK) + " " +
-                          ShellQuoted(path) + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        throw std::runtime_error("cannot run " + command);
-    }
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) {
-        output.append(buffer.data(), got);
-    }
-    int status = pclose(pipe.release());
-    if (status != 0) {
+    ShellRun run = RunShell(ShellQuoted(VELN_PYTHON3) + " " + ShellQuoted(VELN_READ_WORKBOOK) +
+                            " " + ShellQuoted(path));
+    if (run.status != 0) {
         throw std::runtime_error("openpyxl cannot read " + path +
-                                 " (scripts/setup installs python3-openpyxl):\n" + output);
+                                 " (scripts/setup installs python3-openpyxl):\n" + run.output);
     }
     ReadWorkbook workbook;
-    std::istringstream lines(output);
+    std::istringstream lines(run.output);
     std::string line;
     while (std::getline(lines, line)) {
         std::vector<std::string> fields = Fields(line);

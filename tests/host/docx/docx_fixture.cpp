@@ -1,12 +1,11 @@
 #include "docx_fixture.h"
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include <zip.h>
+
+#include "shell_output.h"
 
 namespace veln::test {
 
@@ -80,21 +79,12 @@ std::map<std::string, std::string> ReadZip(const std::string& path) {
 }
 
 std::string PackageProblems(const std::string& path) {
-    std::string command = "python3 '" VELN_CHECK_PACKAGE "' '" + path + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        return "cannot run " + command;
+    std::string command = "python3 '" VELN_CHECK_PACKAGE "' '" + path + "'";
+    ShellRun run = RunShell(command);
+    if (run.status != 0 && run.output.empty()) {
+        return "the check failed without a word (" + command + ")";
     }
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) {
-        output.append(buffer.data(), read);
-    }
-    int status = pclose(pipe.release());
-    if (status != 0 && output.empty()) {
-        output = "the check failed without a word (" + command + ")";
-    }
-    return output;
+    return run.output;
 }
 
 }  // namespace veln::test
