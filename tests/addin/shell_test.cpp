@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -35,38 +37,19 @@ constexpr const char* FIRST = "The vehicle shall stop within 40 m.";
 constexpr const char* SECOND = "The stop shall be straight.";
 constexpr const char* THIRD = "The brake light shall come on.";
 
+// The names of a text, split at its blanks.
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 // The members a linked document enables, besides those every document has.
 // NOLINTNEXTLINE(cert-err58-cpp): a test table; nothing runs before main to catch it.
-const std::vector<std::string> LINKED_ONLY{"oEditDocumentDescription",
-                                           "oMergeDocuments",
-                                           "oKillAll",
-                                           "oAdd1",
-                                           "oAdd2",
-                                           "oAdd3",
-                                           "oAdd4",
-                                           "oAddProperty",
-                                           "oDelProperty",
-                                           "oModifyProperty",
-                                           "oRenumber",
-                                           "oShowNumber",
-                                           "oShowElementsBrackets",
-                                           "oButtonWhite",
-                                           "oButtonCyan",
-                                           "oButtonPink",
-                                           "oButtonYellow",
-                                           "oButtonGreen",
-                                           "oButtonGray",
-                                           "oLinkElements",
-                                           "oTree",
-                                           "oMatrix",
-                                           "oListElemPropValues",
-                                           "oFirst",
-                                           "oPrevious",
-                                           "oNext",
-                                           "oLast",
-                                           "oDel",
-                                           "oListAll",
-                                           "oEdit"};
+const std::vector<std::string> LINKED_ONLY = Words(
+    "oEditDocumentDescription oMergeDocuments oKillAll oAdd1 oAdd2 oAdd3 oAdd4 oAddProperty "
+    "oDelProperty oModifyProperty oRenumber oShowNumber oShowElementsBrackets oButtonWhite "
+    "oButtonCyan oButtonPink oButtonYellow oButtonGreen oButtonGray oLinkElements oTree oMatrix "
+    "oListElemPropValues oFirst oPrevious oNext oLast oDel oListAll oEdit");
 
 class ShellTest : public ::testing::Test, public test::World {
   protected:
@@ -76,6 +59,13 @@ class ShellTest : public ::testing::Test, public test::World {
     ThisApplication& Connect() {
         connection.AddinInstance_OnConnection(app);
         return *connection.Instance();
+    }
+    // Connects and opens a new document: the template made, the toolbar built.
+    ThisApplication& ConnectOnANewDocument() {
+        ThisApplication& addin = Connect();
+        ui.AnswerMsgBox(vbOK);
+        app.AddDocument();
+        return addin;
     }
     // Opens a linked document of three paragraphs, with the add-in connected
     // and the toolbar built.
@@ -159,45 +149,22 @@ TEST_F(ShellTest, TheFirstDocumentChangeMakesTheTemplateAndBuildsTheToolbarOnce)
 }
 
 TEST_F(ShellTest, EveryButtonRunsTheHandlerOfItsOwnName) {
-    ThisApplication& addin = Connect();
-    ui.AnswerMsgBox(vbOK);
-    app.AddDocument();
-    const std::map<std::string, ThisApplication::Handler> own{
-        {"oCreateProjectDatabase", &ThisApplication::oCreateProjectDatabase_Click},
-        {"oRegisterDocument", &ThisApplication::oRegisterDocument_Click},
-        {"oReplaceRegisterDocument", &ThisApplication::oReplaceRegisterDocument_Click},
-        {"oEditDocumentDescription", &ThisApplication::oEditDocumentDescription_Click},
-        {"oMergeDocuments", &ThisApplication::oMergeDocuments_Click},
-        {"oKillAll", &ThisApplication::oKillAll_Click},
-        {"oAdd1", &ThisApplication::oAdd1_Click},
-        {"oAdd2", &ThisApplication::oAdd2_Click},
-        {"oAdd3", &ThisApplication::oAdd3_Click},
-        {"oAdd4", &ThisApplication::oAdd4_Click},
-        {"oFirst", &ThisApplication::oFirst_Click},
-        {"oPrevious", &ThisApplication::oPrevious_Click},
-        {"oNext", &ThisApplication::oNext_Click},
-        {"oLast", &ThisApplication::oLast_Click},
-        {"oListAll", &ThisApplication::oListAll_Click},
-        {"oEdit", &ThisApplication::oEdit_Click},
-        {"oDel", &ThisApplication::oDel_Click},
-        {"oAddProperty", &ThisApplication::oAddProperty_Click},
-        {"oDelProperty", &ThisApplication::oDelProperty_Click},
-        {"oModifyProperty", &ThisApplication::oModifyProperty_Click},
-        {"oRenumber", &ThisApplication::oRenumber_Click},
-        {"oShowNumber", &ThisApplication::oShowNumber_Click},
-        {"oShowElementsBrackets", &ThisApplication::oShowElementsBrackets_Click},
-        {"oButtonWhite", &ThisApplication::oButtonWhite_Click},
-        {"oButtonCyan", &ThisApplication::oButtonCyan_Click},
-        {"oButtonPink", &ThisApplication::oButtonPink_Click},
-        {"oButtonYellow", &ThisApplication::oButtonYellow_Click},
-        {"oButtonGreen", &ThisApplication::oButtonGreen_Click},
-        {"oButtonGray", &ThisApplication::oButtonGray_Click},
-        {"oLinkElements", &ThisApplication::oLinkElements_Click},
-        {"oTree", &ThisApplication::oTree_Click},
-        {"oMatrix", &ThisApplication::oMatrix_Click},
-        {"oListElemPropValues", &ThisApplication::oListElemPropValues_Click},
-        {"oHelp", &ThisApplication::oHelp_Click},
+    ThisApplication& addin = ConnectOnANewDocument();
+// Each button's handler, by the name they share.
+#define OWN(name) \
+    std::pair<std::string, ThisApplication::Handler>(#name, &ThisApplication::name##_Click)
+    auto table = [](auto... pairs) {
+        return std::map<std::string, ThisApplication::Handler>{pairs...};
     };
+    const auto own = table(
+        OWN(oCreateProjectDatabase), OWN(oRegisterDocument), OWN(oReplaceRegisterDocument),
+        OWN(oEditDocumentDescription), OWN(oMergeDocuments), OWN(oKillAll), OWN(oAdd1), OWN(oAdd2),
+        OWN(oAdd3), OWN(oAdd4), OWN(oFirst), OWN(oPrevious), OWN(oNext), OWN(oLast), OWN(oListAll),
+        OWN(oEdit), OWN(oDel), OWN(oAddProperty), OWN(oDelProperty), OWN(oModifyProperty),
+        OWN(oRenumber), OWN(oShowNumber), OWN(oShowElementsBrackets), OWN(oButtonWhite),
+        OWN(oButtonCyan), OWN(oButtonPink), OWN(oButtonYellow), OWN(oButtonGreen), OWN(oButtonGray),
+        OWN(oLinkElements), OWN(oTree), OWN(oMatrix), OWN(oListElemPropValues), OWN(oHelp));
+#undef OWN
     // Every button of the bar, those in its pop-ups too, by its member name.
     std::map<std::string, ThisApplication::Handler> clicked;
     std::function<void(const host::CommandBarControls&)> walk =
@@ -222,9 +189,7 @@ TEST_F(ShellTest, EveryButtonRunsTheHandlerOfItsOwnName) {
 }
 
 TEST_F(FrenchShellTest, CaptionsAreInTheLanguageOfTheRun) {
-    ThisApplication& addin = Connect();
-    ui.AnswerMsgBox(vbOK);
-    app.AddDocument();
+    ThisApplication& addin = ConnectOnANewDocument();
     EXPECT_THAT(ui.Transcript()[0], HasSubstr("Veln a créé"));
     EXPECT_EQ(addin.Member("oCreateProjectDatabase")->Caption, "&Créer un projet");
     EXPECT_EQ(addin.Member("oAdd2")->TooltipText, "Créer élément niveau 2");

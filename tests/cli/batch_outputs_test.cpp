@@ -28,17 +28,6 @@ class BatchOutputsTest : public test::OutputsTest {
         AddElement(S1, test::SOURCE_ID, {1, 0, 0, 0}, "Brakes");
         AddElement(T1, test::TARGET_ID, {1, 0, 0, 0}, "Test stop");
         AddLink(S1, test::SOURCE_ID, T1, test::TARGET_ID);
-        matrix.database = database;
-        matrix.source = test::SOURCE_ID;
-        matrix.target = test::TARGET_ID;
-        matrix.output = output;
-        list.database = database;
-        list.document = test::SOURCE_ID;
-        list.output = output;
-        tree.database = database;
-        tree.root = test::SOURCE_ID;
-        tree.tree = test::TARGET_ID;
-        tree.output = treeOutput;
     }
     int Matrix() { return WriteMatrix(matrix, system, err); }
     int List() { return WriteList(list, err); }
@@ -46,9 +35,17 @@ class BatchOutputsTest : public test::OutputsTest {
 
     std::string output = dir / "out.xlsx";
     std::string treeOutput = dir / "tree.docx";
-    MatrixOptions matrix;
-    ListOptions list;
-    TreeOptions tree;
+    MatrixOptions matrix{.database = database,
+                         .source = test::SOURCE_ID,
+                         .target = test::TARGET_ID,
+                         .output = output,
+                         .firstRank = std::nullopt};
+    ListOptions list{.database = database, .document = test::SOURCE_ID, .output = output};
+    TreeOptions tree{.database = database,
+                     .root = test::SOURCE_ID,
+                     .tree = test::TARGET_ID,
+                     .leaf = "",
+                     .output = treeOutput};
     std::ostringstream err;
 };
 
@@ -101,40 +98,36 @@ TEST_F(BatchOutputsTest, AboveTheColumnLimitAFirstRankIsNeeded) {
 }
 
 TEST_F(BatchOutputsTest, RefusalsNameWhatIsWrongAndWriteNothing) {
-    auto refused = [&](const std::string& message) {
-        err.str("");
-        EXPECT_EQ(Matrix(), 1);
+    // Each refusal is a status 1 and a message; no workbook is written.
+    auto refused = [&](int status, const std::string& message) {
+        EXPECT_EQ(status, 1);
         EXPECT_THAT(err.str(), HasSubstr(message));
-        EXPECT_FALSE(fs::exists(output));
+        EXPECT_FALSE(fs::is_regular_file(output));
+        err.str("");
     };
     matrix.target = "DOCNONE1";
-    refused("veln matrix: no document of the project " + database + " is \"DOCNONE1\"");
+    refused(Matrix(), "veln matrix: no document of the project " + database + " is \"DOCNONE1\"");
     matrix.target = dir / "other.docx";
-    refused("is \"" + (dir / "other.docx") + "\"");
+    refused(Matrix(), "is \"" + (dir / "other.docx") + "\"");
     matrix.target = test::TARGET_ID;
 
     test::WriteFile(dir / "notes.mdb", "not a database at all");
     matrix.database = dir / "notes.mdb";
-    refused("notes.mdb");
+    refused(Matrix(), "notes.mdb");
     db::Database::Create(dir / "empty.mdb").Execute("CREATE TABLE Other (x)");
     matrix.database = dir / "empty.mdb";
-    refused("is not a project database");
+    refused(Matrix(), "is not a project database");
     matrix.database = dir / "missing.mdb";
-    refused("missing.mdb");
+    refused(Matrix(), "missing.mdb");
     matrix.database = database;
 
     matrix.output = dir / "no-folder/out.xlsx";
-    refused("no-folder");
+    refused(Matrix(), "no-folder");
     fs::create_directory(output);
     matrix.output = output;
-    err.str("");
-    EXPECT_EQ(Matrix(), 1);
-    EXPECT_THAT(err.str(), HasSubstr("it is a folder"));
-
+    refused(Matrix(), "it is a folder");
     list.document = "DOCNONE1";
-    err.str("");
-    EXPECT_EQ(List(), 1);
-    EXPECT_THAT(err.str(), HasSubstr("veln list: no document of the project"));
+    refused(List(), "veln list: no document of the project");
 }
 
 TEST_F(BatchOutputsTest, TheTreeIsWrittenAsADocumentWithItsLinks) {

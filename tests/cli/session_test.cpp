@@ -34,24 +34,20 @@ class SessionTest : public ::testing::Test {
 
 TEST_F(SessionTest, BookmarkNumbersOutOfRangeAreRefusedNotWrapped) {
     std::string start = "new\nappend \"Brakes\"\nselect range 0 3\nbookmark add First\n";
-    EXPECT_EQ(Play(start + "bookmark delete 4294967297\n"),
-              "line 5: there is no bookmark 4294967297 (the document has 1)");
-    EXPECT_EQ(Play(start + "bookmark delete 0\n"),
-              "line 5: there is no bookmark 0 (the document has 1)");
-    EXPECT_EQ(Play(start + "bookmark delete 99999999999999999999999\nprint bookmarks\n"),
-              "line 5: there is no bookmark 99999999999999999999999 (the document has 1)");
+    for (std::string number : {"4294967297", "0", "99999999999999999999999"}) {
+        EXPECT_EQ(Play(start + "bookmark delete " + number + "\nprint bookmarks\n"),
+                  "line 5: there is no bookmark " + number + " (the document has 1)");
+    }
     EXPECT_EQ(Play(start + "bookmark delete 1\nprint bookmarks\n"), "");
     EXPECT_EQ(transcript.str(), "bookmarks 0\n");
 }
 
 TEST_F(SessionTest, OperationArgumentsOfTheWrongFormAreUsageErrors) {
-    EXPECT_EQ(Play("call RandomId 2147483648\n"),
-              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not "
-              "\"2147483648\"");
-    EXPECT_EQ(Play("call RandomId 99999\n"),
-              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not \"99999\"");
-    EXPECT_EQ(Play("call RandomId 3x\n"),
-              "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not \"3x\"");
+    for (std::string length : {"2147483648", "99999", "3x"}) {
+        EXPECT_EQ(Play("call RandomId " + length + "\n"),
+                  "line 1: RandomId: LENGTH must be a whole number from 0 to 32767, not \"" +
+                      length + "\"");
+    }
     EXPECT_EQ(Play("call RandomId\n"), "line 1: usage: RandomId LENGTH");
     EXPECT_EQ(Play("call GetDocId extra\n"), "line 1: GetDocId takes no argument");
     EXPECT_EQ(Play("new\ncall CreateElementFromSelection 5 label\n"),

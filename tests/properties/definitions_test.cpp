@@ -24,6 +24,17 @@ constexpr const char* WARNING_MAXIMUM =
 
 using DefinitionsTest = test::PropertiesTest;
 
+// Adding a property: its label typed, its type's row double-clicked, what
+// more is given, then OK.
+std::vector<FormAction> Adding(const std::string& label, const char* typeRow,
+                               std::vector<FormAction> given = {}) {
+    std::vector<FormAction> actions{{"text", "TextBoxPropertyLabel", {label}},
+                                    {"dblclick", "ListBoxType", {typeRow}}};
+    actions.insert(actions.end(), given.begin(), given.end());
+    actions.push_back({"click", "CommandButtonOk", {}});
+    return actions;
+}
+
 TEST_F(DefinitionsTest, AddWindowChecksInOrderAndStoresEachType) {
     // Every check fails in turn, in order; a second type double-clicked is ignored.
     auto form = Show<frmAddProperty>({{"dblclick", "ListBoxType", {"1"}},
@@ -37,34 +48,22 @@ TEST_F(DefinitionsTest, AddWindowChecksInOrderAndStoresEachType) {
     for (const auto& [values, defaultValue, warning] :
          std::vector<std::tuple<std::string, std::string, std::string>>{
              {"", "x", WARNING_VALUES}, {"High;Low", "Medium", WARNING_RANGE}}) {
-        form = Show<frmAddProperty>({{"text", "TextBoxPropertyLabel", {"Priority"}},
-                                     {"dblclick", "ListBoxType", {"1"}},
-                                     {"text", "TextBoxComboValues", {values}},
-                                     {"text", "TextBoxDefaultValue", {defaultValue}},
-                                     {"click", "CommandButtonOk", {}}});
+        form = Show<frmAddProperty>(Adding("Priority", "1",
+                                           {{"text", "TextBoxComboValues", {values}},
+                                            {"text", "TextBoxDefaultValue", {defaultValue}}}));
         EXPECT_EQ(form->LabelWarning.Caption, warning);
         EXPECT_TRUE(LeftOpen()) << "a refused OK leaves the window open";
     }
     EXPECT_EQ(Stored("SELECT count(*) FROM Properties"), "0");
 
     // "ig" occurs inside "High;Low": accepted, and the values end with ";".
-    Show<frmAddProperty>({{"text", "TextBoxPropertyLabel", {"Priority"}},
-                          {"dblclick", "ListBoxType", {"1"}},
-                          {"text", "TextBoxComboValues", {"High;Low"}},
-                          {"text", "TextBoxDefaultValue", {"ig"}},
-                          {"click", "CommandButtonOk", {}}});
+    Show<frmAddProperty>(Adding(
+        "Priority", "1",
+        {{"text", "TextBoxComboValues", {"High;Low"}}, {"text", "TextBoxDefaultValue", {"ig"}}}));
     // Empty defaults: none for a text, the empty text for a choice list.
-    Show<frmAddProperty>({{"text", "TextBoxPropertyLabel", {"Driver's note"}},
-                          {"dblclick", "ListBoxType", {"0"}},
-                          {"click", "CommandButtonOk", {}}});
-    Show<frmAddProperty>({{"text", "TextBoxPropertyLabel", {"Colour"}},
-                          {"dblclick", "ListBoxType", {"1"}},
-                          {"text", "TextBoxComboValues", {"Red;Blue;"}},
-                          {"click", "CommandButtonOk", {}}});
-    Show<frmAddProperty>({{"text", "TextBoxPropertyLabel", {"Verified"}},
-                          {"dblclick", "ListBoxType", {"2"}},
-                          {"check", "CheckBoxDefaultValue", {"1"}},
-                          {"click", "CommandButtonOk", {}}});
+    Show<frmAddProperty>(Adding("Driver's note", "0"));
+    Show<frmAddProperty>(Adding("Colour", "1", {{"text", "TextBoxComboValues", {"Red;Blue;"}}}));
+    Show<frmAddProperty>(Adding("Verified", "2", {{"check", "CheckBoxDefaultValue", {"1"}}}));
     EXPECT_EQ(Stored("SELECT P_Label, P_Type, quote(P_DefaultValue), quote(P_ComboValues), "
                      "P_Deleted, P_CreationDate IS NOT NULL FROM Properties"),
               "Priority|COMB|'ig'|'High;Low;'|0|1\n"
@@ -97,9 +96,7 @@ TEST_F(DefinitionsTest, AddWindowOpensAsDesignedAndCancelStoresNothing) {
 }
 
 TEST_F(DefinitionsTest, TwentyLiveDefinitionsAreTheLimit) {
-    const std::vector<FormAction> addOne{{"text", "TextBoxPropertyLabel", {"One more"}},
-                                         {"dblclick", "ListBoxType", {"0"}},
-                                         {"click", "CommandButtonOk", {}}};
+    const std::vector<FormAction> addOne = Adding("One more", "0");
     for (int k = 1; k <= 19; ++k) {
         Define("P" + std::to_string(k), "TEXT");
     }

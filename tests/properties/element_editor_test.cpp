@@ -240,12 +240,11 @@ TEST_F(ElementEditorTest, FailuresAreReportedWithTheirFixedTexts) {
         ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
     }
     auto editor = Open<frmElemProperties>();
-    const auto& lines = ui.Transcript();
-    ASSERT_EQ(lines.size(), 3U);
-    EXPECT_THAT(lines[0], HasSubstr("msgbox \"VELN\" flags=16 \"CollectProperties : 14-"));
-    EXPECT_THAT(lines[1], HasSubstr("msgbox \"VELN\" flags=16 \"ErrCollectPropValues : 14-"));
-    EXPECT_THAT(lines[2],
-                HasSubstr("msgbox \"VELN\" flags=16 \"CollectElementInformations Eid : -14-"));
+    EXPECT_THAT(ui.Transcript(),
+                ElementsAre(HasSubstr("msgbox \"VELN\" flags=16 \"CollectProperties : 14-"),
+                            HasSubstr("msgbox \"VELN\" flags=16 \"ErrCollectPropValues : 14-"),
+                            HasSubstr("msgbox \"VELN\" flags=16 \"CollectElementInformations "
+                                      "Eid : -14-")));
     EXPECT_TRUE(editor->IsOpen());
     editor->Unload();
 }
@@ -263,8 +262,7 @@ TEST_F(ElementEditorTest, ASaveThatFindsTheProjectLockedIsOfferedAgain) {
     });
     editor->Unload();
     releaser.join();
-    ASSERT_EQ(ui.Transcript().size(), 1U);
-    EXPECT_THAT(ui.Transcript()[0], HasSubstr("flags=21 \"SavePropValues : 3008-"));
+    EXPECT_THAT(ui.Transcript(), ElementsAre(HasSubstr("flags=21 \"SavePropValues : 3008-")));
     EXPECT_EQ(Stored("SELECT PE_value FROM ElemProperties WHERE P_id = 1"), "kept");
 }
 

@@ -31,9 +31,19 @@ Database MakePeople(const std::string& path) {
     return db;
 }
 
-TEST(DatabaseTest, ValuesAreBoundNeverSpliced) {
+// A folder, and in it path, a database of one table People (made by MakePeople).
+class DatabaseTest : public ::testing::Test {
+  protected:
     TempDir dir;
-    Database db = MakePeople(dir / "p.mdb");
+    std::string path = dir / "p.mdb";
+};
+
+std::string Value(const Database& db, const std::string& sql) {
+    return db.QueryValue(sql).ToString();
+}
+
+TEST_F(DatabaseTest, ValuesAreBoundNeverSpliced) {
+    Database db = MakePeople(path);
     const std::string hostile = "O'Brien'); DROP TABLE People; --";
     db.Execute("INSERT INTO People (P_Name, P_Age, P_Ok) VALUES (?1, ?2, ?3)", {hostile, 42, true});
     db.Execute("INSERT INTO People (P_Name) VALUES (?1)", {nullptr});
@@ -54,12 +64,11 @@ TEST(DatabaseTest, ValuesAreBoundNeverSpliced) {
     EXPECT_FALSE(rows.Step());
     EXPECT_THAT(ErrorOf<DbError>([&] { (void)rows.Field("P_Missing"); }).text,
                 HasSubstr("P_Missing"));
-    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "3");
+    EXPECT_EQ(Value(db, "SELECT count(*) FROM People"), "3");
 }
 
-TEST(DatabaseTest, TransactionsCommitOrRollBack) {
-    TempDir dir;
-    Database db = MakePeople(dir / "p.mdb");
+TEST_F(DatabaseTest, TransactionsCommitOrRollBack) {
+    Database db = MakePeople(path);
     {
         Transaction transaction(db);
         db.Execute("INSERT INTO People (P_Name) VALUES ('kept')");
@@ -78,12 +87,11 @@ TEST(DatabaseTest, TransactionsCommitOrRollBack) {
     EXPECT_EQ(failed.number, 1) << "errors carry SQLite's result code";
     EXPECT_THAT(failed.text, HasSubstr("Nowhere"));
     db.Close();
-    Database reopened = Database::Open(dir / "p.mdb");
-    EXPECT_EQ(reopened.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "kept");
+    Database reopened = Database::Open(path);
+    EXPECT_EQ(Value(reopened, "SELECT group_concat(P_Name) FROM People"), "kept");
 }
 
-TEST(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
-    TempDir dir;
+TEST_F(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
     WriteFile(dir / "notes.mdb", "These are meeting notes, not a database.\n");
     std::string jet(4096, '\0');
     jet.replace(4, 15, "Standard Jet DB");
@@ -113,48 +121,44 @@ TEST(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
     EXPECT_EQ(test::ReadFile(dir / "notes.mdb"), "These are meeting notes, not a database.\n");
 }
 
-TEST(DatabaseTest, ReadOnlyConnectionsCannotWrite) {
-    TempDir dir;
-    MakePeople(dir / "p.mdb");
-    Database db = Database::Open(dir / "p.mdb", OpenMode::ReadOnly);
-    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "0");
+TEST_F(DatabaseTest, ReadOnlyConnectionsCannotWrite) {
+    MakePeople(path);
+    Database db = Database::Open(path, OpenMode::ReadOnly);
+    EXPECT_EQ(Value(db, "SELECT count(*) FROM People"), "0");
     EXPECT_THROW(db.Execute("INSERT INTO People (P_Name) VALUES ('x')"), DbError);
 }
 
-TEST(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
-    TempDir dir;
-    MakePeople(dir / "p.mdb");
-    test::LockHolder holder(dir / "p.mdb", "INSERT INTO People (P_Name) VALUES ('holder')");
+TEST_F(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
+    MakePeople(path);
+    test::LockHolder holder(path, "INSERT INTO People (P_Name) VALUES ('holder')");
 
-    Database db = Database::Open(dir / "p.mdb");
+    Database db = Database::Open(path);
     db.SetBusyTimeout(std::chrono::milliseconds(100));
     Raised locked = ErrorOf<DbError>([&] { Transaction transaction(db); });
     EXPECT_EQ(locked.number, ERR_LOCKED);
     EXPECT_THAT(locked.text, HasSubstr("locked by another user"));
     holder.Release();
     db.Execute("INSERT INTO People (P_Name) VALUES ('after')");
-    EXPECT_EQ(db.QueryValue("SELECT group_concat(P_Name) FROM People").ToString(), "holder,after");
+    EXPECT_EQ(Value(db, "SELECT group_concat(P_Name) FROM People"), "holder,after");
 }
 
-TEST(DatabaseTest, TheBusyTimeoutWaitsForAShortLock) {
-    TempDir dir;
-    MakePeople(dir / "p.mdb");
-    test::LockHolder holder(dir / "p.mdb", "INSERT INTO People (P_Name) VALUES ('holder')");
+TEST_F(DatabaseTest, TheBusyTimeoutWaitsForAShortLock) {
+    MakePeople(path);
+    test::LockHolder holder(path, "INSERT INTO People (P_Name) VALUES ('holder')");
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         holder.Release();
     });
-    Database db = Database::Open(dir / "p.mdb");  // the default timeout of 2 s
+    Database db = Database::Open(path);  // the default timeout of 2 s
     db.Execute("INSERT INTO People (P_Name) VALUES ('waited')");
     releaser.join();
-    EXPECT_EQ(db.QueryValue("SELECT count(*) FROM People").ToString(), "2");
+    EXPECT_EQ(Value(db, "SELECT count(*) FROM People"), "2");
 }
 
-TEST(DatabaseTest, QueriesTypedByAUserOnlyReadAndEnd) {
-    TempDir dir;
-    MakePeople(dir / "p.mdb").Execute("INSERT INTO People (P_Name) VALUES ('Ada')");
-    Database db = Database::Open(dir / "p.mdb", OpenMode::Query);
-    EXPECT_EQ(db.QueryValue("SELECT P_Name FROM People").ToString(), "Ada");
+TEST_F(DatabaseTest, QueriesTypedByAUserOnlyReadAndEnd) {
+    MakePeople(path).Execute("INSERT INTO People (P_Name) VALUES ('Ada')");
+    Database db = Database::Open(path, OpenMode::Query);
+    EXPECT_EQ(Value(db, "SELECT P_Name FROM People"), "Ada");
     for (const std::string& sql :
          {"VACUUM INTO '" + (dir / "copy.mdb") + "'", "ATTACH '" + (dir / "x.mdb") + "' AS x",
           std::string("INSERT INTO People (P_Name) VALUES ('Bob')"),
@@ -175,37 +179,28 @@ TEST(DatabaseTest, QueriesTypedByAUserOnlyReadAndEnd) {
     db.LimitQueryTime(std::chrono::milliseconds(300));
     EXPECT_THAT(ErrorOf<DbError>([&] { db.QueryValue(endless + "count(*) FROM n"); }).text,
                 HasSubstr("ran past its time"));
-    EXPECT_EQ(Database::Open(dir / "p.mdb").QueryValue("SELECT count(*) FROM People").ToString(),
-              "1");
+    EXPECT_EQ(Value(Database::Open(path), "SELECT count(*) FROM People"), "1");
 }
 
-TEST(DatabaseTest, OnlyRegularFilesAreOpenedAndOpeningWritesNothing) {
-    TempDir dir;
+TEST_F(DatabaseTest, OnlyRegularFilesAreOpenedAndOpeningWritesNothing) {
     ASSERT_EQ(::mkfifo((dir / "pipe.mdb").c_str(), 0600), 0);
     pid_t child = fork();
     if (child == 0) {
         ::alarm(20);  // a pipe opened as a database would wait here forever
-        try {
-            Database::Open(dir / "pipe.mdb");
-        } catch (const DbError& error) {
-            _exit(error.Number() == ERR_CANT_OPEN ? 0 : 1);
-        }
-        _exit(2);
+        Raised refused = ErrorOf<DbError>([&] { Database::Open(dir / "pipe.mdb"); });
+        _exit(refused.number == ERR_CANT_OPEN ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 
     // A file in write-ahead-log mode keeps it, and nothing appears beside it.
-    MakePeople(dir / "p.mdb").Execute("PRAGMA journal_mode=WAL");
-    ASSERT_TRUE(Database::UsesWriteAheadLog(dir / "p.mdb"));
-    std::string bytes = test::ReadFile(dir / "p.mdb");
-    EXPECT_EQ(Database::Open(dir / "p.mdb", OpenMode::Snapshot)
-                  .QueryValue("SELECT count(*) FROM People")
-                  .ToString(),
-              "0");
-    Database::Open(dir / "p.mdb").Close();
-    EXPECT_EQ(test::ReadFile(dir / "p.mdb"), bytes);
+    MakePeople(path).Execute("PRAGMA journal_mode=WAL");
+    ASSERT_TRUE(Database::UsesWriteAheadLog(path));
+    std::string bytes = test::ReadFile(path);
+    EXPECT_EQ(Value(Database::Open(path, OpenMode::Snapshot), "SELECT count(*) FROM People"), "0");
+    Database::Open(path).Close();
+    EXPECT_EQ(test::ReadFile(path), bytes);
     EXPECT_FALSE(std::filesystem::exists(dir / "p.mdb-wal"));
     EXPECT_FALSE(Database::UsesWriteAheadLog(dir / "pipe.mdb"));
 }
