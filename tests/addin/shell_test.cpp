@@ -82,6 +82,7 @@ class ShellTest : public ::testing::Test, public test::World {
         EXPECT_NE(control, nullptr) << member;
         return control != nullptr && control->EnabledFor(app.ActiveDocument());
     }
+    std::string ChangeFlag() { return utilElements::GetDocVariable(context, VARDOC_CHANGEELEM); }
     void Click(const std::string& member) { app.Press(*connection.Instance()->Member(member)); }
     std::vector<bool> Navigation() {
         return {Enabled("oFirst"), Enabled("oPrevious"), Enabled("oNext"), Enabled("oLast")};
@@ -230,8 +231,7 @@ TEST_F(ShellTest, TheNormalTemplateIsNeverTouched) {
     EXPECT_EQ(app.CommandBars.Find(addin::TOOLBAR_NAME), nullptr) << "no build from it";
     EXPECT_TRUE(connection.Instance()->FirstDocumentChange());
     normal.Save();
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "")
-        << "its variables are left alone";
+    EXPECT_EQ(ChangeFlag(), "") << "its variables are left alone";
     EXPECT_EQ(normal.AttachedTemplateName(), host::NORMAL_TEMPLATE);
     ui.AnswerMsgBox(vbOK);
     app.AddDocument();
@@ -242,10 +242,9 @@ TEST_F(ShellTest, SavingResetsTheChangeFlagEvenWhenTheSaveFails) {
     ConnectedWithLinkedDocument();
     utilElements::SetDocVariable(context, VARDOC_CHANGEELEM, "1");
     EXPECT_THROW(Document().SaveAs(dir / "no such folder/brakes.docx"), host::HostError);
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "0");
+    EXPECT_EQ(ChangeFlag(), "0");
     app.AddDocument().SaveAs(dir / "unlinked.docx");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "0")
-        << "every saved document holds it, linked or not";
+    EXPECT_EQ(ChangeFlag(), "0") << "every saved document holds it, linked or not";
 }
 
 TEST_F(ShellTest, ClosingAsksOnlyForUnsavedElementChanges) {
@@ -279,8 +278,7 @@ TEST_F(ShellTest, ClosingAsksOnlyForUnsavedElementChanges) {
     EXPECT_TRUE(app.CloseDocument(*document));
     EXPECT_EQ(app.DocumentCount(), 0);
     document = &app.OpenDocument(dir / "brakes.docx");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "0")
-        << "No discarded the change: the file holds what was saved";
+    EXPECT_EQ(ChangeFlag(), "0") << "No discarded the change: the file holds what was saved";
 
     // Yes saves; a save that fails (its folder gone) keeps the document
     // open and says why.
@@ -298,7 +296,7 @@ TEST_F(ShellTest, ClosingAsksOnlyForUnsavedElementChanges) {
     ui.AnswerMsgBox(vbYes);
     EXPECT_TRUE(app.CloseDocument(*document));
     app.OpenDocument(dir / "kept/brakes.docx");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "0") << "saved by Yes";
+    EXPECT_EQ(ChangeFlag(), "0") << "saved by Yes";
 }
 
 TEST_F(ShellTest, LinkedOnlyCommandsAreSilentOnAnUnlinkedDocument) {

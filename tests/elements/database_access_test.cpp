@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 using host::MsgBoxResult::vbCancel;
 using host::MsgBoxResult::vbOK;
 using host::MsgBoxResult::vbRetry;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 constexpr const char* RETRY_QUESTION =
@@ -66,9 +67,13 @@ TEST_F(DatabaseAccessTest, EveryWriteToALockedDatabaseAsksRetryOrCancel) {
     Execute("UPDATE Documents SET D_Name = 'moved.docx'");
     Execute("INSERT INTO Elements (E_id, E_DocId, E_level) VALUES ('ELEM00000009', ?1, 1)",
             {test::DOCUMENT_ID});
-    const std::string before =
-        Query("SELECT group_concat(E_id || E_Deleted || ifnull(E_Number1, '-')) FROM Elements") +
-        Query("SELECT D_Name || ifnull(D_Description, '-') FROM Documents");
+    auto rows = [&] {
+        return Query(
+                   "SELECT group_concat(E_id || E_Deleted || ifnull(E_Number1, '-')) FROM "
+                   "Elements") +
+               Query("SELECT D_Name || ifnull(D_Description, '-') FROM Documents");
+    };
+    const std::string before = rows();
     // Each write with the answers it meets on its way: Cancel last.
     std::vector<std::pair<std::string, std::function<void()>>> writes{
         {"CreateElement",
@@ -113,16 +118,13 @@ TEST_F(DatabaseAccessTest, EveryWriteToALockedDatabaseAsksRetryOrCancel) {
             ui.ClearTranscript();
             EXPECT_THROW(write(), dbElements::Cancelled) << name;
             ASSERT_FALSE(ui.Transcript().empty()) << name;
-            EXPECT_THAT(ui.Transcript().back(), HasSubstr(RETRY_QUESTION)) << name;
-            EXPECT_THAT(ui.Transcript().back(), HasSubstr("-> cancel")) << name;
+            EXPECT_THAT(ui.Transcript().back(),
+                        AllOf(HasSubstr(RETRY_QUESTION), HasSubstr("-> cancel")))
+                << name;
             EXPECT_TRUE(ui.UnusedAnswers().empty()) << name;
         }
     }
-    EXPECT_EQ(Query("SELECT group_concat(E_id || E_Deleted || ifnull(E_Number1, '-')) FROM "
-                    "Elements") +
-                  Query("SELECT D_Name || ifnull(D_Description, '-') FROM Documents"),
-              before)
-        << "Cancel writes nothing";
+    EXPECT_EQ(rows(), before) << "Cancel writes nothing";
 
     // Retry runs the write again once the other user lets go.
     test::LockHolder holder(database);
@@ -173,8 +175,8 @@ TEST_F(DatabaseAccessTest, ADocumentPathLongerThanTheDatabaseHoldsIsNotLinked) {
     ui.AnswerInput("Long path");
     ui.AnswerMsgBox(vbOK);
     EXPECT_FALSE(utilElements::RegisterDocument(context));
-    EXPECT_THAT(ui.Transcript().back(), HasSubstr("longer than the 255 characters"));
-    EXPECT_THAT(ui.Transcript().back(), HasSubstr("requirements.docx"));
+    EXPECT_THAT(ui.Transcript().back(),
+                AllOf(HasSubstr("longer than the 255 characters"), HasSubstr("requirements.docx")));
     EXPECT_EQ(Query("SELECT count(*) FROM Documents"), "1");
     EXPECT_TRUE(document.VariableNames().empty()) << "the document keeps no link";
 }

@@ -49,6 +49,7 @@ class ElementsTest : public ::testing::Test, public test::World {
         return all;
     }
     std::string Selected() { return Document().Selection().Range().Text(); }
+    std::string Variable(const char* name) { return utilElements::GetDocVariable(context, name); }
 };
 
 TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
@@ -66,7 +67,7 @@ TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
               "|| E_Number4 || ':' || E_level, ' ') FROM (SELECT * FROM Elements ORDER BY E_id)"),
         "1.0.0.0:1 1.1.0.0:2 1.2.0.0:2 1.2.1.0:3 2.0.0.0:1 2.1.0.0:2");
     EXPECT_EQ(Query("SELECT count(*) FROM Elements WHERE E_ModifDate IS NULL"), "0");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "")
+    EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "")
         << "renumbering is no element change of the document";
     // Markers shown, inside each bookmark; the first element selected.
     EXPECT_EQ(Document().Bookmarks().Item("ELEM00000004").Range().Text(),
@@ -145,7 +146,7 @@ TEST_F(ElementsTest, ABookmarkDeletedByHandIsMarkedDeletedWhenMet) {
     Elements::GoToElement(context, "ELEM00000002");
     EXPECT_EQ(Query("SELECT E_Deleted FROM Elements WHERE E_id = 'ELEM00000002'"), "1");
     EXPECT_EQ(Elements::IndexOfElement(context, "ELEM00000002"), 0);
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "1");
+    EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "1");
 
     // And by the list, which leaves it out.
     Document().Bookmarks().Item("ELEM00000003").Delete();
@@ -189,20 +190,20 @@ TEST_F(ElementsTest, TogglesAndColours) {
     Elements::ShowAllNumbers(context);
     // An empty variable hides (whatever there is) and stores "0"; the next shows.
     Elements::ToggleNumbers(context);
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "0");
+    EXPECT_EQ(Variable(VARDOC_NUMBERS), "0");
     EXPECT_THAT(Document().Content().Text(), ::testing::Not(HasSubstr("//0.0.0.0// ")));
     Elements::ToggleNumbers(context);
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "1");
+    EXPECT_EQ(Variable(VARDOC_NUMBERS), "1");
     EXPECT_THAT(Document().Content().Text(), HasSubstr("//0.0.0.0// P1"));
     EXPECT_TRUE(app.ScreenUpdating);
 
     host::Range range = Document().Bookmarks().Item("ELEM00000001").Range();
     Elements::SetHighlightColour(context, 3);
     EXPECT_EQ(range.HighlightColorIndex(), 3);
-    EXPECT_EQ(utilElements::GetDocVariable(context, HIGHLIGHT_COLOR), " 3");
+    EXPECT_EQ(Variable(HIGHLIGHT_COLOR), " 3");
     Elements::SetHighlightColour(context, 0);
     EXPECT_EQ(range.HighlightColorIndex(), 0);
-    EXPECT_EQ(utilElements::GetDocVariable(context, HIGHLIGHT_COLOR), " 0");
+    EXPECT_EQ(Variable(HIGHLIGHT_COLOR), " 0");
     EXPECT_EQ(context.elementColour, 0);
 
     Elements::ToggleDelimiters(context);
@@ -297,7 +298,7 @@ TEST_F(ElementsTest, CreatingAtACaretTakesTheParagraphAndCutsLongDescriptions) {
               "(E_CreateDate IS NOT NULL) || '|' || E_Deleted || '|' || (E_ModifDate IS NULL) "
               "FROM Elements"),
         "1|1|255|1|0|1");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_CHANGEELEM), "1");
+    EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "1");
 }
 
 TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {
@@ -349,8 +350,8 @@ TEST_F(ElementsTest, AttachingComparesTheStoredNameExactly) {
     EXPECT_TRUE(dbElements::dbAttachDocument(context));
     EXPECT_THAT(ui.Transcript()[0], HasSubstr("msgbox \"Change the document name\" flags=33"));
     EXPECT_EQ(Query("SELECT D_Name FROM Documents"), Document().FullName());
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_NUMBERS), "1") << "empty ones default";
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_HIGHLIGHT), "1");
+    EXPECT_EQ(Variable(VARDOC_NUMBERS), "1") << "empty ones default";
+    EXPECT_EQ(Variable(VARDOC_HIGHLIGHT), "1");
     ui.ClearTranscript();
     EXPECT_TRUE(dbElements::dbAttachDocument(context));
     EXPECT_TRUE(ui.Transcript().empty()) << "the same name asks nothing";
@@ -363,8 +364,8 @@ TEST_F(ElementsTest, ADocumentThatLeavesItsProjectLosesBothLinkVariablesInOneSav
     Document().SetBeforeSave([&saves](host::Document&) { ++saves; });
     ui.AnswerMsgBox(host::MsgBoxResult::vbCancel);
     EXPECT_FALSE(dbElements::dbAttachDocument(context));
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_DB_NAME), "");
-    EXPECT_EQ(utilElements::GetDocVariable(context, VARDOC_DOC_ID), "");
+    EXPECT_EQ(Variable(VARDOC_DB_NAME), "");
+    EXPECT_EQ(Variable(VARDOC_DOC_ID), "");
     EXPECT_EQ(saves, 1) << "both variables go, then one save";
     EXPECT_FALSE(Document().Bookmarks().Exists("ELEM00000001"));
     EXPECT_EQ(Query("SELECT group_concat(E_id || E_Deleted) FROM Elements"), rows)

@@ -120,13 +120,12 @@ TEST(ScriptedUiTest, AnUnansweredDialogIsAnErrorThatNamesIt) {
 }
 
 TEST(ScriptedUiTest, MessageBoxResultsParseByNameOrNumber) {
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("ok"), MsgBoxResult::vbOK);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("retry"), MsgBoxResult::vbRetry);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("no"), MsgBoxResult::vbNo);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("7"), 7);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("Yes"), std::nullopt);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult(""), std::nullopt);
-    EXPECT_EQ(ScriptedUi::ParseMsgBoxResult("6x"), std::nullopt);
+    std::vector<std::optional<int>> parsed;
+    for (const char* text : {"ok", "retry", "no", "7", "Yes", "", "6x"}) {
+        parsed.push_back(ScriptedUi::ParseMsgBoxResult(text));
+    }
+    EXPECT_THAT(parsed, ElementsAre(MsgBoxResult::vbOK, MsgBoxResult::vbRetry, MsgBoxResult::vbNo,
+                                    7, std::nullopt, std::nullopt, std::nullopt));
 }
 
 TEST(ScriptedUiTest, FormActionsReachTheControlsAndNestedDialogs) {
@@ -143,9 +142,7 @@ TEST(ScriptedUiTest, FormActionsReachTheControlsAndNestedDialogs) {
     auto form = std::make_shared<frmSample>(ui);
     ui.Show(form, true);
 
-    EXPECT_TRUE(form->loaded);
-    EXPECT_TRUE(form->unloaded);
-    EXPECT_FALSE(form->IsOpen());
+    EXPECT_TRUE(form->loaded && form->unloaded && !form->IsOpen());
     EXPECT_EQ(form->TextBoxName.Text, "Req 1");
     EXPECT_EQ(form->changes, 1);
     EXPECT_TRUE(form->OptionB.Value());
