@@ -137,6 +137,16 @@ class DocxDocument : public Document {
                      pugi::xml_node into) const;
     void AddParagraphFrom(const Paragraph& source, const Wml& sourceNames, pugi::xml_node paragraph,
                           RevisionStamp& stamp);
+    // Paragraphs of theirs that have no counterpart in ours, put in beside the
+    // paragraphs of ours that stood around them.
+    struct NewParagraphs {
+        std::size_t theirFirst;
+        std::size_t count;
+        pugi::xml_node after;   // the paragraph of ours before them, if any
+        pugi::xml_node before;  // the paragraph of ours after them, if any
+    };
+    void InsertNewParagraphs(Story& theirs, const Wml& theirNames, const NewParagraphs& block,
+                             RevisionStamp& stamp);
 
     std::string path_;  // absolute, "" until saved
     std::string name_;

@@ -277,34 +277,33 @@ void DocxDocument::CompareParagraphs(Paragraph& ours, const Paragraph& theirs,
     }
 }
 
+namespace {
+
+std::vector<std::uint64_t> ParagraphHashes(Story& story) {
+    std::vector<std::uint64_t> hashes(story.ParagraphCount());
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        hashes[i] = Hash(CharactersOf(story.ParagraphAtIndex(i)));
+    }
+    return hashes;
+}
+
+}  // namespace
+
 void DocxDocument::Compare(const std::string& path) {
     std::unique_ptr<DocxDocument> other = Open(path);
     Story& theirs = *other->story_;
     const std::size_t ourCount = story_->ParagraphCount();
-    const std::size_t theirCount = theirs.ParagraphCount();
     std::vector<Paragraph*> ours(ourCount);
-    std::vector<std::uint64_t> ourHashes(ourCount);
-    std::vector<std::uint64_t> theirHashes(theirCount);
     for (std::size_t i = 0; i < ourCount; ++i) {
         ours[i] = &story_->ParagraphAtIndex(i);
-        ourHashes[i] = Hash(CharactersOf(*ours[i]));
     }
-    for (std::size_t j = 0; j < theirCount; ++j) {
-        theirHashes[j] = Hash(CharactersOf(theirs.ParagraphAtIndex(j)));
-    }
-    const std::vector<Edit> edits = Diff(ourHashes, theirHashes);
+    const std::vector<Edit> edits = Diff(ParagraphHashes(*story_), ParagraphHashes(theirs));
     if (std::all_of(edits.begin(), edits.end(),
                     [](const Edit& edit) { return edit.kind == EditKind::Equal; })) {
         return;
     }
     RevisionStamp stamp{COMPARE_AUTHOR, NowUtc(), HighestId(main_->Root(), names_) + 1};
     // New paragraphs go in last, by the XML alone: the story reads them after.
-    struct NewParagraphs {
-        std::size_t theirFirst;
-        std::size_t count;
-        pugi::xml_node after;   // the paragraph of ours before them, if any
-        pugi::xml_node before;  // the paragraph of ours after them, if any
-    };
     std::vector<NewParagraphs> added;
     for (std::size_t e = 0; e < edits.size(); ++e) {
         if (edits[e].kind == EditKind::Equal) {
@@ -355,37 +354,7 @@ void DocxDocument::Compare(const std::string& path) {
         }
     }
     for (const NewParagraphs& block : added) {
-        // They go beside the paragraph of ours that shares their block (body
-        // or table cell) in their version: after the one before them when
-        // the paragraph before them in theirs shares it, else before the next.
-        const Paragraph& first = theirs.ParagraphAtIndex(block.theirFirst);
-        bool afterPrevious =
-            block.after &&
-            (!block.before || (block.theirFirst > 0 &&
-                               Story::BlockOf(theirs.ParagraphAtIndex(block.theirFirst - 1)) ==
-                                   Story::BlockOf(first)));
-        pugi::xml_node cursor = afterPrevious ? block.after : block.before;
-        if (afterPrevious) {
-            // Ends of bookmarks that close with the paragraph stay before the new ones.
-            while (cursor.next_sibling() && Is(cursor.next_sibling(), names_.bookmarkEnd)) {
-                cursor = cursor.next_sibling();
-            }
-        } else {
-            while (cursor.previous_sibling() &&
-                   Is(cursor.previous_sibling(), names_.bookmarkStart)) {
-                cursor = cursor.previous_sibling();
-            }
-        }
-        for (std::size_t k = 0; k < block.count; ++k) {
-            const Paragraph& source = theirs.ParagraphAtIndex(block.theirFirst + k);
-            pugi::xml_node paragraph =
-                afterPrevious ? cursor.parent().insert_child_after(names_.p.c_str(), cursor)
-                              : cursor.parent().insert_child_before(names_.p.c_str(), cursor);
-            if (afterPrevious) {
-                cursor = paragraph;
-            }
-            AddParagraphFrom(source, other->names_, paragraph, stamp);
-        }
+        InsertNewParagraphs(theirs, other->names_, block, stamp);
     }
     // Read the story again over the changed XML; paragraph ids go on.
     pugi::xml_node body = main_->Root().child(names_.body.c_str());
@@ -393,6 +362,40 @@ void DocxDocument::Compare(const std::string& path) {
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
     SetSelection(Clamp(SelectionStart()), Clamp(SelectionEnd()));
     Changed(*main_);
+}
+
+void DocxDocument::InsertNewParagraphs(Story& theirs, const Wml& theirNames,
+                                       const NewParagraphs& block, RevisionStamp& stamp) {
+    // They go beside the paragraph of ours that shares their block (body
+    // or table cell) in their version: after the one before them when
+    // the paragraph before them in theirs shares it, else before the next.
+    const Paragraph& first = theirs.ParagraphAtIndex(block.theirFirst);
+    bool afterPrevious =
+        block.after &&
+        (!block.before ||
+         (block.theirFirst > 0 &&
+          Story::BlockOf(theirs.ParagraphAtIndex(block.theirFirst - 1)) == Story::BlockOf(first)));
+    pugi::xml_node cursor = afterPrevious ? block.after : block.before;
+    if (afterPrevious) {
+        // Ends of bookmarks that close with the paragraph stay before the new ones.
+        while (cursor.next_sibling() && Is(cursor.next_sibling(), names_.bookmarkEnd)) {
+            cursor = cursor.next_sibling();
+        }
+    } else {
+        while (cursor.previous_sibling() && Is(cursor.previous_sibling(), names_.bookmarkStart)) {
+            cursor = cursor.previous_sibling();
+        }
+    }
+    for (std::size_t k = 0; k < block.count; ++k) {
+        const Paragraph& source = theirs.ParagraphAtIndex(block.theirFirst + k);
+        pugi::xml_node paragraph =
+            afterPrevious ? cursor.parent().insert_child_after(names_.p.c_str(), cursor)
+                          : cursor.parent().insert_child_before(names_.p.c_str(), cursor);
+        if (afterPrevious) {
+            cursor = paragraph;
+        }
+        AddParagraphFrom(source, theirNames, paragraph, stamp);
+    }
 }
 
 void DocxDocument::AddParagraphFrom(const Paragraph& source, const Wml& sourceNames,
