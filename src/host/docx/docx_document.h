@@ -140,8 +140,8 @@ class DocxDocument : public Document {
     // Paragraphs of theirs that have no counterpart in ours, put in beside the
     // paragraphs of ours that stood around them.
     struct NewParagraphs {
-        std::size_t theirFirst;
-        std::size_t count;
+        std::size_t theirFirst = 0;
+        std::size_t count = 0;
         pugi::xml_node after;   // the paragraph of ours before them, if any
         pugi::xml_node before;  // the paragraph of ours after them, if any
     };
