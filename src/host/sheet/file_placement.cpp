@@ -23,6 +23,25 @@ constexpr std::string_view PARTIAL_SUFFIX = ".part";
     throw HostError(error, what + ": " + std::generic_category().message(error));
 }
 
+// A temporary file is made private (0600); what it becomes takes the mode of
+// the user's other files: a replaced file's own, else 0666 less the umask.
+void TakeUsualMode(const std::string& from, const std::string& to) {
+    struct stat existing {};
+    mode_t mode = 0;
+    if (stat(to.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        mode = existing.st_mode & 07777;
+    } else {
+        // The umask can only be read by setting it; the outputs are written
+        // one at a time, on the program's one thread.
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (chmod(from.c_str(), mode) != 0) {
+        Fail(errno, "cannot write " + to);
+    }
+}
+
 }  // namespace
 
 std::string NewTemporaryFile(const std::string& folder) {
@@ -39,6 +58,7 @@ std::string NewTemporaryFile(const std::string& folder) {
 }
 
 bool MoveFile(const std::string& from, const std::string& to, bool replace) {
+    TakeUsualMode(from, to);
     if (replace) {
         if (std::rename(from.c_str(), to.c_str()) != 0) {
             Fail(errno, "cannot write " + to);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 
 #include "error_of.h"
 #include "host/host_error.h"
@@ -64,6 +65,24 @@ TEST_F(WorkbookFileTest, SaveAsReplacesOnlyWithACompleteFile) {
     EXPECT_THAT(test::ErrorOf<HostError>([&] { workbook.SaveAsNew(path, STEM); }).text,
                 HasSubstr("cannot write a file in " + path));
     EXPECT_EQ(FilesIn(dir.Path()), 2U);
+}
+
+// Workbooks are the user's files like any other: a new one takes 0666 less the
+// umask, a replaced one keeps its mode.
+TEST_F(WorkbookFileTest, AWorkbookTakesTheModeOfTheUsersFiles) {
+    auto modeOf = [](const std::string& path) {
+        return static_cast<int>(fs::status(path).permissions() & fs::perms::mask);
+    };
+    const mode_t before = umask(022);
+    std::string fresh = workbook.SaveAsNew(dir.Path().string(), STEM);
+    EXPECT_EQ(modeOf(fresh), 0644);
+    umask(027);
+    workbook.SaveAs(dir / "out.xlsx");
+    EXPECT_EQ(modeOf(dir / "out.xlsx"), 0640);
+    fs::permissions(dir / "out.xlsx", fs::perms(0664));
+    workbook.SaveAs(dir / "out.xlsx");
+    EXPECT_EQ(modeOf(dir / "out.xlsx"), 0664) << "a replaced file keeps its mode";
+    umask(before);
 }
 
 // LibreOffice Calc, converting the workbook to a flat OpenDocument
