@@ -10,6 +10,7 @@
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
 #include "host/ui/scripted_ui.h"
+#include "output_target.h"
 #include "settings/language.h"
 #include "traceability/element_value_list.h"
 #include "traceability/links_tree_export.h"
@@ -47,6 +48,8 @@ int Reported(const char* command, std::ostream& err, const std::function<void()>
         return 0;
     } catch (const BatchError& error) {
         err << "veln " << command << ": " << error.what() << "\n";
+    } catch (const OutputRefused& error) {
+        err << "veln " << command << ": " << error.what() << "\n";
     } catch (const db::DbError& error) {
         err << "veln " << command << ": " << error.Description() << " (error " << error.Number()
             << ")\n";
@@ -81,8 +84,9 @@ int WriteMatrix(const MatrixOptions& options, host::System& system, std::ostream
         }
         Language language{Language::ChooseOffset(system)};
         host::Workbook workbook;
+        std::string target = OutputTarget(options.output, options.database, documents);
         MatrixBuild::Fill(workbook, request, language, system.Now());
-        workbook.SaveAs(options.output);
+        workbook.SaveAs(target);
     });
 }
 
@@ -93,9 +97,10 @@ int WriteList(const ListOptions& options, std::ostream& err) {
         request.dbPath = options.database;
         request.document = Named(documents, options.document, options.database);
         request.hyperlinks = options.hyperlinks;
+        std::string target = OutputTarget(options.output, options.database, documents);
         host::Workbook workbook;
         ElementValueList::Fill(workbook, request);
-        workbook.SaveAs(options.output);
+        workbook.SaveAs(target);
     });
 }
 
@@ -114,6 +119,7 @@ int WriteTree(const TreeOptions& options, host::System& system, std::ostream& er
             (!levels.leafDocId.empty() && levels.treeDocId == levels.leafDocId)) {
             throw BatchError("the documents of the three levels must differ");
         }
+        std::string target = OutputTarget(options.output, options.database, documents);
         LinksTreeExportOptions look;
         look.hyperlink = options.hyperlinks;
         look.showNumbers = options.numbers;
@@ -122,7 +128,7 @@ int WriteTree(const TreeOptions& options, host::System& system, std::ostream& er
         host::ScriptedUi nobody;
         host::docx::DocxApplication app;
         DocumentContext context(nobody, system, app);
-        ExportLinksTree(context, options.database, levels, look).SaveAs(options.output);
+        ExportLinksTree(context, options.database, levels, look).SaveAs(target);
     });
 }
 

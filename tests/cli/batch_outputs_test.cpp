@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 
 #include "host/docx/docx_application.h"
 #include "host/word/hyperlinks.h"
@@ -128,6 +130,42 @@ TEST_F(BatchOutputsTest, RefusalsNameWhatIsWrongAndWriteNothing) {
     refused(Matrix(), "it is a folder");
     list.document = "DOCNONE1";
     refused(List(), "veln list: no document of the project");
+}
+
+TEST_F(BatchOutputsTest, AnOutputNeverReplacesTheProjectsFilesOrWhatIsNoFile) {
+    test::WriteFile(SourcePath(), "the plan");
+    test::WriteFile(dir / "mine.xlsx", "the user's");
+    const std::string project = test::ReadFile(database);
+    fs::create_symlink(database, dir / "project-link.xlsx");
+    fs::create_symlink(dir / "gone.xlsx", dir / "dangling.xlsx");
+    ASSERT_EQ(mkfifo((dir / "pipe.xlsx").c_str(), 0600), 0);
+    for (auto [path, rule] :
+         {std::pair<std::string, std::string>{database, "it is the project database"},
+          {dir / "project-link.xlsx", "it is the project database"},
+          {SourcePath(), std::string("it is the project's document ") + test::SOURCE_ID},
+          {TargetPath(), std::string("it is the project's document ") + test::TARGET_ID},
+          {dir / "dangling.xlsx", "it is a symbolic link that leads nowhere"},
+          {dir / "pipe.xlsx", "it is a device, a pipe or a socket"}}) {
+        SCOPED_TRACE(path);
+        matrix.output = list.output = tree.output = path;
+        EXPECT_EQ(Matrix(), 1);
+        EXPECT_EQ(List(), 1);
+        EXPECT_EQ(Tree(), 1);
+        EXPECT_THAT(err.str(), HasSubstr("veln tree: will not write " + path + ": " + rule));
+        err.str("");
+    }
+    EXPECT_EQ(test::ReadFile(database), project);
+    EXPECT_EQ(test::ReadFile(SourcePath()), "the plan");
+    EXPECT_FALSE(fs::exists(TargetPath())) << "nothing written under a document's name";
+
+    // A link to a regular file writes the file it leads to, which keeps its mode.
+    fs::permissions(dir / "mine.xlsx", fs::perms(0640));
+    fs::create_symlink(dir / "mine.xlsx", dir / "link.xlsx");
+    matrix.output = dir / "link.xlsx";
+    ASSERT_EQ(Matrix(), 0) << err.str();
+    EXPECT_TRUE(fs::is_symlink(dir / "link.xlsx"));
+    EXPECT_EQ(test::ReadBack(dir / "mine.xlsx").Value(5, 2), "Brakes");
+    EXPECT_EQ(fs::status(dir / "mine.xlsx").permissions() & fs::perms::mask, fs::perms(0640));
 }
 
 TEST_F(BatchOutputsTest, TheTreeIsWrittenAsADocumentWithItsLinks) {
