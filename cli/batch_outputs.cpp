@@ -1,8 +1,10 @@
 #include "batch_outputs.h"
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
+#include "database/doc_variables.h"
 #include "database/document_context.h"
 #include "database/schema.h"
 #include "host/db/db_error.h"
@@ -27,14 +29,41 @@ class BatchError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The id of the row a document file is linked to, as the file itself says;
+// "" when it says none or cannot be read.
+std::string IdCarriedBy(const std::string& path) {
+    try {
+        std::optional<std::string> id =
+            host::docx::OpenDocumentFile(path)->VariableValue(VARDOC_DOC_ID);
+        return id ? *id : std::string();
+    } catch (const host::HostError&) {
+        return {};
+    }
+}
+
 const ProjectDocument& Named(const std::vector<ProjectDocument>& documents, const std::string& name,
                              const std::string& database) {
-    const ProjectDocument* document = FindProjectDocument(documents, name);
-    if (document == nullptr) {
+    std::vector<const ProjectDocument*> named = ProjectDocumentsNamed(documents, name);
+    if (named.empty()) {
         throw BatchError("no document of the project " + database + " is \"" + name +
                          "\": give its id or its path as the project stores it");
     }
-    return *document;
+    if (named.size() == 1) {
+        return *named.front();
+    }
+    // Rows of a file unlinked and linked again: the live one is the row the
+    // file itself is linked to.
+    std::string carried = IdCarriedBy(named.front()->path);
+    std::string ids;
+    for (const ProjectDocument* document : named) {
+        if (document->id == carried) {
+            return *document;
+        }
+        ids += (ids.empty() ? "" : ", ") + document->id;
+    }
+    throw BatchError("\"" + name + "\" names " + std::to_string(named.size()) +
+                     " documents of the project " + database + " (ids " + ids +
+                     ") and the file is linked to none of them: give the id of the one to use");
 }
 
 std::vector<ProjectDocument> DocumentsOf(const std::string& database) {

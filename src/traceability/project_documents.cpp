@@ -21,21 +21,22 @@ ProjectDocument ChosenDocument(const host::ComboBox& chooser,
     return documents[static_cast<std::size_t>(row)];
 }
 
-const ProjectDocument* FindProjectDocument(const std::vector<ProjectDocument>& documents,
-                                           const std::string& name) {
+std::vector<const ProjectDocument*> ProjectDocumentsNamed(
+    const std::vector<ProjectDocument>& documents, const std::string& name) {
     for (const ProjectDocument& document : documents) {
         if (document.id == name) {
-            return &document;
+            return {&document};
         }
     }
     std::error_code error;
     std::string absolute = std::filesystem::absolute(name, error).lexically_normal().string();
+    std::vector<const ProjectDocument*> named;
     for (const ProjectDocument& document : documents) {
         if (document.path == name || (!error && document.path == absolute)) {
-            return &document;
+            named.push_back(&document);
         }
     }
-    return nullptr;
+    return named;
 }
 
 std::string FileNamePart(const std::string& chooserText, std::size_t length) {

@@ -14,10 +14,11 @@ namespace veln {
 ProjectDocument ChosenDocument(const host::ComboBox& chooser,
                                const std::vector<ProjectDocument>& documents);
 
-// The document a command line names: by its id, else by its stored path (a
-// relative path taken from the current folder); nullptr when none matches.
-const ProjectDocument* FindProjectDocument(const std::vector<ProjectDocument>& documents,
-                                           const std::string& name);
+// The documents a command line names: the one of that id, else every row
+// whose stored path is the name (a relative path taken from the current
+// folder). A file unlinked and linked again has several rows.
+std::vector<const ProjectDocument*> ProjectDocumentsNamed(
+    const std::vector<ProjectDocument>& documents, const std::string& name);
 
 // The part of a chooser's text after the last separator, its last length
 // characters: how sheets are named after documents.

@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <sys/stat.h>
 
+#include "database/doc_variables.h"
 #include "host/docx/docx_application.h"
 #include "host/word/hyperlinks.h"
 #include "host/word/range.h"
@@ -130,6 +131,28 @@ TEST_F(BatchOutputsTest, RefusalsNameWhatIsWrongAndWriteNothing) {
     refused(Matrix(), "it is a folder");
     list.document = "DOCNONE1";
     refused(List(), "veln list: no document of the project");
+}
+
+TEST_F(BatchOutputsTest, APathOfSeveralRowsNamesTheRowItsFileIsLinkedTo) {
+    // The source unlinked and linked again: a second row with the same path,
+    // and the file linked to it.
+    AddDocument("DOCSRC02", SourcePath());
+    AddElement("ELEMSRC00002", "DOCSRC02", {1, 0, 0, 0}, "Second life");
+    NewDocument({"Brakes"}, test::SOURCE_FILE, "");
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOCSRC02");
+    Document().Save();
+    list.document = SourcePath();
+    ASSERT_EQ(List(), 0) << err.str();
+    EXPECT_THAT(test::ReadBack(output).Row(2), ::testing::ElementsAre("1.0.0.0", "Second life"));
+
+    // Linked to neither: the command says so and lists the rows.
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, "DOCELSE1");
+    Document().Save();
+    fs::remove(output);
+    EXPECT_EQ(List(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("names 2 documents of the project " + database + " (ids " +
+                                     test::SOURCE_ID + ", DOCSRC02)"));
+    EXPECT_FALSE(fs::exists(output));
 }
 
 TEST_F(BatchOutputsTest, AnOutputNeverReplacesTheProjectsFilesOrWhatIsNoFile) {
