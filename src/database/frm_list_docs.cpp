@@ -58,10 +58,26 @@ void frmListDocs::ListBoxDocs_Change() {
     CommandButtonOk.Enabled = !dbPath_.empty() && ListBoxDocs.ListIndex() >= 0;
 }
 
+bool frmListDocs::LinkedElsewhere(const std::string& docId) {
+    // A copy of the old version carries its id; a document linked as another
+    // row would leave two rows naming one file, and its own row's elements
+    // would be retired silently at its next opening.
+    std::string linkedAs = utilElements::GetDocVariable(context_, VARDOC_DOC_ID);
+    if (linkedAs.empty() || linkedAs == docId) {
+        return false;
+    }
+    context_.ui.MsgBox("This document is linked to a project as " + linkedAs +
+                           ": it cannot take over the row of " + docId +
+                           ". Unlink it first, or replace with a copy of that document.",
+                       host::MsgBoxStyle::vbExclamation,
+                       context_.LoadText(StringId::DOCUMENT_TO_REPLACE));
+    return true;
+}
+
 void frmListDocs::CommandButtonOk_Click() {
     context_.replaced = false;
     const std::string docId = ListBoxDocs.Value();
-    if (!dbPath_.empty() && !docId.empty()) {
+    if (!dbPath_.empty() && !docId.empty() && !LinkedElsewhere(docId)) {
         std::string description = host::FirstCharacters(
             context_.ui.InputBox(context_.LoadText(StringId::DOCUMENT_DESCRIPTION_PROMPT),
                                  context_.LoadText(StringId::DOCUMENT_DESCRIPTION_TITLE), ""),

@@ -24,6 +24,9 @@ class frmListDocs : public host::Form {
 
   private:
     void CommandButtonOk_Click();
+    // True, after telling the user, when the active document is linked as
+    // another row than docId.
+    bool LinkedElsewhere(const std::string& docId);
     // OK reads the row selected: without one there is nothing to replace.
     void ListBoxDocs_Change();
 

@@ -53,6 +53,18 @@ class DocumentReplacementTest : public ::testing::Test, public test::World {
     std::string oldVersion;
 };
 
+TEST_F(DocumentReplacementTest, ADocumentLinkedAsAnotherRowCannotTakeOneOver) {
+    NewDocument({"Other text."}, "other.docx", "DOC00003");
+    ChooseOldVersion();
+    ui.AnswerMsgBox(vbOK);
+    EXPECT_FALSE(utilElements::ReplaceDocument(context));
+    EXPECT_EQ(StoredName(), oldVersion) << "the old version keeps its row";
+    EXPECT_EQ(utilElements::GetDocId(context), "DOC00003");
+    EXPECT_THAT(ui.Transcript(),
+                ::testing::Contains(HasSubstr("linked to a project as DOC00003: it cannot take "
+                                              "over the row of DOC00001")));
+}
+
 TEST_F(DocumentReplacementTest, TheNewVersionTakesOverTheRowAndIsLinkedAsSaved) {
     ChooseOldVersion();
     ui.AnswerInput(std::nullopt);
