@@ -11,6 +11,7 @@
 // Counting, offsets and decoding therefore always agree.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -189,6 +190,36 @@ inline std::string ValidUtf8(std::string_view text) {
         }
     }
     return valid;
+}
+
+// Tab, line feed, carriage return, and U+0020 on, but for surrogates,
+// U+FFFE and U+FFFF: the characters an XML 1.0 part can hold.
+inline bool IsXmlCharacter(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The text as an XML part can hold it: what is not UTF-8 becomes U+FFFD, and
+// the characters XML forbids (control characters, U+FFFE, U+FFFF) are left out.
+inline std::string XmlWritable(std::string_view text) {
+    std::string valid = ValidUtf8(text);
+    // Most texts hold none: one pass over the bytes says so.
+    bool control = std::any_of(valid.begin(), valid.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    if (!control && valid.find("\xEF\xBF\xBE") == std::string::npos &&
+        valid.find("\xEF\xBF\xBF") == std::string::npos) {
+        return valid;
+    }
+    std::string writable;
+    writable.reserve(valid.size());
+    for (std::size_t at = 0; at < valid.size();) {
+        char32_t c = DecodeCharacter(valid, at);
+        if (IsXmlCharacter(c)) {
+            AppendCodePoint(writable, c);
+        }
+    }
+    return writable;
 }
 
 }  // namespace veln::host

@@ -5,9 +5,13 @@ columns, then every cell that has a value or a format of its own, one line
 each, fields separated by tabs (tabs, line ends and backslashes escaped).
 
 The tests read workbooks through this reader so that what the writer meant
-is checked against what an independent reader finds in the file."""
+is checked against what an independent reader finds in the file. Before
+openpyxl, which forgives some faults, Python's own zip and XML parsers read
+every part: a workbook that is not well-formed fails every test that reads it."""
 import re
 import sys
+import xml.etree.ElementTree as ET
+import zipfile
 
 import openpyxl
 
@@ -36,7 +40,21 @@ def look(font, alignment):
     ])
 
 
+def check_parts(path):
+    with zipfile.ZipFile(path) as package:
+        damaged = package.testzip()
+        if damaged:
+            sys.exit("%s: %s fails its check" % (path, damaged))
+        for name in package.namelist():
+            if name.endswith(".xml") or name.endswith(".rels"):
+                try:
+                    ET.fromstring(package.read(name))
+                except ET.ParseError as error:
+                    sys.exit("%s: %s is not well-formed XML: %s" % (path, name, error))
+
+
 def main(path):
+    check_parts(path)
     workbook = openpyxl.load_workbook(path)
     sheet = workbook.worksheets[0]
     print("sheets\t%d" % len(workbook.worksheets))

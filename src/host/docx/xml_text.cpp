@@ -113,11 +113,6 @@ std::size_t Scan(std::string_view xml, std::size_t at, std::string* out, std::si
 
 }  // namespace
 
-bool IsXmlCharacter(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 std::string UnwritableCharacter(std::string_view text, bool (*allowed)(char32_t)) {
     for (std::size_t at = 0; at < text.size();) {
         std::size_t start = at;

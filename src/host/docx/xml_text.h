@@ -8,11 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace veln::host::docx {
+#include "host/utf8.h"
 
-// Tab, line feed, carriage return, and U+0020 on, but for surrogates,
-// U+FFFE and U+FFFF.
-bool IsXmlCharacter(char32_t c);
+namespace veln::host::docx {
 
 // The first character of text that a part cannot hold, named for a message
 // ("U+0001", "a byte that is not UTF-8"); "" when there is none. allowed

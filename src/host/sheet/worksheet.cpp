@@ -107,7 +107,7 @@ Formatting& Formatting::SetFontSize(double points) {
 // --- the sheet ---------------------------------------------------------------------
 
 std::string Worksheet::AcceptedName(std::string_view name) {
-    std::string accepted = ValidUtf8(name);
+    std::string accepted = XmlWritable(name);
     for (char& c : accepted) {
         if (REFUSED_IN_NAMES.find(c) != std::string_view::npos ||
             static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {

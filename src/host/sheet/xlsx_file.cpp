@@ -33,7 +33,9 @@ void Check(lxw_error error, const std::string& what) {
 }
 
 // Readers turn "_xHHHH_" in cell text into the character HHHH; a text that
-// holds those characters itself keeps them by escaping its underscore.
+// holds those characters itself keeps them by escaping its underscore. The
+// library writes control characters so; U+FFFE and U+FFFF, which XML cannot
+// hold either, are written so here: cell text stays exactly what it was.
 std::string CellText(const std::string& text) {
     std::string valid = ValidUtf8(text);
     std::string escaped;
@@ -44,20 +46,16 @@ std::string CellText(const std::string& text) {
         for (std::size_t k = 2; code && k < 6; ++k) {
             code = std::isxdigit(static_cast<unsigned char>(valid[i + k])) != 0;
         }
+        std::string_view rest = std::string_view(valid).substr(i);
+        if (rest.starts_with("\xEF\xBF\xBE") || rest.starts_with("\xEF\xBF\xBF")) {
+            escaped += rest[2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
+            i += 2;
+            continue;
+        }
         escaped += code ? "_x005F" : "";
         escaped += valid[i];
     }
     return escaped;
-}
-
-// Document properties are plain XML text: no control characters there.
-std::string PropertyText(const std::string& text) {
-    std::string valid = ValidUtf8(text);
-    std::erase_if(valid, [](char c) {
-        auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 && c != '\t' && c != '\n' && c != '\r';
-    });
-    return valid;
 }
 
 struct WorkbookCloser {
@@ -97,8 +95,8 @@ class XlsxWriter {
 
   private:
     void WriteProperties() {
-        title_ = PropertyText(source_.Title);
-        subject_ = PropertyText(source_.Subject);
+        title_ = XmlWritable(source_.Title);
+        subject_ = XmlWritable(source_.Subject);
         lxw_doc_properties properties{};
         properties.title = title_.data();
         properties.subject = subject_.data();
@@ -116,8 +114,9 @@ class XlsxWriter {
             auto c = static_cast<lxw_col_t>(cell.column - 1);
             lxw_format* format = FormatOf(cell.format);
             // Only linked cells look linked: most cells need no look-up.
-            const std::string& link =
-                sheet_.Format(cell.format).hyperlink ? sheet_.Hyperlink(row, cell.column) : NO_LINK;
+            const std::string link = sheet_.Format(cell.format).hyperlink
+                                         ? XmlWritable(sheet_.Hyperlink(row, cell.column))
+                                         : NO_LINK;
             std::string where = "cannot write row " + std::to_string(row) + ", column " +
                                 std::to_string(cell.column);
             if (const auto* text = std::get_if<std::string>(&cell.value)) {

@@ -10,6 +10,7 @@
 #include "host/host_error.h"
 #include "host/sheet/workbook.h"
 #include "libreoffice.h"
+#include "shell_output.h"
 #include "temp_dir.h"
 #include "workbook_reader.h"
 
@@ -83,6 +84,30 @@ TEST_F(WorkbookFileTest, AWorkbookTakesTheModeOfTheUsersFiles) {
     workbook.SaveAs(dir / "out.xlsx");
     EXPECT_EQ(modeOf(dir / "out.xlsx"), 0664) << "a replaced file keeps its mode";
     umask(before);
+}
+
+// Characters XML 1.0 cannot hold (U+0001, U+FFFE, U+FFFF) are written as
+// escapes in cells and left out of names, properties and links, so every
+// part stays well-formed.
+TEST_F(WorkbookFileTest, TextsXmlCannotHoldKeepEveryPartWellFormed) {
+    const std::string bad = "\x01\xEF\xBF\xBE\xEF\xBF\xBF";
+    workbook.Title = "Matrix" + bad;
+    workbook.Subject = bad + "elements";
+    Worksheet& sheet = workbook.ActiveSheet();
+    sheet.SetName("plan" + bad + ".docx");
+    sheet.SetText(2, 1, "Brakes" + bad + " stop");
+    sheet.SetText(3, 1, "1.0.0.0");
+    ASSERT_TRUE(sheet.AddHyperlink(3, 1, "file:///p/plan.docx#ELEM" + bad + "0001"));
+    std::string path = dir / "awkward.xlsx";
+    workbook.SaveAs(path);
+    test::ShellRun check = test::RunShell("python3 '" VELN_CHECK_PACKAGE "' '" + path + "'");
+    EXPECT_EQ(check.status, 0) << check.output;
+    test::ReadWorkbook read = test::ReadBack(path);
+    EXPECT_EQ(read.sheet, "plan.docx");
+    EXPECT_EQ(read.title, "Matrix");
+    EXPECT_EQ(read.subject, "elements");
+    EXPECT_EQ(read.Value(2, 1), "Brakes" + bad + " stop") << "a cell's text stays exactly";
+    EXPECT_EQ(read.Cell(3, 1).link, "file:///p/plan.docx#ELEM0001");
 }
 
 // LibreOffice Calc, converting the workbook to a flat OpenDocument
