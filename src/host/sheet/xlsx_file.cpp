@@ -46,9 +46,9 @@ std::string CellText(const std::string& text) {
         for (std::size_t k = 2; code && k < 6; ++k) {
             code = std::isxdigit(static_cast<unsigned char>(valid[i + k])) != 0;
         }
-        std::string_view rest = std::string_view(valid).substr(i);
-        if (rest.starts_with("\xEF\xBF\xBE") || rest.starts_with("\xEF\xBF\xBF")) {
-            escaped += rest[2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
+        if (valid[i] == '\xEF' && i + 2 < valid.size() && valid[i + 1] == '\xBF' &&
+            (valid[i + 2] == '\xBE' || valid[i + 2] == '\xBF')) {
+            escaped += valid[i + 2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
             i += 2;
             continue;
         }
