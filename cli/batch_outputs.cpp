@@ -49,6 +49,10 @@ const ProjectDocument& Named(const std::vector<ProjectDocument>& documents, cons
                          "\": give its id or its path as the project stores it");
     }
     if (named.size() == 1) {
+        if (named.front()->id.empty()) {
+            throw BatchError("the project's row for \"" + name +
+                             "\" has no id (D_ID): the project database is damaged");
+        }
         return *named.front();
     }
     // Rows of a file unlinked and linked again: the live one is the row the
@@ -85,6 +89,9 @@ int Reported(const char* command, std::ostream& err, const std::function<void()>
     } catch (const host::HostError& error) {
         err << "veln " << command << ": " << error.Description() << " (error " << error.Number()
             << ")\n";
+    } catch (const std::exception& error) {
+        // What the project's data brought that no rule above foresaw.
+        err << "veln " << command << ": " << error.what() << "\n";
     }
     return 1;
 }

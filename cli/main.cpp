@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 
 #include <CLI/CLI.hpp>
 
@@ -120,9 +121,7 @@ CLI::App* AddTree(CLI::App& app, veln::cli::TreeOptions& options, bool& noHyperl
     return tree;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CLI::App app{"VELN - traceability of word-processor documents", "veln"};
     app.set_version_flag("--version", std::string("veln ") + VELN_VERSION);
     std::string file;
@@ -169,4 +168,19 @@ int main(int argc, char** argv) {
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What escapes a command ends the program with its text and status 1,
+    // never with an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "veln: out of memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "veln: " << error.what() << "\n";
+    }
+    return 1;
 }

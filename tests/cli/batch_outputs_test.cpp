@@ -155,6 +155,17 @@ TEST_F(BatchOutputsTest, APathOfSeveralRowsNamesTheRowItsFileIsLinkedTo) {
     EXPECT_FALSE(fs::exists(output));
 }
 
+TEST_F(BatchOutputsTest, ARowWithoutAnIdIsADamagedRowNotACrash) {
+    ExecuteUnchecked("INSERT INTO Documents (D_ID, D_Name) VALUES (NULL, ?1)",
+                     {dir / "damaged.docx"});
+    tree.tree = dir / "damaged.docx";
+    EXPECT_EQ(Tree(), 1);
+    EXPECT_THAT(err.str(),
+                HasSubstr("veln tree: the project's row for \"" + (dir / "damaged.docx") +
+                          "\" has no id (D_ID): the project database is damaged"));
+    EXPECT_FALSE(fs::exists(treeOutput));
+}
+
 TEST_F(BatchOutputsTest, AnOutputNeverReplacesTheProjectsFilesOrWhatIsNoFile) {
     test::WriteFile(SourcePath(), "the plan");
     test::WriteFile(dir / "mine.xlsx", "the user's");
