@@ -67,6 +67,14 @@ TEST_F(ElementValueListTest, ValuesArePlacedByElementAndProperty) {
     EXPECT_TRUE(sheet.columns.at("A").bold);
 }
 
+TEST_F(ElementValueListTest, ANumberPastSixteenBitsIsShownAsStored) {
+    ExecuteUnchecked(
+        "INSERT INTO Elements (E_id, E_DocId, E_label, E_Number1, E_Number2, E_Number3, "
+        "E_Number4, E_Deleted) VALUES ('ELEMSRC00009', ?1, 'Far', 70000, 0, 0, 0, 0)",
+        {test::SOURCE_ID});
+    EXPECT_THAT(List().Row(2), ElementsAre("70000.0.0.0", "Far")) << "not wrapped to 4464";
+}
+
 TEST_F(ElementValueListTest, NoElementGivesTheHeaderAlone) {
     AddProperty("Status");
     AddProperty("Risk");
