@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 
 #include "addin/command_boundary.h"
 #include "desktop.h"
@@ -24,9 +25,7 @@ bool HasDisplay() {
     return false;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     using namespace veln;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
@@ -63,4 +62,21 @@ int main(int argc, char** argv) {
     QStringList files = QApplication::arguments().mid(1);
     desktop.Start(files);
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What escapes the program ends it with its text and status 1, never
+    // with an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "veln-desktop: out of memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "veln-desktop: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "veln-desktop: an unknown error\n";
+    }
+    return 1;
 }

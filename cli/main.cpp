@@ -181,6 +181,8 @@ int main(int argc, char** argv) {
         std::cerr << "veln: out of memory\n";
     } catch (const std::exception& error) {
         std::cerr << "veln: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "veln: an unknown error\n";
     }
     return 1;
 }

@@ -185,8 +185,15 @@ void FrmTree::BuildTree() {
             }
         }
         TreeViewElem.Add("", rootDocId, rootText);
-        BuildNodes(LabelLength());
+        LinksTree tree(schema::OpenProjectDatabase(dbPath, db::OpenMode::ReadOnly),
+                       {rootDocId, treeDocId, leafDocId}, TextOptions());
+        if (std::uint64_t entries = tree.EntryCount(); entries > mostEntries) {
+            throw TreeTooLarge(context_, entries, mostEntries);
+        }
+        BuildNodes(tree, LabelLength());
         TreeViewElem.Node(rootDocId).Expanded = true;
+    } catch (const TreeTooLarge& refusal) {
+        context_.ui.MsgBox(refusal.what(), host::MsgBoxStyle::vbExclamation);
     } catch (const db::DbError&) {
         context_.ui.MsgBox(TREE_ERROR);
     } catch (const host::HostError&) {
@@ -194,29 +201,25 @@ void FrmTree::BuildTree() {
     }
 }
 
-void FrmTree::BuildNodes(std::size_t labelLength) {
-    db::Database database = schema::OpenProjectDatabase(dbPath, db::OpenMode::ReadOnly);
-    LinksTreeReader reader(database, TextOptions());
+void FrmTree::BuildNodes(const LinksTree& tree, std::size_t labelLength) {
     auto text = [&](const std::string& id) {
-        return host::FirstCharacters(reader.NodeText(id), labelLength);
+        return host::FirstCharacters(tree.NodeText(id), labelLength);
     };
     // Counts the level-2 nodes of the build: an element linked from several
     // parents gets a key of its own under each. Wide enough for any tree.
     std::int64_t nodeCounter = 0;
-    for (const auto& rootId : reader.RootElements(rootDocId)) {
+    for (const auto& rootId : tree.RootElements()) {
         host::TreeNode& level1 = TreeViewElem.Add(rootDocId, rootId, text(rootId));
-        for (const auto& childId : reader.Children(rootId, treeDocId)) {
+        for (const auto& childId : tree.TreeChildren(rootId)) {
             std::string key = childId + std::to_string(++nodeCounter);
             host::TreeNode& level2 = TreeViewElem.Add(rootId, key, text(childId));
-            if (!leafDocId.empty()) {
-                for (const auto& leafId : reader.Children(childId, leafDocId)) {
-                    // A drawn key already in the tree is drawn again.
-                    std::string leafKey;
-                    do {
-                        leafKey = DrawLeafKey();
-                    } while (TreeViewElem.Exists(leafKey));
-                    TreeViewElem.Add(key, leafKey, text(leafId));
-                }
+            for (const auto& leafId : tree.LeafChildren(childId)) {
+                // A drawn key already in the tree is drawn again.
+                std::string leafKey;
+                do {
+                    leafKey = DrawLeafKey();
+                } while (TreeViewElem.Exists(leafKey));
+                TreeViewElem.Add(key, leafKey, text(leafId));
             }
             level2.Expanded = true;
         }
@@ -228,11 +231,18 @@ void FrmTree::CommandButtonExportAll_Click() {
     if (rootDocId.empty() || treeDocId.empty()) {
         return;
     }
-    ReportingErrors(context_, [&] {
-        ExportLinksTree(
-            context_, dbPath, {rootDocId, treeDocId, leafDocId},
-            {CheckBoxShowNumbers.Value, CheckBoxShowLabel.Value, CheckBoxHyperlink.Value});
-    });
+    LinksTreeExportOptions options;
+    options.showNumbers = CheckBoxShowNumbers.Value;
+    options.showLabel = CheckBoxShowLabel.Value;
+    options.hyperlink = CheckBoxHyperlink.Value;
+    options.mostEntries = mostEntries;
+    try {
+        ReportingErrors(context_, [&] {
+            ExportLinksTree(context_, dbPath, {rootDocId, treeDocId, leafDocId}, options);
+        });
+    } catch (const TreeTooLarge& refusal) {
+        context_.ui.MsgBox(refusal.what(), host::MsgBoxStyle::vbExclamation);
+    }
 }
 
 }  // namespace veln

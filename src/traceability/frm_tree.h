@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "database/document_context.h"
 #include "host/ui/form.h"
-#include "traceability/links_tree_reader.h"
+#include "traceability/links_tree.h"
 
 namespace veln {
 
@@ -37,6 +38,9 @@ class FrmTree : public host::Form {
     // tree generation"; the nodes added by then stay.
     void BuildTree();
 
+    // Past this many entries the tree is neither drawn nor exported.
+    std::uint64_t mostEntries = MOST_TREE_ENTRIES;
+
   protected:
     void OnLoad() override;
     // The key of a level-3 node: 6 characters from RandomId.
@@ -52,7 +56,7 @@ class FrmTree : public host::Form {
     // The label length of the box: at least 20 (written back when raised),
     // and no cut at all for a number beyond any text.
     std::size_t LabelLength();
-    void BuildNodes(std::size_t labelLength);
+    void BuildNodes(const LinksTree& tree, std::size_t labelLength);
 
     DocumentContext& context_;
     std::string rootDocId;

@@ -1,5 +1,6 @@
 #include "traceability/links_tree_export.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "database/schema.h"
@@ -8,7 +9,6 @@
 #include "host/word/selection.h"
 #include "traceability/document_chooser.h"
 #include "traceability/file_address.h"
-#include "traceability/links_tree_reader.h"
 
 namespace veln {
 
@@ -33,15 +33,15 @@ Level LevelOf(const std::vector<ProjectDocument>& documents, const std::string& 
 
 class Writer {
   public:
-    Writer(host::Document& document, LinksTreeReader& reader, bool hyperlink)
-        : document_(document), reader_(reader), hyperlink_(hyperlink) {}
+    Writer(host::Document& document, const LinksTree& tree, bool hyperlink)
+        : document_(document), tree_(tree), hyperlink_(hyperlink) {}
 
     void Text(const std::string& text) { document_.Content().InsertAfter(text); }
     void ParagraphEnd() { document_.Content().InsertParagraphAfter(); }
 
     // The element's node text, whole: a hyperlink to its bookmark, or plain.
     void Entry(const std::string& elementId, const Level& level) {
-        std::string text = reader_.NodeText(elementId);
+        const std::string& text = tree_.NodeText(elementId);
         if (!hyperlink_) {
             Text(text);
             return;
@@ -54,9 +54,41 @@ class Writer {
         document_.Hyperlinks().Add(selection.Range(), level.address, elementId, text);
     }
 
+    void Header(DocumentContext& context, const Level& root, const Level& tree, const Level* leaf) {
+        Text(context.LoadText(StringId::LEVEL_1) + " : " + root.shownName);
+        ParagraphEnd();
+        Text(context.LoadText(StringId::LEVEL_2) + " : " + tree.shownName);
+        ParagraphEnd();
+        if (leaf != nullptr) {
+            Text(context.LoadText(StringId::LEVEL_3) + " : " + leaf->shownName);
+        }
+        ParagraphEnd();
+    }
+
+    // Three tab columns: the levels stand one column apart.
+    void Entries(const Level& root, const Level& tree, const Level& leaf) {
+        for (const auto& rootId : tree_.RootElements()) {
+            Entry(rootId, root);
+            Text("\t\t");
+            ParagraphEnd();
+            for (const auto& childId : tree_.TreeChildren(rootId)) {
+                Text("\t");
+                Entry(childId, tree);
+                Text("\t");
+                ParagraphEnd();
+                for (const auto& leafId : tree_.LeafChildren(childId)) {
+                    Text("\t\t");
+                    Entry(leafId, leaf);
+                    ParagraphEnd();
+                }
+            }
+        }
+        ParagraphEnd();
+    }
+
   private:
     host::Document& document_;
-    LinksTreeReader& reader_;
+    const LinksTree& tree_;
     bool hyperlink_;
 };
 
@@ -68,50 +100,37 @@ host::Document& ExportLinksTree(DocumentContext& context, const std::string& dbP
     if (documents.rootDocId.empty() || documents.treeDocId.empty()) {
         throw std::invalid_argument("the links tree needs a root and a tree document");
     }
-    db::Database database = schema::OpenProjectDatabase(dbPath, db::OpenMode::ReadOnly);
-    std::vector<ProjectDocument> projectDocuments = ReadProjectDocuments(database);
+    std::optional<LinksTree> tree;
+    std::vector<ProjectDocument> projectDocuments;
+    {
+        // Read, then let the file go before the long part, the writing.
+        db::Database database = schema::OpenProjectDatabase(dbPath, db::OpenMode::ReadOnly);
+        projectDocuments = ReadProjectDocuments(database);
+        tree.emplace(database, documents, NodeTextOptions{options.showNumbers, options.showLabel});
+    }
+    if (std::uint64_t entries = tree->EntryCount(); entries > options.mostEntries) {
+        throw TreeTooLarge(context, entries, options.mostEntries);
+    }
     const Level root = LevelOf(projectDocuments, documents.rootDocId);
-    const Level tree = LevelOf(projectDocuments, documents.treeDocId);
+    const Level treeLevel = LevelOf(projectDocuments, documents.treeDocId);
     const Level leaf = LevelOf(projectDocuments, documents.leafDocId);
-    const bool withLeaf = !documents.leafDocId.empty();
-
-    LinksTreeReader reader(database, {options.showNumbers, options.showLabel});
-    std::vector<std::string> rootElements = reader.RootElements(root.docId);
 
     host::Document* previous = context.app.ActiveDocument();
     host::Document& document = context.app.AddDocument();
     context.app.Activate(document);
-    Writer out(document, reader, options.hyperlink);
-
-    out.Text(context.LoadText(StringId::LEVEL_1) + " : " + root.shownName);
-    out.ParagraphEnd();
-    out.Text(context.LoadText(StringId::LEVEL_2) + " : " + tree.shownName);
-    out.ParagraphEnd();
-    if (withLeaf) {
-        out.Text(context.LoadText(StringId::LEVEL_3) + " : " + leaf.shownName);
-    }
-    out.ParagraphEnd();
-
-    // Three tab columns: the levels stand one column apart.
-    for (const auto& rootId : rootElements) {
-        out.Entry(rootId, root);
-        out.Text("\t\t");
-        out.ParagraphEnd();
-        for (const auto& childId : reader.Children(rootId, tree.docId)) {
-            out.Text("\t");
-            out.Entry(childId, tree);
-            out.Text("\t");
-            out.ParagraphEnd();
-            if (withLeaf) {
-                for (const auto& leafId : reader.Children(childId, leaf.docId)) {
-                    out.Text("\t\t");
-                    out.Entry(leafId, leaf);
-                    out.ParagraphEnd();
-                }
-            }
+    try {
+        Writer out(document, *tree, options.hyperlink);
+        out.Header(context, root, treeLevel, documents.leafDocId.empty() ? nullptr : &leaf);
+        out.Entries(root, treeLevel, leaf);
+    } catch (...) {
+        // No half-written tree is left behind.
+        document.SetSaved(true);
+        context.app.CloseDocument(document);
+        if (previous != nullptr) {
+            context.app.Activate(*previous);
         }
+        throw;
     }
-    out.ParagraphEnd();
     if (previous != nullptr) {
         context.app.Activate(*previous);
     }

@@ -9,26 +9,24 @@
 
 #include "database/document_context.h"
 #include "host/word/document.h"
+#include "traceability/links_tree.h"
 
 namespace veln {
-
-struct LinksTreeDocuments {
-    std::string rootDocId;  // level 1
-    std::string treeDocId;  // level 2
-    std::string leafDocId;  // level 3; "" for none
-};
 
 struct LinksTreeExportOptions {
     bool showNumbers = true;
     bool showLabel = true;
     bool hyperlink = true;
+    std::uint64_t mostEntries = MOST_TREE_ENTRIES;
 };
 
 // Writes the tree of the project at dbPath to a new document, which stays
 // open and unsaved; the document active before is active again. The root
 // and tree documents must be given (std::invalid_argument otherwise); they
-// may be the same. Database and document errors are raised as they come,
-// the new document left as far as it was written.
+// may be the same. A tree of more than options.mostEntries entries is
+// refused with TreeTooLarge, and database errors are raised, before any
+// document is made; a document error while writing closes the new document
+// unsaved and is raised.
 host::Document& ExportLinksTree(DocumentContext& context, const std::string& dbPath,
                                 const LinksTreeDocuments& documents,
                                 const LinksTreeExportOptions& options);

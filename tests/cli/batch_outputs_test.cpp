@@ -166,6 +166,18 @@ TEST_F(BatchOutputsTest, ARowWithoutAnIdIsADamagedRowNotACrash) {
     EXPECT_FALSE(fs::exists(treeOutput));
 }
 
+TEST_F(BatchOutputsTest, ATreePastItsLimitIsRefusedWithNothingWritten) {
+    // The one element linked 100,000 times more: an entry under it for each.
+    ExecuteUnchecked(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2) SELECT ?1, ?2, ?3, ?4 FROM n",
+        {S1, test::SOURCE_ID, T1, test::TARGET_ID});
+    EXPECT_EQ(Tree(), 1);
+    EXPECT_THAT(err.str(), HasSubstr("veln tree: The tree would have 100002 entries, more than "
+                                     "the 100000 it can show"));
+    EXPECT_FALSE(fs::exists(treeOutput));
+}
+
 TEST_F(BatchOutputsTest, AnOutputNeverReplacesTheProjectsFilesOrWhatIsNoFile) {
     test::WriteFile(SourcePath(), "the plan");
     test::WriteFile(dir / "mine.xlsx", "the user's");

@@ -3,6 +3,7 @@
 // unsaved, behind the one that was active; then saved and read back.
 #include "traceability/links_tree_export.h"
 
+#include <chrono>
 #include <memory>
 
 #include <gmock/gmock.h>
@@ -106,6 +107,81 @@ TEST_F(LinksTreeExportTest, OneDocumentAsRootAndTreeStillExportsWithTheOptionsRe
     EXPECT_THAT(Paragraphs(exported),
                 ElementsAre("Level 1 : " + Shown(REQUIREMENTS), "Level 2 : " + Shown(REQUIREMENTS),
                             "", "Braking\t\t", "Steering\t\t", "\tBraking\t", "", ""));
+}
+
+TEST_F(LinksTreeExportTest, ATreePastItsLimitIsRefusedBeforeAnyDocumentIsMade) {
+    // Two root elements, two tree elements under them and one leaf element.
+    LinksTreeExportOptions options;
+    options.mostEntries = 4;
+    int documents = app.DocumentCount();
+    try {
+        ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, TESTS}, options);
+        ADD_FAILURE() << "five entries exported past a limit of four";
+    } catch (const TreeTooLarge& refusal) {
+        EXPECT_STREQ(refusal.what(),
+                     "The tree would have 5 entries, more than the 4 it can show: choose "
+                     "documents with fewer links.");
+    }
+    EXPECT_EQ(app.DocumentCount(), documents);
+
+    options.mostEntries = 5;
+    EXPECT_EQ(Paragraphs(ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, TESTS}, options))
+                  .size(),
+              10U);
+    options.mostEntries = 4;
+    EXPECT_NO_THROW(ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, ""}, options))
+        << "without the leaf, four entries";
+}
+
+// Another user who writes to the project while the tree is being written,
+// and does not wait for a lock.
+class WriterMeanwhile : public host::ApplicationEvents {
+  public:
+    explicit WriterMeanwhile(std::string database) : database_(std::move(database)) {}
+    void NewDocument(host::Document& /*document*/) override {
+        db::Database other = db::Database::Open(database_);
+        other.SetBusyTimeout(std::chrono::milliseconds(0));
+        try {
+            other.Execute("UPDATE Elements SET E_label = 'Braking, revised' WHERE E_id = ?1",
+                          {"ELEMREQBRAKE"});
+        } catch (const db::DbError& error) {
+            failure = error.Description();
+        }
+    }
+    void DocumentChange() override {}
+    void DocumentOpen(host::Document& /*document*/) override {}
+    void DocumentBeforeSave(host::Document& /*document*/) override {}
+    void DocumentBeforeClose(host::Document& /*document*/, bool& /*cancel*/) override {}
+
+    std::string failure;
+
+  private:
+    std::string database_;
+};
+
+TEST_F(LinksTreeExportTest, OtherUsersWriteWhileTheTreeIsWrittenFromWhatWasRead) {
+    WriterMeanwhile other(database);
+    app.SetEvents(&other);
+    host::Document& exported =
+        ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, ""}, {true, true, false});
+    app.SetEvents(nullptr);
+    EXPECT_EQ(other.failure, "") << "the export holds the project while it writes";
+    EXPECT_EQ(Paragraphs(exported)[3], "1.0.0.0 - Braking\t\t") << "the tree as it was read";
+    EXPECT_EQ(Rows("SELECT E_label FROM Elements WHERE E_id = 'ELEMREQBRAKE'"), "Braking, revised");
+}
+
+TEST_F(LinksTreeExportTest, AFailedExportLeavesNoHalfWrittenDocument) {
+    // An id that cannot be a hyperlink's location: the project is damaged.
+    AddElement(
+        "ELEMREQ\x01"
+        "BAD",
+        REQUIREMENTS, 3, 0, "Damaged");
+    host::Document& active = Document();
+    int documents = app.DocumentCount();
+    EXPECT_THROW(ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, ""}, {}),
+                 host::HostError);
+    EXPECT_EQ(app.DocumentCount(), documents);
+    EXPECT_EQ(app.ActiveDocument(), &active);
 }
 
 TEST(FileAddressTest, WhatAUriCannotHoldIsPercentEncoded) {

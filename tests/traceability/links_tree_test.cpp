@@ -74,6 +74,7 @@ class LinksTreeTest : public ::testing::Test, public test::LinkedProject {
         ui.AnswerForm("FrmTree", std::move(actions));
         form_ = std::make_shared<FrmTreeWithKeys>(context);
         form_->keys = {"K00001", "K00002", "K00003", "K00004", "K00005", "K00006"};
+        form_->mostEntries = mostEntries;
         ui.Show(form_, true);
         return *form_;
     }
@@ -93,6 +94,7 @@ class LinksTreeTest : public ::testing::Test, public test::LinkedProject {
     }
 
     std::shared_ptr<FrmTreeWithKeys> form_;
+    std::uint64_t mostEntries = MOST_TREE_ENTRIES;
 };
 
 TEST_F(LinksTreeTest, LiveLinksAreFollowedFromParentToChildAndShownExpanded) {
@@ -221,6 +223,25 @@ TEST_F(LinksTreeTest, AFailingBuildSaysSoAndKeepsTheNodesAddedSoFar) {
     form.ComboBoxTree.SetListIndex(1);
     EXPECT_THAT(ui.Transcript(), ElementsAre(TREE_ERROR));
     EXPECT_EQ(form.TreeViewElem.Count(), 1) << "the root node, added before the database opened";
+}
+
+TEST_F(LinksTreeTest, ATreePastItsLimitIsNeitherDrawnNorExported) {
+    Build({ROW_REQUIREMENTS, ROW_DESIGN, ROW_TESTS});
+    auto entries = static_cast<std::uint64_t>(form_->TreeViewElem.Count() - 1);
+    ASSERT_EQ(entries, 11U);
+
+    mostEntries = entries - 1;
+    int documents = app.DocumentCount();
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    Build({ROW_REQUIREMENTS, ROW_DESIGN, ROW_TESTS}, {{"click", "CommandButtonExportAll", {}}});
+    std::string refusal =
+        "The tree would have 11 entries, more than the 10 it can show: choose documents with "
+        "fewer links.";
+    EXPECT_THAT(ui.Transcript(), Contains(HasSubstr(refusal)));
+    EXPECT_EQ(form_->TreeViewElem.Count(), 1) << "the root node alone";
+    EXPECT_EQ(app.DocumentCount(), documents) << "nothing exported";
+    EXPECT_THAT(ui.Transcript(), Not(Contains(HasSubstr(TREE_ERROR))));
 }
 
 TEST_F(LinksTreeTest, TheLevelTwoCounterGoesBeyondSixteenBits) {

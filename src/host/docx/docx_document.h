@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/docx/bookmark_table.h"
@@ -120,6 +121,10 @@ class DocxDocument : public Document {
     std::string AddRelationship(XmlPart& rels, const std::string& type, const std::string& target,
                                 bool external);
     std::string RelationshipTarget(const std::string& id) const;
+    // The id of the external hyperlink relationship to address, added the
+    // first time: hyperlinks to one file share it, as the format allows, so
+    // a document of many links to a few files does not carry one each.
+    std::string HyperlinkRelationship(const std::string& address);
     bool HasMacroProject() const;
     std::string MainContentType() const;
     void SetMainContentType(bool templateType, bool macros);
@@ -179,6 +184,7 @@ class DocxDocument : public Document {
     std::unique_ptr<BookmarkTable> bookmarks_;
     // The greatest "rIdN" of each relationships part that ids were added to.
     std::map<const XmlPart*, long> highestRelationshipIds_;
+    std::unordered_map<std::string, std::string> hyperlinkRelationships_;  // by address
     mutable std::unique_ptr<StyleSheet> styles_;
 };
 

@@ -51,7 +51,7 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
                 .append_attribute(declaration.c_str())
                 .set_value(names_.strict ? R_NS_STRICT : R_NS);
         }
-        std::string id = AddRelationship(MainRelationships(), "hyperlink", address, true);
+        std::string id = HyperlinkRelationship(address);
         link.append_attribute(names_.rId.c_str()).set_value(id.c_str());
     }
     if (!subAddress.empty()) {
@@ -65,6 +65,14 @@ HyperlinkInfo DocxDocument::AddHyperlink(long start, long end, const std::string
     story_->Refresh(*paragraph);
     Changed(*main_);
     return {address, subAddress, TextOf(start, end), start, end};
+}
+
+std::string DocxDocument::HyperlinkRelationship(const std::string& address) {
+    auto [known, added] = hyperlinkRelationships_.try_emplace(address);
+    if (added) {
+        known->second = AddRelationship(MainRelationships(), "hyperlink", address, true);
+    }
+    return known->second;
 }
 
 std::vector<HyperlinkInfo> DocxDocument::HyperlinkList() const {

@@ -169,7 +169,7 @@ TEST(SpecialCharacterTest, InsertedTabsBreaksAndHyphensAreWrittenAsTheirElements
     EXPECT_EQ(document.Content().Text(), text);
 }
 
-TEST(HyperlinkTest, ManyLinksTakeIdsAfterTheDocumentsOwn) {
+TEST(HyperlinkTest, NewLinksTakeIdsAfterTheDocumentsOwnAndLinksToOneFileShareOne) {
     TempDir dir;
     DocxApplication app;
     Document& document = app.AddDocument();
@@ -178,22 +178,32 @@ TEST(HyperlinkTest, ManyLinksTakeIdsAfterTheDocumentsOwn) {
     document.SaveAs(dir / "one.docx");
     auto reopened = DocxDocument::Open(dir / "one.docx");
     for (int i = 0; i < 3; ++i) {
-        long end = reopened->StoryEnd() - 1;
-        reopened->AddHyperlink(end, end, "file:///two.docx", "B" + std::to_string(i), "b");
+        for (const char* address : {"file:///two.docx", "file:///three.docx"}) {
+            long end = reopened->StoryEnd() - 1;
+            reopened->AddHyperlink(end, end, address, "B" + std::to_string(i), "b");
+        }
     }
     reopened->SaveAs(dir / "two.docx");
     std::string rels = test::ReadZip(dir / "two.docx")["word/_rels/document.xml.rels"];
-    // The settings part's rId1, the first link's rId2, then the new ones.
+    // The settings part's rId1, the first link's rId2, then one for each
+    // new file, however many links go to it.
     std::size_t ids = 0;
     for (std::size_t at = rels.find(" Id=\""); at != std::string::npos;
          at = rels.find(" Id=\"", at + 1)) {
         ++ids;
     }
-    EXPECT_EQ(ids, 5U);
-    for (const char* id : {"rId1", "rId2", "rId3", "rId4", "rId5"}) {
+    EXPECT_EQ(ids, 4U);
+    for (const char* id : {"rId1", "rId2", "rId3", "rId4"}) {
         EXPECT_THAT(rels, HasSubstr(std::string(" Id=\"") + id + "\""));
     }
-    EXPECT_EQ(DocxDocument::Open(dir / "two.docx")->Hyperlinks().Item(4).subAddress, "B2");
+    auto links = DocxDocument::Open(dir / "two.docx");
+    ASSERT_EQ(links->Hyperlinks().Count(), 7);
+    EXPECT_EQ(links->Hyperlinks().Item(1).address, "file:///one.docx");
+    for (int item = 2; item <= 7; ++item) {
+        EXPECT_EQ(links->Hyperlinks().Item(item).address,
+                  item % 2 == 0 ? "file:///two.docx" : "file:///three.docx");
+    }
+    EXPECT_EQ(links->Hyperlinks().Item(7).subAddress, "B2");
 }
 
 TEST(CleanStringTest, ControlCharactersBecomeBlanksOrGo) {
