@@ -1,11 +1,19 @@
 #include "database/db_element_values.h"
 
+#include "host/utf8.h"
+
 namespace veln::dbElementValues {
 
 namespace {
 
+// Values are kept without control characters; those of an older project
+// read as blanks.
 ElementValue ValueOf(const db::Statement& row) {
-    return {row.TextOrEmpty("E_id"), row.Integer("P_id").value_or(0), row.Text("PE_value")};
+    std::optional<std::string> value = row.Text("PE_value");
+    if (value) {
+        value = host::BlankControlCharacters(*value);
+    }
+    return {row.TextOrEmpty("E_id"), row.Integer("P_id").value_or(0), std::move(value)};
 }
 
 }  // namespace

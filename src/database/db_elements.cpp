@@ -5,6 +5,7 @@
 #include "database/doc_variables.h"
 #include "database/locked_database.h"
 #include "database/schema.h"
+#include "host/utf8.h"
 
 namespace veln::dbElements {
 
@@ -14,6 +15,12 @@ constexpr const char* NUMBERED_COLUMNS =
     "SELECT Elements.E_id, Elements.E_Number1, Elements.E_Number2, Elements.E_Number3, "
     "Elements.E_Number4, Elements.E_Label FROM Elements ";
 
+// Labels are typed without control characters; an older project may hold
+// some, which would break a line of the tree or a cell: they read as blanks.
+std::string StoredLabel(const db::Statement& row) {
+    return host::BlankControlCharacters(row.TextOrEmpty("E_label"));
+}
+
 NumberedElement NumberedOf(const db::Statement& row) {
     NumberedElement element;
     element.id = row.TextOrEmpty("E_id");
@@ -21,7 +28,7 @@ NumberedElement NumberedOf(const db::Statement& row) {
     for (const char* field : {"E_Number1", "E_Number2", "E_Number3", "E_Number4"}) {
         element.numbers.at(level++) = row.Integer(field).value_or(0);
     }
-    element.label = row.TextOrEmpty("E_Label");
+    element.label = StoredLabel(row);
     return element;
 }
 
@@ -120,7 +127,7 @@ std::vector<StoredElement> StoredElements(const db::Database& database, const st
     while (rows.Step()) {
         StoredElement& element = elements.emplace_back();
         element.id = rows.TextOrEmpty("E_id");
-        element.label = rows.TextOrEmpty("E_label");
+        element.label = StoredLabel(rows);
         element.level = rows.Integer("E_level");
         std::size_t level = 0;
         for (const char* field : {"E_Number1", "E_Number2", "E_Number3", "E_Number4"}) {

@@ -71,6 +71,21 @@ std::int16_t StoredValue(const dbElements::StoredElement& row, const std::string
     return static_cast<std::int16_t>(value);
 }
 
+// The description the user types, offered again with blanks in place of any
+// control character until it holds none; "" when cancelled.
+std::string AskLabel(Context& context, std::string proposed) {
+    for (;;) {
+        std::string answer =
+            context.ui.InputBox(context.LoadText(StringId::ELEMENT_DESCRIPTION_PROMPT),
+                                context.LoadText(StringId::ELEMENT_DESCRIPTION_TITLE), proposed);
+        if (!host::HoldsControlCharacters(answer)) {
+            return answer;
+        }
+        context.ui.MsgBox(ControlCharactersText(context), host::MsgBoxStyle::vbExclamation);
+        proposed = host::BlankControlCharacters(answer);
+    }
+}
+
 }  // namespace
 
 bool CreateElement(Context& context, std::int16_t& level) {
@@ -103,10 +118,7 @@ bool CreateElement(Context& context, std::int16_t& level) {
             return false;
         }
     }
-    label = SanitizeLabel(label);
-    std::string answer =
-        context.ui.InputBox(context.LoadText(StringId::ELEMENT_DESCRIPTION_PROMPT),
-                            context.LoadText(StringId::ELEMENT_DESCRIPTION_TITLE), label);
+    std::string answer = AskLabel(context, SanitizeLabel(label));
     if (answer.empty()) {
         return false;
     }
@@ -119,7 +131,8 @@ bool CreateElement(Context& context, std::int16_t& level) {
 
 void CreateElementFromSelection(Context& context, std::int16_t level, const std::string& label) {
     if (context.app.ActiveDocument() != nullptr) {
-        Create(context, level, host::FirstCharacters(label, DESCRIPTION_LENGTH), false);
+        Create(context, level, host::FirstCharacters(SanitizeLabel(label), DESCRIPTION_LENGTH),
+               false);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/selection.h"
+#include "settings/language.h"
 
 namespace veln::Elements {
 
@@ -71,17 +72,21 @@ void SetElementLevel(Context& context, int position, std::int16_t level) {
 }
 
 std::string SanitizeLabel(const std::string& text) {
-    std::string label = text;
-    for (char& c : label) {
-        if (static_cast<unsigned char>(c) < 32) {
-            c = ' ';
-        }
-    }
+    std::string label = host::BlankControlCharacters(text);
     std::size_t first = label.find_first_not_of(' ');
     if (first == std::string::npos) {
         return {};
     }
     return label.substr(first, label.find_last_not_of(' ') - first + 1);
+}
+
+std::string ControlCharactersText(const CoreContext& context) {
+    return context.language.offset == FRENCH_OFFSET
+               ? "Le libellé contenait des caractères de contrôle, qu'un libellé ne peut pas "
+                 "contenir : ce sont maintenant des blancs. Vérifiez-le, puis validez-le de "
+                 "nouveau."
+               : "The label held control characters, which a label cannot hold: they are now "
+                 "blanks. Check it, then confirm it again.";
 }
 
 std::string LabelFromDocument(Context& context) {

@@ -23,8 +23,12 @@ struct ElementInfo {
 ElementInfo GetElementInfo(Context& context, const std::string& id);
 void SetElementLabel(Context& context, int position, const std::string& label);
 void SetElementLevel(Context& context, int position, std::int16_t level);
-// Every character below 32 becomes a blank; blanks at either end go.
+// Every control character becomes a blank; blanks at either end go.
 std::string SanitizeLabel(const std::string& text);
+// Said when a typed label holds control characters, which a label cannot
+// hold, in the user's language: the label is then offered again with
+// blanks in their place.
+std::string ControlCharactersText(const CoreContext& context);
 // A label from the document: the paragraph at an insertion point, the
 // selection otherwise; 254 characters at most, cleaned.
 std::string LabelFromDocument(Context& context);

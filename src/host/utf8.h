@@ -222,4 +222,41 @@ inline std::string XmlWritable(std::string_view text) {
     return writable;
 }
 
+// What a label or a value of the project may hold: what XML can carry but
+// the control characters, tab, line feed and carriage return included, and
+// the C1 controls (U+007F to U+009F), which no reader shows.
+inline bool IsTextCharacter(char32_t c) {
+    return c >= 0x20 && !(c >= 0x7F && c <= 0x9F) && IsXmlCharacter(c);
+}
+
+// True when text holds a character a label or a value may not (malformed
+// UTF-8 aside, which reads as U+FFFD).
+inline bool HoldsControlCharacters(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        if (!IsTextCharacter(DecodeCharacter(text, at))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text with a blank for each character a label or a value may not hold,
+// so that what an older project stored is shown whole, never cut or refused.
+inline std::string BlankControlCharacters(std::string_view text) {
+    if (!HoldsControlCharacters(text)) {
+        return std::string(text);
+    }
+    std::string blanked;
+    blanked.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t start = at;
+        if (IsTextCharacter(DecodeCharacter(text, at))) {
+            blanked.append(text.substr(start, at - start));
+        } else {
+            blanked += ' ';
+        }
+    }
+    return blanked;
+}
+
 }  // namespace veln::host

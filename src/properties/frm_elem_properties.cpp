@@ -302,9 +302,11 @@ void frmElemProperties::PushPropValues(const std::string& elementId) {
         } else {
             continue;
         }
-        // What the column cannot hold is cut here rather than fail the save.
-        values_.Set(elementId, definition.id,
-                    host::FirstCharacters(value, Properties::VALUE_LENGTH));
+        // What the column cannot hold is cut here rather than fail the save,
+        // and a control character, which no value holds, is a blank.
+        values_.Set(
+            elementId, definition.id,
+            host::FirstCharacters(host::BlankControlCharacters(value), Properties::VALUE_LENGTH));
     }
 }
 
@@ -424,6 +426,12 @@ void frmElemProperties::CommandButtonUpdateLabel_Click() {
         const int position = Elements::IndexOfElement(context_, currentId_);
         // A label is never erased, and an unchanged one is not written.
         if (position == 0 || tbElemLabel.Text.empty() || tbElemLabel.Text == currentLabel_) {
+            return;
+        }
+        if (host::HoldsControlCharacters(tbElemLabel.Text)) {
+            tbElemLabel.Text = host::BlankControlCharacters(tbElemLabel.Text);
+            context_.ui.MsgBox(Elements::ControlCharactersText(context_),
+                               host::MsgBoxStyle::vbExclamation);
             return;
         }
         // The stored label holds 255 characters, as at creation.

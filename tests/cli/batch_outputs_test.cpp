@@ -166,6 +166,19 @@ TEST_F(BatchOutputsTest, ARowWithoutAnIdIsADamagedRowNotACrash) {
     EXPECT_FALSE(fs::exists(treeOutput));
 }
 
+TEST_F(BatchOutputsTest, ControlCharactersOfAnOlderProjectReadAsBlanks) {
+    ExecuteUnchecked(
+        "UPDATE Elements SET E_label = 'Brakes' || char(13) || 'front' || char(0) || "
+        "'axle' || char(1) WHERE E_id = ?1",
+        {S1});
+    ASSERT_EQ(Tree(), 0) << err.str();
+    std::string text = host::docx::OpenDocumentFile(treeOutput)->Content().Text();
+    EXPECT_THAT(text, HasSubstr("\r1.0.0.0 - Brakes front axle \t\t\r"))
+        << "one entry, one paragraph";
+    ASSERT_EQ(List(), 0) << err.str();
+    EXPECT_EQ(test::ReadBack(output).Value(2, 2), "Brakes front axle ") << "the cell whole";
+}
+
 TEST_F(BatchOutputsTest, ATreePastItsLimitIsRefusedWithNothingWritten) {
     // The one element linked 100,000 times more: an entry under it for each.
     ExecuteUnchecked(

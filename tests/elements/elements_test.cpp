@@ -16,6 +16,7 @@
 namespace veln {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -299,6 +300,23 @@ TEST_F(ElementsTest, CreatingAtACaretTakesTheParagraphAndCutsLongDescriptions) {
               "FROM Elements"),
         "1|1|255|1|0|1");
     EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "1");
+}
+
+TEST_F(ElementsTest, ATypedDescriptionWithControlCharactersIsOfferedAgainWithBlanks) {
+    utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
+    Document().Selection().SetRange(Paragraph(3).first + 4, Paragraph(3).first + 4);
+    ui.AnswerInput("Brake\x01pads\rwear");
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    ui.AnswerInput("Brake pads wear");
+    std::int16_t level = 1;
+    ASSERT_TRUE(Elements::CreateElement(context, level));
+    EXPECT_THAT(ui.Transcript(),
+                Contains(HasSubstr("The label held control characters, which a label cannot "
+                                   "hold: they are now blanks. Check it, then confirm it again.")));
+    EXPECT_THAT(ui.Transcript().back(), HasSubstr("default=\"Brake pads wear\""))
+        << "offered again with blanks";
+    EXPECT_EQ(Query("SELECT E_label FROM Elements"), "Brake pads wear");
+    EXPECT_EQ(Elements::SanitizeLabel("\u0085Brake\uFFFF"), "Brake") << "C1 and U+FFFF too";
 }
 
 TEST_F(ElementsTest, LoadingRetiresRowsWhoseBookmarkIsGoneAndKeepsOnePerId) {

@@ -20,6 +20,7 @@
 namespace veln {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -146,6 +147,27 @@ TEST_F(ElementEditorTest, LongValuesAreCutNotLost) {
         Stored("SELECT PE_value FROM ElemProperties WHERE P_id = 1 AND E_id = '" + Id(2) + "'"),
         "second")
         << "the other values typed are saved too";
+}
+
+TEST_F(ElementEditorTest, ControlCharactersNeverReachALabelOrAValue) {
+    CaretAt(1);
+    auto editor = Open<frmElemProperties>();
+    editor->tbElemLabel.Text = "Pads\x01wear\rlimit";
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    editor->CommandButtonUpdateLabel.Click();
+    EXPECT_EQ(editor->tbElemLabel.Text, "Pads wear limit") << "offered with blanks";
+    EXPECT_THAT(ui.Transcript(), Contains(HasSubstr("The label held control characters")));
+    EXPECT_EQ(Stored("SELECT count(*) FROM Elements WHERE E_ModifDate IS NOT NULL"), "0")
+        << "nothing written before the user confirms";
+    editor->CommandButtonUpdateLabel.Click();
+    EXPECT_EQ(Stored("SELECT E_label FROM Elements WHERE E_id = '" + Id(1) + "'"),
+              "Pads wear limit");
+
+    editor->Slot(0).tbProperty.Text = std::string("steel") + '\0' + "\x02grade";
+    editor->Unload();
+    EXPECT_EQ(
+        Stored("SELECT PE_value FROM ElemProperties WHERE P_id = 1 AND E_id = '" + Id(1) + "'"),
+        "steel  grade");
 }
 
 TEST_F(ElementEditorTest, ValuesGoToTheProjectTheyCameFrom) {

@@ -45,5 +45,16 @@ TEST(Utf8Test, EachMalformedCharacterCountsOnceAndDecodesAsTheReplacementCharact
     EXPECT_EQ(written, "\xEF\xBF\xBD\xEF\xBF\xBD") << "what UTF-8 cannot hold";
 }
 
+TEST(Utf8Test, ControlCharactersAreFoundAndEachBecomesOneBlank) {
+    // Tab, NUL, U+0001, carriage return, DEL, a C1 control, U+FFFE, U+FFFF.
+    const std::string held = std::string("a\tb") + '\0' + "c\x01\rd\x7F\u0085e\uFFFEf\uFFFFg";
+    EXPECT_TRUE(HoldsControlCharacters(held));
+    EXPECT_EQ(BlankControlCharacters(held), "a b c  d  e f g");
+    const std::string clean = "Brake \u00E9 \u20AC\U0001F600 \uFFFD \u00A0";
+    EXPECT_FALSE(HoldsControlCharacters(clean));
+    EXPECT_EQ(BlankControlCharacters(clean), clean);
+    EXPECT_EQ(BlankControlCharacters("\xC3|\xFF"), "\xC3|\xFF") << "malformed, not control";
+}
+
 }  // namespace
 }  // namespace veln::host
