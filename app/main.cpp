@@ -10,8 +10,10 @@
 #include "desktop.h"
 #include "desktop_texts.h"
 #include "faces.h"
+#include "host/docx/lock_file.h"
 #include "host/system/posix_system.h"
 #include "qt_ui.h"
+#include "termination.h"
 
 namespace {
 
@@ -59,6 +61,14 @@ int Run(int argc, char** argv) {
     ui.SetSystem(&system);
     ui.SetFormRunner([&desktop] { return desktop.FormRunner(); });
     desktop.onLastWindowGone = [] { QApplication::quit(); };
+    // A signal to end: nothing more of the program runs, since a dialog open
+    // then would return an answer nobody gave. What was not saved is
+    // discarded; the locks go, and the project database is left as its
+    // last command left it.
+    desktop::Termination termination([] {
+        host::docx::ReleaseEveryLock();
+        std::_Exit(0);
+    });
     QStringList files = QApplication::arguments().mid(1);
     desktop.Start(files);
     return QApplication::exec();

@@ -7,15 +7,23 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
 
 #include <gmock/gmock.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "addin/this_application.h"
 #include "database/doc_variables.h"
 #include "desktop_fixture.h"
 #include "faces.h"
 #include "host/docx/docx_application.h"
+#include "host/docx/lock_file.h"
 #include "host/word/range.h"
+#include "temp_dir.h"
 
 namespace veln::test {
 namespace {
@@ -277,6 +285,41 @@ TEST_F(FrenchDesktopTest, MenusAndToolbarSpeakTheLanguageOfTheRun) {
     EXPECT_THAT(menus, ElementsAre("&Fichier", "&Edition"));
     EXPECT_EQ(Action("oAdd1")->toolTip(), "Créer élément niveau 1");
     EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("Aucun projet"));
+}
+
+// The program itself, ended by a signal as a session's end or a Ctrl+C ends it.
+TEST(DesktopProgramTest, ASignalToEndEndsAtOnceAndLetsTheLocksGo) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        std::string path = dir / "plan.docx";
+        {
+            host::docx::DocxApplication maker;
+            host::Document& document = maker.AddDocument();
+            document.Content().InsertAfter(FIRST);
+            document.SaveAs(path);
+        }
+        std::string lock = host::docx::LockPathOf(path);
+        std::string before = ReadFile(path);
+        pid_t program = fork();
+        if (program == 0) {
+            ::alarm(60);  // never outlives a test that failed before the signal
+            ::execl(VELN_DESKTOP_PROGRAM, VELN_DESKTOP_PROGRAM, path.c_str(), nullptr);
+            ::_exit(127);
+        }
+        // The lock shows the document open; wait for it, not for a time.
+        for (int tries = 0; tries < 600 && !std::filesystem::exists(lock); ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_TRUE(std::filesystem::exists(lock)) << "the program did not open the document";
+        ::kill(program, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(program, &status, 0), program);
+        EXPECT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_FALSE(std::filesystem::exists(lock)) << "the lock is left behind";
+        EXPECT_EQ(ReadFile(path), before) << "nothing saved on the way out";
+    }
 }
 
 }  // namespace

@@ -21,8 +21,14 @@ struct LockOwner {
 
 std::string LockPathOf(const std::string& documentPath);
 
-// The holder of the document's lock; nothing when nobody holds it.
+// The holder of the document's lock; nothing when nobody holds it. A lock
+// VELN left on this host when its process ended without letting it go is
+// stale: it is removed, and nobody holds the document.
 std::optional<LockOwner> ReadLock(const std::string& documentPath);
+
+// Lets go every lock this process holds, for an end that runs no more of the
+// program (a signal to end): the locks are the only trace it leaves.
+void ReleaseEveryLock();
 
 // A lock this process holds on a document; released when it goes.
 class DocumentLock {
@@ -39,11 +45,12 @@ class DocumentLock {
     ~DocumentLock();
 
   private:
-    DocumentLock(std::string path, std::string content);
+    DocumentLock(std::string path, std::string content, int fd);
     void Release();
 
     std::string path_;
     std::string content_;  // what we wrote: a lock rewritten by another is theirs
+    int fd_ = -1;          // open, and flock-ed, while the lock is ours
 };
 
 }  // namespace veln::host::docx

@@ -165,6 +165,53 @@ TEST_F(SaveSafetyTest, TheDocumentIsLockedAsLibreOfficeLocksIt) {
     EXPECT_TRUE(fs::exists(lock)) << "their lock stays theirs";
 }
 
+TEST_F(SaveSafetyTest, ALockLeftByAProcessThatIsGoneGoesWithoutAQuestion) {
+    std::string lock = LockPathOf(path);
+    std::array<int, 2> ready{};
+    ASSERT_EQ(::pipe(ready.data()), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        ::alarm(60);  // never outlives a test that failed before the kill
+        DocxApplication other;
+        other.OpenDocument(path);
+        (void)!::write(ready[1], "r", 1);
+        ::pause();
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ScriptedUi ui;
+    {
+        DocxApplication app(&ui);
+        ui.AnswerMsgBox(MsgBoxResult::vbNo);
+        EXPECT_THROW(app.OpenDocument(path), HostError) << "a living holder is asked about";
+    }
+    ::kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_TRUE(fs::exists(lock)) << "a killed process leaves its lock";
+    std::string left = test::ReadFile(lock);
+
+    ui.ClearTranscript();
+    {
+        DocxApplication app(&ui);
+        app.OpenDocument(path);
+        EXPECT_THAT(ui.Transcript(), ElementsAre()) << "nothing asked";
+        EXPECT_TRUE(fs::exists(lock)) << "the document is locked again, by us";
+    }
+    EXPECT_FALSE(fs::exists(lock));
+
+    // The same lock from another host is not judged: its process may live.
+    std::string elsewhere = left;
+    std::size_t host = elsewhere.find(',', elsewhere.find(',') + 1) + 1;
+    elsewhere.replace(host, elsewhere.find(',', host) - host, "other-host");
+    test::WriteFile(lock, elsewhere);
+    DocxApplication app(&ui);
+    ui.AnswerMsgBox(MsgBoxResult::vbNo);
+    EXPECT_THROW(app.OpenDocument(path), HostError);
+    EXPECT_EQ(test::ReadFile(lock), elsewhere);
+}
+
 TEST_F(SaveSafetyTest, TemporariesOfASaveThatDiedGoAtTheNextSave) {
     pid_t dead = fork();
     if (dead == 0) {
