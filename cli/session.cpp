@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <sstream>
+#include <utility>
 
 #include "addin/operations.h"
 #include "host/db/database.h"
@@ -424,7 +425,8 @@ void Session::Select(const std::vector<Word>& args, bool caret) {
     }
 }
 
-std::vector<std::vector<std::string>> Session::Query(const std::vector<Word>& args) {
+void Session::EachRow(const std::vector<Word>& args,
+                      const std::function<void(const std::vector<std::string>&)>& visit) {
     std::string path;
     if (args.size() == 2) {
         path = args[0].text;
@@ -436,21 +438,18 @@ std::vector<std::vector<std::string>> Session::Query(const std::vector<Word>& ar
     }
     db::Database database = db::Database::Open(path, db::OpenMode::Query);
     db::Statement statement = database.Prepare(args.back().text);
-    std::vector<std::vector<std::string>> rows;
     const auto columns = static_cast<std::size_t>(statement.ColumnCount());
-    std::vector<std::string> header(columns);
+    std::vector<std::string> row(columns);
     for (std::size_t c = 0; c < columns; ++c) {
-        header[c] = statement.ColumnName(static_cast<int>(c));
+        row[c] = statement.ColumnName(static_cast<int>(c));
     }
-    rows.push_back(header);
+    visit(row);
     while (statement.Step()) {
-        std::vector<std::string> row(columns);
         for (std::size_t c = 0; c < columns; ++c) {
             row[c] = statement.Column(static_cast<int>(c)).ToString();
         }
-        rows.push_back(std::move(row));
+        visit(row);
     }
-    return rows;
 }
 
 std::string Session::PrintedForm(const std::vector<Word>& what) {
@@ -472,15 +471,18 @@ std::string Session::PrintedForm(const std::vector<Word>& what) {
         return document.Bookmarks().Item(what[1].text).Range().Text();
     }
     if (kind == "sql" && (what.size() == 2 || what.size() == 3)) {
-        auto rows = Query(std::vector<Word>(what.begin() + 1, what.end()));
         std::string joined;
-        for (std::size_t r = 1; r < rows.size(); ++r) {
-            std::string row;
-            for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                row += (c == 0 ? "" : "|") + rows[r][c];
-            }
-            joined += (r == 1 ? "" : "\n") + row;
-        }
+        std::size_t rows = 0;  // the column names first
+        EachRow(std::vector<Word>(what.begin() + 1, what.end()),
+                [&](const std::vector<std::string>& row) {
+                    if (rows++ == 0) {
+                        return;
+                    }
+                    joined += rows == 2 ? "" : "\n";
+                    for (std::size_t c = 0; c < row.size(); ++c) {
+                        joined += (c == 0 ? "" : "|") + row[c];
+                    }
+                });
         return joined;
     }
     throw ScriptError("cannot expect " + kind +
@@ -500,14 +502,16 @@ void Session::Print(const std::vector<Word>& args) {
     }
     if (what == "sql") {
         Need(args, 2, 3, "print sql [PATH] \"SELECT ...\"");
-        auto rows = Query(std::vector<Word>(args.begin() + 1, args.end()));
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            out << (r == 0 ? "sql " : "  ");
-            for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                out << (c == 0 ? "" : " | ") << rows[r][c];
-            }
-            out << "\n";
-        }
+        // Row by row as they come: a result of any size takes no more memory.
+        bool header = true;
+        EachRow(std::vector<Word>(args.begin() + 1, args.end()),
+                [&](const std::vector<std::string>& row) {
+                    out << (std::exchange(header, false) ? "sql " : "  ");
+                    for (std::size_t c = 0; c < row.size(); ++c) {
+                        out << (c == 0 ? "" : " | ") << row[c];
+                    }
+                    out << "\n";
+                });
         return;
     }
     host::Document& document = Active();

@@ -2,6 +2,7 @@
 // word processor and the scripted Ui for the user, and writes its transcript.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -64,7 +65,11 @@ class Session {
     void Flush();
     void Print(const std::vector<Word>& args);
     std::string PrintedForm(const std::vector<Word>& what);
-    std::vector<std::vector<std::string>> Query(const std::vector<Word>& args);
+    // Runs the statement of a print or expect sql on the project database
+    // named, else the active document's, and gives visit the column names,
+    // then each row as it comes: nothing is kept, however many rows.
+    void EachRow(const std::vector<Word>& args,
+                 const std::function<void(const std::vector<std::string>&)>& visit);
     void Select(const std::vector<Word>& args, bool caret);
     host::Document& Active();
     std::vector<std::pair<long, long>> Paragraphs();

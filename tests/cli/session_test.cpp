@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 
 #include "addin/operations.h"
+#include "host/db/database.h"
 #include "host/system/posix_system.h"
 #include "temp_dir.h"
 
@@ -65,6 +66,21 @@ TEST_F(SessionTest, CommandsTakeTheirNumberOfWords) {
     EXPECT_EQ(Play("teleport home\n"), "line 1: unknown command: teleport");
     EXPECT_EQ(Play("\"new\"\n"), "line 1: unknown command: new") << "a quoted word is a text";
     EXPECT_THAT(Session::Help(), HasSubstr("Documents:  open PATH\n            new\n"));
+}
+
+TEST_F(SessionTest, PrintSqlWritesEachRowAsItComes) {
+    // The third row fails in the engine: the first two are out already, so a
+    // result of any size is never held whole.
+    std::string database = dir / "rows.db";
+    db::Database rows = db::Database::Create(database);
+    rows.Execute("CREATE TABLE t (x INTEGER)");
+    rows.Execute("INSERT INTO t VALUES (1), (2), (3), (4)");
+    std::string failure = Play("print sql " + database +
+                               " \"SELECT x, CASE WHEN x = 3 THEN abs(-9223372036854775807 - 1) "
+                               "ELSE x * 10 END AS y FROM t\"\n");
+    EXPECT_THAT(failure, HasSubstr("integer overflow"));
+    EXPECT_EQ(transcript.str(), "sql x | y\n  1 | 10\n  2 | 20\n");
+    EXPECT_EQ(Play("expect sql " + database + " \"SELECT sum(x) FROM t\" 10\n"), "");
 }
 
 TEST(OperationTableTest, EveryOperationIsNamedOnceAndFoundByName) {
