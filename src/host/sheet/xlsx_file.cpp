@@ -10,6 +10,7 @@
 #include <xlsxwriter.h>
 
 #include "host/host_error.h"
+#include "host/sheet/long_cells.h"
 #include "host/sheet/workbook.h"
 #include "host/utf8.h"
 
@@ -91,6 +92,9 @@ class XlsxWriter {
         // Closing writes the file and frees the workbook, whatever it returns.
         lxw_error closed = workbook_close(workbook_.release());
         Check(closed, "cannot write " + path_);
+        if (!longCells_.Empty()) {
+            longCells_.WriteInto(path_, "xl/worksheets/sheet1.xml");
+        }
     }
 
   private:
@@ -121,6 +125,9 @@ class XlsxWriter {
                                 std::to_string(cell.column);
             if (const auto* text = std::get_if<std::string>(&cell.value)) {
                 std::string written = CellText(*text);
+                if (CountCharacters(written) > LIBRARY_TEXT_LIMIT) {
+                    written = longCells_.Placeholder(written);
+                }
                 Check(link.empty()
                           ? worksheet_write_string(worksheet_, r, c, written.c_str(), format)
                           : worksheet_write_url_opt(worksheet_, r, c, link.c_str(), format,
@@ -190,6 +197,7 @@ class XlsxWriter {
     std::map<std::uint16_t, lxw_format*> formats_;
     std::string title_;
     std::string subject_;
+    LongCells longCells_;
 };
 
 }  // namespace

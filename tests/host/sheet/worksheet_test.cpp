@@ -73,6 +73,24 @@ TEST_F(WorksheetTest, TextStaysTextExactly) {
                     "Élément «1» & <2>"));
 }
 
+TEST_F(WorksheetTest, AFullCellOfEscapePatternsIsWrittenWhole) {
+    // 32,767 characters within the limit, escaped to nearly twice as many.
+    std::string patterns;
+    while (patterns.size() + 7 + 2 <= MAX_CELL_TEXT) {
+        patterns += "_x0041_";
+    }
+    patterns += std::string(MAX_CELL_TEXT - patterns.size() - 2, '&') + "\x01<";
+    Sheet().SetText(1, 1, patterns);
+    Sheet().SetText(2, 1, "beside");
+    Sheet().SetText(3, 1, patterns);
+    EXPECT_TRUE(Sheet().AddHyperlink(3, 1, LINK));
+    ReadWorkbook read = WrittenAndRead();
+    EXPECT_EQ(read.Cell("A1").value, patterns);
+    EXPECT_EQ(read.Cell("A2").value, "beside");
+    EXPECT_EQ(read.Cell("A3").value, patterns);
+    EXPECT_EQ(read.Cell("A3").link, LINK);
+}
+
 TEST_F(WorksheetTest, CellsBeyondTheSheetOrTooLongAreRefused) {
     for (auto cell :
          {std::pair{0, 1}, {1, 0}, {MAX_SHEET_ROWS + 1, 1}, {1, MAX_SHEET_COLUMNS + 1}}) {
