@@ -47,9 +47,19 @@ std::string ShowOpen(CoreContext& context, const std::string& filter,
     return chosen;
 }
 
+bool IsProjectDatabaseOrSay(CoreContext& context, const std::string& path) {
+    try {
+        schema::OpenProjectDatabase(path, db::OpenMode::Snapshot);
+        return true;
+    } catch (const db::DbError& error) {
+        context.ui.MsgBox(error.Description(), host::MsgBoxStyle::vbExclamation);
+        return false;
+    }
+}
+
 bool RegisterDocument(DocumentContext& context) {
     std::string path = dbElements::dbChooseDatabase(context);
-    if (path.empty()) {
+    if (path.empty() || !IsProjectDatabaseOrSay(context, path)) {
         return false;
     }
     std::string description = host::FirstCharacters(

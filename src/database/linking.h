@@ -16,6 +16,11 @@ std::string ShowOpen(CoreContext& context, const std::string& filter,
                      const std::string& defaultExtension, const std::string& initialFolder,
                      int flags);
 
+// True when the chosen file is a project database; otherwise says what it is
+// (not a database, or a database of another program), before anything else
+// is asked, and false. The file is only read.
+bool IsProjectDatabaseOrSay(CoreContext& context, const std::string& path);
+
 // Links the active document to a project database the user chooses: a new
 // Documents row, and the variables that name the database and the row.
 // False, with the variables as they were, when nothing was linked.

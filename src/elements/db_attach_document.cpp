@@ -4,6 +4,7 @@
 
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
+#include "database/linking.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
 
@@ -44,7 +45,7 @@ bool dbAttachDocument(Context& context) {
                 return false;
             }
             dbName = dbChooseDatabase(context);
-            if (dbName.empty()) {
+            if (dbName.empty() || !utilElements::IsProjectDatabaseOrSay(context, dbName)) {
                 return false;
             }
             utilElements::SetDocVariable(context, VARDOC_DB_NAME, dbName);
