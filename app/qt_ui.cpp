@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <array>
 #include <map>
 
@@ -182,6 +184,22 @@ void QtUi::ShowWorkbook(const std::string& path) {
     // Nothing could show it: the user at least learns where it is.
     MsgBox(Tr(Text::WorkbookWritten, French()).arg(QString::fromStdString(path)).toStdString(),
            vbInformation);
+}
+
+QtUi::QtUi() {
+    statusTimer_.setSingleShot(true);
+    statusTimer_.setInterval(0);
+    QObject::connect(&statusTimer_, &QTimer::timeout, [this] {
+        if (auto* window = qobject_cast<QMainWindow*>(QApplication::activeWindow())) {
+            constexpr int SHOWN_MS = 15000;
+            window->statusBar()->showMessage(pendingStatus_, SHOWN_MS);
+        }
+    });
+}
+
+void QtUi::ShowStatus(const std::string& text) {
+    pendingStatus_ = QString::fromStdString(text);
+    statusTimer_.start();
 }
 
 QString QtUi::QtFilter(const std::string& filter) {

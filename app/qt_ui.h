@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,6 +28,8 @@ void ApplyWindowSettings(QWidget& window, const WindowSettings& settings);
 
 class QtUi : public host::Ui {
   public:
+    QtUi();
+
     // The language of the buttons follows the run's, once it is known.
     void SetLanguage(const Language* language) { language_ = language; }
     // Where workbooks are handed to the spreadsheet program; without it their
@@ -47,6 +50,7 @@ class QtUi : public host::Ui {
                          const std::string& initialFolder, int flags) override;
     void Show(const std::shared_ptr<host::Form>& form, bool modal) override;
     void ShowWorkbook(const std::string& path) override;
+    void ShowStatus(const std::string& text) override;
 
     // "Word documents|*.docx;*.docm|All files|*.*" as Qt writes filters.
     static QString QtFilter(const std::string& filter);
@@ -58,6 +62,10 @@ class QtUi : public host::Ui {
     const Language* language_ = nullptr;
     host::System* system_ = nullptr;
     std::function<Runner()> runnerFor_;
+    // A status said while a document opens, before its window shows: the
+    // window active once the event loop turns shows it.
+    QString pendingStatus_;
+    QTimer statusTimer_;
 };
 
 // The system's UTF-8 text as Qt's.

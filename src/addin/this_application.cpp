@@ -127,6 +127,7 @@ void ThisApplication::DocumentBeforeSave(host::Document& /*document*/) {
         return;
     }
     Skipping([&] { utilElements::SetDocVariable(context_, VARDOC_CHANGEELEM, "0"); });
+    Skipping([&] { utilElements::RefreshDbRelative(context_); });
     Skipping([&] { MarkGlobalTemplateSaved(); });
 }
 

@@ -1,5 +1,7 @@
 #include "database/doc_variables.h"
 
+#include <filesystem>
+
 #include "host/word/variables.h"
 
 namespace veln::utilElements {
@@ -61,6 +63,41 @@ void DeleteDocVariables(DocumentContext& context, std::initializer_list<const ch
 
 std::string GetDbName(DocumentContext& context) {
     return GetDocVariable(context, VARDOC_DB_NAME);
+}
+
+namespace {
+
+// The database's path from the document's folder, "" when the document has
+// no folder yet or either path is not absolute.
+std::string RelativeDbPath(const host::Document& document, const std::string& dbPath) {
+    std::filesystem::path folder = std::filesystem::path(document.FullName()).parent_path();
+    std::filesystem::path database(dbPath);
+    if (folder.empty() || !folder.is_absolute() || !database.is_absolute()) {
+        return {};
+    }
+    return database.lexically_normal().lexically_relative(folder.lexically_normal()).string();
+}
+
+}  // namespace
+
+void SetDbName(DocumentContext& context, const std::string& dbPath) {
+    host::Document& document = Active(context);
+    SetDocVariable(context, VARDOC_DB_NAME, dbPath);
+    if (std::string relative = RelativeDbPath(document, dbPath); !relative.empty()) {
+        SetDocVariable(context, VARDOC_DB_RELATIVE, relative);
+    }
+}
+
+void RefreshDbRelative(DocumentContext& context) {
+    host::Document* document = context.app.ActiveDocument();
+    std::string dbPath = GetDbName(context);
+    if (document == nullptr || dbPath.empty()) {
+        return;
+    }
+    std::string relative = RelativeDbPath(*document, dbPath);
+    if (!relative.empty() && GetDocVariable(context, VARDOC_DB_RELATIVE) != relative) {
+        SetDocVariable(context, VARDOC_DB_RELATIVE, relative);
+    }
 }
 
 std::string GetDocId(DocumentContext& context) {

@@ -96,7 +96,7 @@ void frmListDocs::CommandButtonOk_Click() {
             context_.elementColour = 5;
             utilElements::SetDocVariable(context_, HIGHLIGHT_COLOR, " 5");
             utilElements::SetDocVariable(context_, VARDOC_DOC_ID, docId);
-            utilElements::SetDocVariable(context_, VARDOC_DB_NAME, dbPath_);
+            utilElements::SetDbName(context_, dbPath_);
             // The new version carries the old one's elements: taking over its
             // row is no change of the user's to save.
             context_.app.ActiveDocument()->SetSaved(true);

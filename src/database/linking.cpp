@@ -71,7 +71,7 @@ bool RegisterDocument(DocumentContext& context) {
     if (id.empty()) {
         return false;
     }
-    SetDocVariable(context, VARDOC_DB_NAME, path);
+    SetDbName(context, path);
     SetDocVariable(context, VARDOC_DOC_ID, id);
     SetDocVariable(context, VARDOC_HIGHLIGHT, "1");
     SetDocVariable(context, VARDOC_NUMBERS, "1");

@@ -1,12 +1,16 @@
 #include "elements/db_attach_document.h"
 
 #include <cstdlib>
+#include <filesystem>
 
+#include "database/db_documents.h"
 #include "database/db_elements.h"
 #include "database/doc_variables.h"
 #include "database/linking.h"
+#include "database/schema.h"
 #include "elements/elements.h"
 #include "host/ui/ui.h"
+#include "settings/language.h"
 
 namespace veln::dbElements {
 
@@ -16,6 +20,50 @@ namespace {
 // skipped, 0 when there is no number.
 std::int16_t ColourOf(const std::string& text) {
     return static_cast<std::int16_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+// True when the file is a project database with a row of that id; the file
+// is only read.
+bool HoldsDocument(const std::string& path, const std::string& docId) {
+    try {
+        db::Database database = schema::OpenProjectDatabase(path, db::OpenMode::Snapshot);
+        return dbDocuments::Find(database, docId).has_value();
+    } catch (const db::DbError&) {
+        return false;
+    }
+}
+
+// The text that says the document took the database beside it.
+std::string BesideText(const CoreContext& context, const std::string& path) {
+    return context.language.offset == FRENCH_OFFSET
+               ? "Base projet trouvée à côté du document, utilisée désormais : " + path
+               : "Project database found beside the document, used from now on: " + path;
+}
+
+// A document and its project database copied or moved together (a project
+// folder copied, unpacked or cloned elsewhere): the database the document
+// reaches by its relative path, when that is another file than the one its
+// absolute path names and a project database that holds the document's
+// row. The document then uses it, and the user is told. Otherwise, and for
+// a document moved alone, the absolute path stands.
+std::string DatabaseBeside(Context& context, const std::string& dbName, const std::string& docId) {
+    namespace fs = std::filesystem;
+    const std::string relative = utilElements::GetDocVariable(context, VARDOC_DB_RELATIVE);
+    const fs::path folder = fs::path(context.app.ActiveDocument()->FullName()).parent_path();
+    if (relative.empty() || folder.empty()) {
+        return dbName;
+    }
+    std::string reached = (folder / relative).lexically_normal().string();
+    std::error_code error;
+    if (!fs::is_regular_file(reached, error) || fs::equivalent(reached, dbName, error)) {
+        return dbName;
+    }
+    if (!HoldsDocument(reached, docId)) {
+        return dbName;
+    }
+    utilElements::SetDbName(context, reached);
+    context.ui.ShowStatus(BesideText(context, reached));
+    return reached;
 }
 
 }  // namespace
@@ -34,6 +82,7 @@ bool dbAttachDocument(Context& context) {
         return false;
     }
     if (!dbName.empty() && !docId.empty()) {
+        dbName = DatabaseBeside(context, dbName, docId);
         if (!context.system.FileExists(dbName)) {
             std::string notFound = context.LoadText(StringId::THE_DATABASE) + dbName +
                                    context.LoadText(StringId::IS_NOT_FOUND);
@@ -48,7 +97,7 @@ bool dbAttachDocument(Context& context) {
             if (dbName.empty() || !utilElements::IsProjectDatabaseOrSay(context, dbName)) {
                 return false;
             }
-            utilElements::SetDocVariable(context, VARDOC_DB_NAME, dbName);
+            utilElements::SetDbName(context, dbName);
         }
         std::string stored = dbGetDocumentName(context, dbName);
         if (!stored.empty()) {
@@ -67,7 +116,8 @@ bool dbAttachDocument(Context& context) {
                 Elements::RemoveDocumentElements(context, false);
                 // Both links go, then one save: a failure between two saves
                 // would leave a document linked by half.
-                utilElements::DeleteDocVariables(context, {VARDOC_DB_NAME, VARDOC_DOC_ID});
+                utilElements::DeleteDocVariables(
+                    context, {VARDOC_DB_NAME, VARDOC_DB_RELATIVE, VARDOC_DOC_ID});
                 return false;
             }
         }

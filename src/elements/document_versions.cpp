@@ -46,7 +46,7 @@ void UnlinkDocument(Context& context) {
         return;
     }
     RemoveDocumentElements(context, true);
-    utilElements::DeleteDocVariables(context, {VARDOC_DB_NAME, VARDOC_DOC_ID});
+    utilElements::DeleteDocVariables(context, {VARDOC_DB_NAME, VARDOC_DB_RELATIVE, VARDOC_DOC_ID});
 }
 
 }  // namespace veln::Elements

@@ -2,6 +2,8 @@
 // navigation, deletion, display and the element list.
 #include "elements/elements.h"
 
+#include <filesystem>
+
 #include <gmock/gmock.h>
 
 #include "database/doc_variables.h"
@@ -19,6 +21,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // A linked document of paragraphs "P1 ..." to "P8 ...", and its project.
 class ElementsTest : public ::testing::Test, public test::World {
@@ -373,6 +376,40 @@ TEST_F(ElementsTest, AttachingComparesTheStoredNameExactly) {
     ui.ClearTranscript();
     EXPECT_TRUE(dbElements::dbAttachDocument(context));
     EXPECT_TRUE(ui.Transcript().empty()) << "the same name asks nothing";
+}
+
+TEST_F(ElementsTest, AProjectFolderCopiedElsewhereUsesItsOwnDatabase) {
+    utilElements::SetDbName(context, database);
+    EXPECT_EQ(Variable(VARDOC_DB_RELATIVE), test::DATABASE_FILE);
+    Document().Save();
+    const std::string original = Document().FullName();
+    test::TempDir elsewhere;
+    std::filesystem::copy(dir.Path(), elsewhere.Path() / "copy",
+                          std::filesystem::copy_options::recursive);
+    const std::string copy = elsewhere / "copy/brakes.docx";
+    const std::string copiedDatabase = elsewhere / (std::string("copy/") + test::DATABASE_FILE);
+
+    app.OpenDocument(copy);
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);  // the new name, in the copy's own project
+    EXPECT_TRUE(dbElements::dbAttachDocument(context));
+    EXPECT_EQ(Variable(VARDOC_DB_NAME), copiedDatabase);
+    EXPECT_EQ(ui.Transcript().front(),
+              "status \"Project database found beside the document, used from now on: " +
+                  copiedDatabase + "\"");
+    EXPECT_EQ(Query("SELECT D_Name FROM Documents"), original) << "the original project untouched";
+    db::Database copied = db::Database::Open(copiedDatabase);
+    EXPECT_EQ(copied.QueryValue("SELECT D_Name FROM Documents").ToString(), copy);
+
+    // Moved alone, the document finds its project by the absolute path.
+    Document().Save();
+    app.CloseDocument(Document());
+    std::filesystem::rename(copy, elsewhere / "alone.docx");
+    app.OpenDocument(elsewhere / "alone.docx");
+    ui.ClearTranscript();
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    EXPECT_TRUE(dbElements::dbAttachDocument(context));
+    EXPECT_EQ(Variable(VARDOC_DB_NAME), copiedDatabase);
+    EXPECT_THAT(ui.Transcript(), Not(Contains(HasSubstr("status"))));
 }
 
 TEST_F(ElementsTest, ADocumentThatLeavesItsProjectLosesBothLinkVariablesInOneSave) {

@@ -189,6 +189,10 @@ void ScriptedUi::ShowWorkbook(const std::string& path) {
     Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + "workbook " + Quote(path));
 }
 
+void ScriptedUi::ShowStatus(const std::string& text) {
+    Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + "status " + Quote(text));
+}
+
 void ScriptedUi::Play(Form& form, const FormAction& action) {
     std::string indent(static_cast<std::size_t>(2 * depth_), ' ');
     std::string line = indent + action.verb + " " + action.control;

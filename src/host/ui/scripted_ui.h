@@ -58,6 +58,7 @@ class ScriptedUi : public Ui {
     void Show(const std::shared_ptr<Form>& form, bool modal) override;
     // A transcript line `workbook "PATH"`; nothing is started.
     void ShowWorkbook(const std::string& path) override;
+    void ShowStatus(const std::string& text) override;
 
     const std::vector<std::string>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }

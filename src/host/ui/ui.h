@@ -74,6 +74,9 @@ class Ui {
     // (host::OpenInSpreadsheetProgram) or, when nothing could be started,
     // tells where it is; a scripted Ui notes the path and starts nothing.
     virtual void ShowWorkbook(const std::string& path) = 0;
+    // Says something in passing, with nothing to answer: the desktop shows
+    // it in the active window's status bar; a scripted Ui notes it.
+    virtual void ShowStatus(const std::string& text) = 0;
 };
 
 }  // namespace veln::host
