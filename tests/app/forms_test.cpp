@@ -308,6 +308,7 @@ TEST_F(FormsTest, TheAboutBoxIsModelessAndClosesOnAnyKey) {
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->FromDesigner());
     EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->windowTitle(), "About VELN");
     EXPECT_EQ(Widget<QLabel>(about, "lblVersion")->text(), "Version 1.0.4");
     EXPECT_FALSE(Widget<QLabel>(about, "imgLogo")->pixmap().isNull());
     QTest::keyClick(about, Qt::Key_A);
