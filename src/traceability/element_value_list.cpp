@@ -1,5 +1,6 @@
 #include "traceability/element_value_list.h"
 
+#include <limits>
 #include <unordered_map>
 
 #include "database/db_element_values.h"
@@ -20,6 +21,10 @@ constexpr int LABEL_COLUMN = 2;
 std::string SheetName(const ProjectDocument& document) {
     return host::Worksheet::AcceptedName(
         FileNamePart(ChooserText(document.path), SHEET_NAME_LENGTH));
+}
+
+std::string FileNames(const ProjectDocument& document) {
+    return FileNamePart(ChooserText(document.path), std::numeric_limits<std::size_t>::max());
 }
 
 void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {

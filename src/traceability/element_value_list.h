@@ -28,6 +28,8 @@ inline constexpr int FIRST_PROPERTY_COLUMN = 3;
 
 // The sheet's name: the end of the document's file name.
 std::string SheetName(const ProjectDocument& document);
+// The document's whole file name, for the workbook's file.
+std::string FileNames(const ProjectDocument& document);
 
 // Fills the workbook. Host and database errors are raised with what was
 // written so far left in the workbook.

@@ -64,9 +64,10 @@ void frmListElemProp::CommandPopulate_Click() {
     if (request.document.id.empty()) {
         return;
     }
-    BuildAndShowWorkbook(context_, dbPath, [&](host::Workbook& workbook, const std::string&) {
-        ElementValueList::Fill(workbook, request);
-    });
+    BuildAndShowWorkbook(context_, dbPath, ElementValueList::FileNames(request.document),
+                         [&](host::Workbook& workbook, const std::string&) {
+                             ElementValueList::Fill(workbook, request);
+                         });
 }
 
 }  // namespace veln

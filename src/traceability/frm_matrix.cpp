@@ -103,10 +103,11 @@ void frmMatrix::Fill() {
             return;
         }
     }
-    BuildAndShowWorkbook(context_, dbPath, [&](host::Workbook& workbook, const std::string& now) {
-        MatrixBuild::Fill(workbook, request, context_.language, now,
-                          [this] { context_.app.DoEvents(); });
-    });
+    BuildAndShowWorkbook(context_, dbPath, MatrixBuild::FileNames(request.source, request.target),
+                         [&](host::Workbook& workbook, const std::string& now) {
+                             MatrixBuild::Fill(workbook, request, context_.language, now,
+                                               [this] { context_.app.DoEvents(); });
+                         });
 }
 
 }  // namespace veln

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -250,6 +251,12 @@ std::string SheetName(const ProjectDocument& source, const ProjectDocument& targ
     std::string name = FileNamePart(ChooserText(source.path), FILE_NAME_PART_LENGTH) + "-" +
                        FileNamePart(ChooserText(target.path), FILE_NAME_PART_LENGTH);
     return host::Worksheet::AcceptedName(host::FirstCharacters(name, SHEET_NAME_LENGTH));
+}
+
+std::string FileNames(const ProjectDocument& source, const ProjectDocument& target) {
+    constexpr std::size_t WHOLE = std::numeric_limits<std::size_t>::max();
+    return FileNamePart(ChooserText(source.path), WHOLE) + "-" +
+           FileNamePart(ChooserText(target.path), WHOLE);
 }
 
 void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language& language,

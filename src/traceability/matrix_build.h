@@ -61,6 +61,8 @@ std::optional<int> FirstRankOf(std::string_view answer);
 
 // "source part-target part", each part the end of its document's file name.
 std::string SheetName(const ProjectDocument& source, const ProjectDocument& target);
+// "plan.docx-tests.docx": the documents' whole file names, for the workbook's file.
+std::string FileNames(const ProjectDocument& source, const ProjectDocument& target);
 
 // Fills the workbook: title and frame, source rows, target columns, link
 // marks, counts and the total. now is the date and time for the title;

@@ -7,6 +7,7 @@
 #include "host/db/db_error.h"
 #include "host/host_error.h"
 #include "host/ui/ui.h"
+#include "host/utf8.h"
 
 namespace veln {
 
@@ -22,15 +23,29 @@ struct Failure {
 
 }  // namespace
 
-std::string WorkbookStem(const std::string& sheetName, const std::string& now) {
+std::string WorkbookStem(const std::string& names, const std::string& now) {
+    // Room for the time, a " (2)" of a name already taken and ".xlsx" in the
+    // 255 bytes a file name may take.
+    constexpr std::size_t NAMES_BYTES = 200;
+    std::string stem;
+    for (std::size_t at = 0; at < names.size();) {
+        std::size_t start = at;
+        char32_t c = host::DecodeCharacter(names, at);
+        if (stem.size() + (at - start) > NAMES_BYTES) {
+            break;
+        }
+        bool refused = c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '/' ||
+                       c == '\\' || c == '|' || c == '?' || c == '*';
+        stem += refused ? std::string("_") : names.substr(start, at - start);
+    }
     // Dashes in the time: a colon is refused in file names on the other
     // systems these files get copied to.
     std::string time = now;
     std::replace(time.begin(), time.end(), ':', '-');
-    return sheetName + " " + time;
+    return stem + " " + time;
 }
 
-void BuildAndShowWorkbook(CoreContext& context, const std::string& dbPath,
+void BuildAndShowWorkbook(CoreContext& context, const std::string& dbPath, const std::string& names,
                           const std::function<void(host::Workbook&, const std::string&)>& fill) {
     std::string now = context.system.Now();
     host::Workbook workbook;
@@ -44,8 +59,8 @@ void BuildAndShowWorkbook(CoreContext& context, const std::string& dbPath,
     }
     try {
         std::string folder = std::filesystem::path(dbPath).parent_path().string();
-        std::string path = workbook.SaveAsNew(folder.empty() ? "." : folder,
-                                              WorkbookStem(workbook.ActiveSheet().Name(), now));
+        std::string path =
+            workbook.SaveAsNew(folder.empty() ? "." : folder, WorkbookStem(names, now));
         context.ui.ShowWorkbook(path);
     } catch (const host::HostError& error) {
         if (!failure) {

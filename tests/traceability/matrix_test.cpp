@@ -7,6 +7,7 @@
 #include "outputs_fixture.h"
 #include "traceability/live_elements.h"
 #include "traceability/matrix_build.h"
+#include "traceability/workbook_output.h"
 
 namespace veln {
 namespace {
@@ -246,6 +247,14 @@ TEST_F(MatrixTest, SheetNamesAndLinksSurviveAwkwardPaths) {
     // A link longer than spreadsheets follow is left out; the number stays.
     EXPECT_EQ(sheet.Value(2, 4), "1.0.0.0");
     EXPECT_EQ(sheet.Cell(2, 4).link, "");
+
+    // The file takes the whole names, as any system names a file, and stays
+    // within a file name's 255 bytes.
+    EXPECT_EQ(WorkbookStem(MatrixBuild::FileNames(request.source, request.target), NOW),
+              "Plan [v2]_ draft_ #1 é.docx-" + accents + ".docx 2026-12-06 14-03-12");
+    EXPECT_EQ(WorkbookStem(std::string(199, 'a') + "é", NOW),
+              std::string(199, 'a') + " 2026-12-06 14-03-12")
+        << "cut on a character, at 200 bytes";
 }
 
 TEST_F(MatrixTest, AnErrorLeavesWhatWasWrittenAndSaysWhere) {
