@@ -71,6 +71,9 @@ void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {
             sheet.SetText(row->second, column->second, *value.value);
         }
     });
+    sheet.FitColumns(HEADING_ROW, NUMBER_COLUMN,
+                     FIRST_PROPERTY_COLUMN + static_cast<int>(columnOf.size()),
+                     host::MOST_FITTED_WIDTH);
 }
 
 }  // namespace veln::ElementValueList

@@ -273,6 +273,10 @@ void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language
     sheet.SetText(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN,
                   language.LoadText(StringId::NUMBER_OF_LINKS));
     sheet.SetNumber(TARGET_NUMBER_ROW, SOURCE_LABEL_COLUMN, total);
+    // The source's numbers and labels are read across: their columns fit
+    // them. The target's columns hold marks and stay narrow.
+    sheet.FitColumns(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN, SOURCE_LABEL_COLUMN,
+                     host::MOST_FITTED_WIDTH);
 }
 
 }  // namespace veln::MatrixBuild

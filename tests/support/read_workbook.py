@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints what an .xlsx file holds, as openpyxl reads it: the first sheet's
 name, the title and subject properties, the formats of whole rows and
-columns, then every cell that has a value or a format of its own, one line
+columns, the widths set on columns, then every cell that has a value or a format of its own, one line
 each, fields separated by tabs (tabs, line ends and backslashes escaped).
 
 The tests read workbooks through this reader so that what the writer meant
@@ -67,6 +67,8 @@ def main(path):
     for letter, column in sorted(sheet.column_dimensions.items()):
         if column.style_id:
             print("column\t%s\t%d\t%s" % (letter, column.min, look(column.font, column.alignment)))
+        if column.customWidth:
+            print("width\t%s\t%g" % (letter, column.width))
     for row in sheet.iter_rows():
         for cell in row:
             if cell.value is None and not cell.has_style:

@@ -124,6 +124,8 @@ ReadWorkbook ReadBack(const std::string& path) {
             workbook.rows[std::stoi(fields.at(1))] = LookOf(fields, 2);
         } else if (kind == "column") {
             workbook.columns[fields.at(1)] = LookOf(fields, 3);
+        } else if (kind == "width") {
+            workbook.widths[fields.at(1)] = std::stod(fields.at(2));
         } else if (kind == "cell") {
             ReadCell cell{fields.at(2), fields.at(3), LookOf(fields, 4),
                           After(fields.at(10), "link")};

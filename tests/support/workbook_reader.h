@@ -40,6 +40,7 @@ struct ReadWorkbook {
     std::string subject;
     std::map<int, CellLook> rows;             // formats of whole rows
     std::map<std::string, CellLook> columns;  // formats of whole columns, by letter
+    std::map<std::string, double> widths;     // widths set on columns, in characters
     std::map<std::string, ReadCell> cells;    // by address ("B7")
 
     // The cell at an address; an empty one when the file has nothing there.

@@ -69,6 +69,12 @@ TEST_F(MatrixTest, WithoutLinksTheFrameNumbersLabelsAndAZeroTotal) {
     EXPECT_EQ(sheet.Cell(2, 5).link, "file://" + TargetPath() + "#" + T2);
     EXPECT_EQ(sheet.Cell(5, 2).link, "");
     EXPECT_EQ(sheet.Cell(3, 4).link, "");
+    // "Number of links : " is read whole; the short labels and the marks'
+    // columns keep the usual width.
+    EXPECT_NEAR(sheet.widths.at("A"), 19, 1);
+    for (const char* usual : {"B", "D"}) {
+        EXPECT_LT(sheet.widths.contains(usual) ? sheet.widths.at(usual) : 0, 10) << usual;
+    }
 }
 
 TEST_F(MatrixTest, TheFrameIsBoldAndCentredAndWrapsWhenAsked) {

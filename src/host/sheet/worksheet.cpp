@@ -1,7 +1,9 @@
 #include "host/sheet/worksheet.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdio>
 
 #include "host/host_error.h"
 #include "host/utf8.h"
@@ -206,6 +208,40 @@ void Worksheet::SetText(int row, int column, std::string_view text) {
                                              " characters, the most a cell holds");
     }
     CellAt(row, column).value = std::string(text);
+}
+
+void Worksheet::FitColumns(int firstRow, int firstColumn, int lastColumn, double most) {
+    std::map<int, double> longest;
+    for (int row = std::max(firstRow, 1); row <= LastRow(); ++row) {
+        for (const Cell& cell : rows_[static_cast<std::size_t>(row - 1)].cells) {
+            if (cell.column < firstColumn || cell.column > lastColumn) {
+                continue;
+            }
+            double characters = 0;
+            if (const auto* text = std::get_if<std::string>(&cell.value)) {
+                std::string_view rest = *text;
+                for (std::size_t end = rest.find('\n');; end = rest.find('\n')) {
+                    characters = std::max(
+                        characters, static_cast<double>(CountCharacters(rest.substr(0, end))));
+                    if (end == std::string_view::npos) {
+                        break;
+                    }
+                    rest.remove_prefix(end + 1);
+                }
+            } else if (const auto* number = std::get_if<double>(&cell.value)) {
+                std::array<char, 32> shown{};
+                characters = std::snprintf(shown.data(), shown.size(), "%.15g", *number);
+            }
+            longest[cell.column] = std::max(longest[cell.column], characters);
+        }
+    }
+    for (const auto& [column, characters] : longest) {
+        // One character more: the margins spreadsheets leave in a cell.
+        double width = std::min(most, characters + 1);
+        if (width > DEFAULT_COLUMN_WIDTH) {
+            columnWidths_[column] = width;
+        }
+    }
 }
 
 void Worksheet::SetNumber(int row, int column, double number) {

@@ -29,9 +29,13 @@ inline constexpr long ERR_SHEET_RANGE = 1004;
 // Limits of the file format and of the programs that read it.
 inline constexpr int MAX_SHEET_ROWS = 1048576;
 inline constexpr int MAX_SHEET_COLUMNS = 16384;
-inline constexpr std::size_t MAX_CELL_TEXT = 32767;  // characters
-inline constexpr std::size_t MAX_SHEET_NAME = 31;    // characters
-inline constexpr std::size_t MAX_HYPERLINK = 255;    // characters of the address
+inline constexpr std::size_t MAX_CELL_TEXT = 32767;   // characters
+inline constexpr double DEFAULT_COLUMN_WIDTH = 8.43;  // characters, as spreadsheets have it
+// The widest a column is fitted to its content: a longer text wraps or
+// runs on, as the reader chooses.
+inline constexpr double MOST_FITTED_WIDTH = 60;
+inline constexpr std::size_t MAX_SHEET_NAME = 31;  // characters
+inline constexpr std::size_t MAX_HYPERLINK = 255;  // characters of the address
 inline constexpr std::size_t MAX_SHEET_HYPERLINKS = 65530;
 
 // The whole look of a cell. Cells that share one share its index.
@@ -101,6 +105,11 @@ class Worksheet {
     // programs follow or the sheet already holds as many links as they allow.
     bool AddHyperlink(int row, int column, std::string_view address);
 
+    // Widens the columns firstColumn to lastColumn to hold the longest line
+    // of text or number their cells hold from firstRow down, in characters,
+    // up to most; a column it would leave narrower keeps the default width.
+    void FitColumns(int firstRow, int firstColumn, int lastColumn, double most);
+
     // Reading back what was written, for the file writer.
     int LastRow() const { return static_cast<int>(rows_.size()); }
     const std::vector<Cell>& RowCells(int row) const;
@@ -108,6 +117,8 @@ class Worksheet {
     // The format of a whole row or column, 0 (the default) when it has none.
     std::uint16_t RowFormat(int row) const;
     const std::map<int, std::uint16_t>& ColumnFormats() const { return columnFormats_; }
+    // The widths FitColumns gave, in characters, by column.
+    const std::map<int, double>& ColumnWidths() const { return columnWidths_; }
     const CellFormat& Format(std::uint16_t index) const { return formats_[index]; }
     // The link of a cell, "" when it has none.
     const std::string& Hyperlink(int row, int column) const;
@@ -136,6 +147,7 @@ class Worksheet {
     std::string name_ = "Sheet1";
     std::vector<Row> rows_;
     std::map<int, std::uint16_t> columnFormats_;
+    std::map<int, double> columnWidths_;
     std::vector<CellFormat> formats_{CellFormat{}};
     std::map<CellFormat, std::uint16_t> formatIndex_{{CellFormat{}, 0}};
     std::unordered_map<std::uint64_t, std::string> hyperlinks_;

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <set>
 
 #include <xlsxwriter.h>
 
@@ -80,12 +81,7 @@ class XlsxWriter {
         if (worksheet_ == nullptr) {
             Fail(LXW_ERROR_PARAMETER_VALIDATION, "cannot name a sheet " + sheet_.Name());
         }
-        for (const auto& [column, format] : sheet_.ColumnFormats()) {
-            auto index = static_cast<lxw_col_t>(column - 1);
-            Check(
-                worksheet_set_column(worksheet_, index, index, LXW_DEF_COL_WIDTH, FormatOf(format)),
-                "cannot format column " + std::to_string(column));
-        }
+        WriteColumns();
         for (int row = 1; row <= sheet_.LastRow(); ++row) {
             WriteRow(row);
         }
@@ -98,6 +94,27 @@ class XlsxWriter {
     }
 
   private:
+    // The columns that have a format or a width of their own.
+    void WriteColumns() {
+        std::set<int> columns;
+        for (const auto& entry : sheet_.ColumnFormats()) {
+            columns.insert(entry.first);
+        }
+        for (const auto& entry : sheet_.ColumnWidths()) {
+            columns.insert(entry.first);
+        }
+        for (int column : columns) {
+            auto index = static_cast<lxw_col_t>(column - 1);
+            auto format = sheet_.ColumnFormats().find(column);
+            auto width = sheet_.ColumnWidths().find(column);
+            Check(worksheet_set_column(
+                      worksheet_, index, index,
+                      width == sheet_.ColumnWidths().end() ? LXW_DEF_COL_WIDTH : width->second,
+                      FormatOf(format == sheet_.ColumnFormats().end() ? 0 : format->second)),
+                  "cannot format column " + std::to_string(column));
+        }
+    }
+
     void WriteProperties() {
         title_ = XmlWritable(source_.Title);
         subject_ = XmlWritable(source_.Subject);

@@ -91,6 +91,24 @@ TEST_F(WorksheetTest, AFullCellOfEscapePatternsIsWrittenWhole) {
     EXPECT_EQ(read.Cell("A3").link, LINK);
 }
 
+TEST_F(WorksheetTest, ColumnsFitTheirLongestLineUpToABound) {
+    Sheet().SetText(1, 1, "A title far longer than its column, above the fitted rows");
+    Sheet().SetText(2, 1, "Number of links : ");
+    Sheet().SetText(2, 2, std::string(200, 'l'));
+    Sheet().SetText(3, 3, "twenty characters on\nshort");
+    Sheet().SetNumber(3, 4, 1234567);
+    Sheet().SetText(3, 5, "short");
+    Sheet().SetText(3, 6, std::string(30, 'x'));
+    Sheet().FitColumns(2, 1, 5, 60);
+    ReadWorkbook read = WrittenAndRead();
+    EXPECT_NEAR(read.widths.at("A"), 19, 1) << "row 1 is not fitted";
+    EXPECT_NEAR(read.widths.at("B"), 60, 1) << "the bound";
+    EXPECT_NEAR(read.widths.at("C"), 21, 1) << "the longest line";
+    EXPECT_FALSE(read.widths.contains("D")) << "seven digits: narrower than the default";
+    EXPECT_FALSE(read.widths.contains("E")) << "narrower than the default: kept";
+    EXPECT_FALSE(read.widths.contains("F")) << "past the last column fitted";
+}
+
 TEST_F(WorksheetTest, CellsBeyondTheSheetOrTooLongAreRefused) {
     for (auto cell :
          {std::pair{0, 1}, {1, 0}, {MAX_SHEET_ROWS + 1, 1}, {1, MAX_SHEET_COLUMNS + 1}}) {
