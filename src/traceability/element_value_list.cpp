@@ -55,6 +55,7 @@ void Fill(host::Workbook& workbook, const ElementValueListRequest& request) {
     for (const dbProperties::PropertyRow& property : dbProperties::LiveLabels(database)) {
         if (columnOf.empty()) {
             sheet.SetText(HEADING_ROW, NUMBER_COLUMN, ELEMENTS_HEADING);
+            sheet.SetText(HEADING_ROW, LABEL_COLUMN, LABEL_HEADING);
         }
         int column = FIRST_PROPERTY_COLUMN + static_cast<int>(columnOf.size());
         columnOf.emplace(property.id, column);

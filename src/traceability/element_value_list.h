@@ -22,6 +22,9 @@ inline constexpr const char* TITLE = "List of elements";
 inline constexpr const char* SUBJECT = "elements";
 // The heading of the element column, written when the project has properties.
 inline constexpr const char* ELEMENTS_HEADING = "Elements";
+// The heading of the label column, beside it: the same in both languages,
+// as the element column's is.
+inline constexpr const char* LABEL_HEADING = "Label";
 inline constexpr std::size_t SHEET_NAME_LENGTH = 30;
 inline constexpr int FIRST_ELEMENT_ROW = 2;
 inline constexpr int FIRST_PROPERTY_COLUMN = 3;

@@ -51,7 +51,7 @@ TEST_F(ElementValueListTest, ValuesArePlacedByElementAndProperty) {
     EXPECT_EQ(sheet.title, "List of elements");
     EXPECT_EQ(sheet.subject, "elements");
     // Neither the deleted property nor the deleted element is listed.
-    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "", "Status", "Risk"));
+    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "Label", "Status", "Risk"));
     EXPECT_THAT(sheet.Row(2), ElementsAre("1.0.0.0", "Brakes", "Open"));
     EXPECT_THAT(sheet.Row(3), ElementsAre("2.0.0.0", "Warning", "", "High"));
     EXPECT_THAT(sheet.Row(4), IsEmpty());
@@ -80,7 +80,7 @@ TEST_F(ElementValueListTest, NoElementGivesTheHeaderAlone) {
     AddProperty("Risk");
     ReadWorkbook sheet = List(test::TARGET_ID);
     EXPECT_EQ(sheet.sheet, "tests.docx");
-    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "", "Status", "Risk"));
+    EXPECT_THAT(sheet.Row(1), ElementsAre("Elements", "Label", "Status", "Risk"));
     for (const auto& [address, cell] : sheet.cells) {
         EXPECT_EQ(address.back(), '1') << address << " is below the header";
     }
