@@ -495,6 +495,12 @@ bool DocumentView::RunEditShortcut(const QKeyEvent& event) {
             return true;
         }
     }
+    // Ctrl+Y redoes too, as in the word processors users come from, where
+    // the platform's redo is Ctrl+Shift+Z alone.
+    if (event.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+        Redo();
+        return true;
+    }
     return false;
 }
 

@@ -83,6 +83,11 @@ void DocumentWindow::MakeMenus() {
                             [this] { view_->Undo(); });
     redo_ = edit->addAction(Tr(Text::Redo, french), QKeySequence::Redo, this,
                             [this] { view_->Redo(); });
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
+        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    }
+    redo_->setShortcuts(redoKeys);
     QUndoStack& history = view_->Editor().UndoStack();
     undo_->setEnabled(false);
     redo_->setEnabled(false);
