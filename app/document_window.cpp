@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenuBar>
@@ -60,7 +61,7 @@ void DocumentWindow::MakeMenus() {
     file->addAction(Tr(Text::New, french), QKeySequence::New, this, [this] { desktop_.New(); });
     file->addAction(Tr(Text::Open, french), QKeySequence::Open, this, [this] {
         QString path =
-            QFileDialog::getOpenFileName(this, QString(), QString(),
+            QFileDialog::getOpenFileName(this, QString(), StartFolder(),
                                          QString("%1 (*.docx *.docm *.dotx *.dotm);;%2 (*)")
                                              .arg(Tr(Text::WordDocuments, desktop_.French()),
                                                   Tr(Text::AllFiles, desktop_.French())));
@@ -219,9 +220,14 @@ bool DocumentWindow::Save() {
     return saved;
 }
 
+QString DocumentWindow::StartFolder() const {
+    QFileInfo file(QString::fromStdString(document_.FullName()));
+    return file.isAbsolute() && file.dir().exists() ? file.absolutePath() : QDir::homePath();
+}
+
 bool DocumentWindow::SaveAs() {
     QString path = QFileDialog::getSaveFileName(
-        this, QString(), QString::fromStdString(document_.Name()),
+        this, QString(), QDir(StartFolder()).filePath(QString::fromStdString(document_.Name())),
         QString("%1 (*.docx)").arg(Tr(Text::WordDocuments, desktop_.French())));
     if (path.isEmpty()) {
         return false;

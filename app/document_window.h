@@ -36,6 +36,8 @@ class DocumentWindow : public QMainWindow {
     // not saved (the user cancelled, or the save failed and was reported).
     bool Save();
     bool SaveAs();
+    // Where Open and Save As start: the document's folder, else the home folder.
+    QString StartFolder() const;
     bool SaveTo(const QString& path);
 
     void ShowProgress(bool shown);

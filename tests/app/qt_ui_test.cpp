@@ -144,6 +144,28 @@ TEST_F(QtUiTest, TheFileOpenDialogTakesTheSystemsFilter) {
               chosen);
 }
 
+TEST_F(QtUiTest, OpenAndSaveAsStartInTheDocumentsFolder) {
+    Start({SavedDocument({"Braking"}, "plan.docx", "")});
+    QString folder = QString::fromStdString(dir.Path().string());
+    QString shown;
+    auto cancel = [&](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        shown = dialog->directory().absolutePath();
+        static_cast<QDialog*>(dialog)->reject();
+    };
+    WhenModal("QFileDialog", cancel);
+    EXPECT_FALSE(Window().SaveAs());
+    EXPECT_EQ(shown, folder);
+    shown.clear();
+    WhenModal("QFileDialog", cancel);
+    for (QAction* action : Window().findChildren<QAction*>()) {
+        if (action->shortcut() == QKeySequence(QKeySequence::Open)) {
+            action->trigger();
+        }
+    }
+    EXPECT_EQ(shown, folder);
+}
+
 TEST_F(QtUiTest, TheLanguageDialogIsItsDesignerFileBoundByName) {
     auto form = std::make_shared<frmLanguage>(desktop.context());
     bool fromDesigner = false;
