@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTextStream>
 #include <QUrl>
 #include <algorithm>
@@ -148,6 +149,21 @@ void Desktop::Shown(host::Document& document) {
         return;
     }
     auto* window = new DocumentWindow(*this, document);
+    // Cascaded: each new window a step below and right of the last one, so
+    // that none hides another exactly; back to the corner past the screen.
+    if (!windows_.empty()) {
+        constexpr int STEP = 32;
+        // How much of a window stays on the screen at the least.
+        constexpr int SEEN = 200;
+        const QWidget* last = windows_.back().second;
+        QPoint place = last->pos() + QPoint(STEP, STEP);
+        if (const QScreen* screen = last->screen();
+            screen != nullptr &&
+            !screen->availableGeometry().adjusted(0, 0, -SEEN, -SEEN).contains(place)) {
+            place = screen->availableGeometry().topLeft();
+        }
+        window->move(place);
+    }
     windows_.emplace_back(&document, window);
     window->show();
     window->CheckEditable();

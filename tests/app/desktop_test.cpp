@@ -221,6 +221,16 @@ TEST_F(EventsTest, OpeningALinkedDocumentRunsItsCheckAndNewDocumentsGetWindows) 
     EXPECT_EQ(Action("oAdd1")->isEnabled(), false);
 }
 
+TEST_F(EventsTest, WindowsOpenCascadedNotOnTopOfEachOther) {
+    Start({SavedDocument({FIRST}, "one.docx", ""), SavedDocument({SECOND}, "two.docx", "")});
+    desktop.New();
+    std::vector<desktop::DocumentWindow*> windows = desktop.Windows();
+    ASSERT_EQ(windows.size(), 3U);
+    for (std::size_t k = 1; k < windows.size(); ++k) {
+        EXPECT_NE(windows[k]->pos(), windows[k - 1]->pos()) << k;
+    }
+}
+
 TEST_F(EventsTest, LongWorkShowsProgressAndScreenUpdatingOffStopsDrawing) {
     Start();
     auto* progress = Window().findChild<QProgressBar*>();
