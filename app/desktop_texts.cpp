@@ -25,6 +25,7 @@ constexpr std::array ENTRIES{
     Entry{Text::Close, "&Close", "&Fermer"},
     Entry{Text::Quit, "&Quit", "&Quitter"},
     Entry{Text::MenuEdit, "&Edit", "&Édition"},
+    Entry{Text::MenuWindow, "&Window", "Fe&nêtre"},
     Entry{Text::Undo, "&Undo", "&Annuler"},
     Entry{Text::Redo, "&Redo", "&Rétablir"},
     Entry{Text::Cut, "Cu&t", "&Couper"},

@@ -18,6 +18,7 @@ enum class Text {
     Close,
     Quit,
     MenuEdit,
+    MenuWindow,
     Undo,
     Redo,
     Cut,

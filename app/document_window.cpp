@@ -42,6 +42,7 @@ DocumentWindow::DocumentWindow(Desktop& desktop, host::Document& document)
     statusBar()->addPermanentWidget(progress_);
     statusBar()->addPermanentWidget(project_);
     MakeMenus();
+    MakeWindowMenu();
     connect(view_, &DocumentView::SelectionMoved, this, [this] { UpdateStatus(); });
     connect(view_, &DocumentView::Edited, this, [this] { UpdateTitle(); });
     connect(view_, &DocumentView::HyperlinkFollowed, this,
@@ -104,6 +105,24 @@ void DocumentWindow::MakeMenus() {
     edit->addAction(Tr(Text::Find, french), QKeySequence::Find, this, [this] { Find(false); });
     edit->addAction(Tr(Text::FindNext, french), QKeySequence::FindNext, this,
                     [this] { Find(true); });
+}
+
+void DocumentWindow::MakeWindowMenu() {
+    windows_ = menuBar()->addMenu(Tr(Text::MenuWindow, desktop_.French()));
+    connect(windows_, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
+}
+
+void DocumentWindow::FillWindowMenu() {
+    windows_->clear();
+    for (DocumentWindow* window : desktop_.Windows()) {
+        QAction* entry =
+            windows_->addAction(QString::fromStdString(window->Document().Name()), this, [window] {
+                window->raise();
+                window->activateWindow();
+            });
+        entry->setCheckable(true);
+        entry->setChecked(window == this);
+    }
 }
 
 void DocumentWindow::FillRecentMenu() {

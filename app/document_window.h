@@ -56,6 +56,9 @@ class DocumentWindow : public QMainWindow {
   private:
     void MakeMenus();
     void FillRecentMenu();
+    // The Window menu: the open documents, this one checked; one chosen comes to the front.
+    void MakeWindowMenu();
+    void FillWindowMenu();
     void UpdateTitle();
     void UpdateStatus();
     void Find(bool again);
@@ -67,6 +70,7 @@ class DocumentWindow : public QMainWindow {
     QLabel* element_;
     QLabel* project_;
     QProgressBar* progress_;
+    QMenu* windows_ = nullptr;
     QMenu* recent_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;

@@ -221,7 +221,7 @@ TEST_F(EventsTest, OpeningALinkedDocumentRunsItsCheckAndNewDocumentsGetWindows) 
     EXPECT_EQ(Action("oAdd1")->isEnabled(), false);
 }
 
-TEST_F(EventsTest, WindowsOpenCascadedNotOnTopOfEachOther) {
+TEST_F(EventsTest, WindowsOpenCascadedAndTheWindowMenuListsThem) {
     Start({SavedDocument({FIRST}, "one.docx", ""), SavedDocument({SECOND}, "two.docx", "")});
     desktop.New();
     std::vector<desktop::DocumentWindow*> windows = desktop.Windows();
@@ -229,6 +229,16 @@ TEST_F(EventsTest, WindowsOpenCascadedNotOnTopOfEachOther) {
     for (std::size_t k = 1; k < windows.size(); ++k) {
         EXPECT_NE(windows[k]->pos(), windows[k - 1]->pos()) << k;
     }
+
+    // The Window menu lists them, the window's own checked.
+    QMenu* menu = windows[0]->menuBar()->actions().back()->menu();
+    ASSERT_EQ(menu->title(), "&Window");
+    emit menu->aboutToShow();
+    std::vector<std::string> listed;
+    for (QAction* entry : menu->actions()) {
+        listed.push_back(entry->text().toStdString() + (entry->isChecked() ? " *" : ""));
+    }
+    EXPECT_THAT(listed, ElementsAre("one.docx *", "two.docx", "Document2"));
 }
 
 TEST_F(EventsTest, LongWorkShowsProgressAndScreenUpdatingOffStopsDrawing) {
@@ -292,7 +302,7 @@ TEST_F(FrenchDesktopTest, MenusAndToolbarSpeakTheLanguageOfTheRun) {
     for (QAction* action : Window().menuBar()->actions()) {
         menus.push_back(action->text().toStdString());
     }
-    EXPECT_THAT(menus, ElementsAre("&Fichier", "&Édition"));
+    EXPECT_THAT(menus, ElementsAre("&Fichier", "&Édition", "Fe&nêtre"));
     EXPECT_EQ(Action("oAdd1")->toolTip(), "Créer élément niveau 1");
     EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("Aucun projet"));
 }
