@@ -134,25 +134,6 @@ class DocxDocument : public Document {
     // The styles part, read the first time a paragraph's look is asked for.
     const StyleSheet& Styles() const;
     const Paragraph& ParagraphOfIndex(long index) const;
-    // A comparison's steps: two paragraphs that differ word by word, their
-    // characters copied as runs, a paragraph of theirs added whole.
-    void CompareParagraphs(Paragraph& ours, const Paragraph& theirs, const Wml& theirNames,
-                           RevisionStamp& stamp);
-    void CopyContent(const Paragraph& from, const Wml& fromNames, long start, long end,
-                     pugi::xml_node into) const;
-    void AddParagraphFrom(const Paragraph& source, const Wml& sourceNames, pugi::xml_node paragraph,
-                          RevisionStamp& stamp);
-    // Paragraphs of theirs that have no counterpart in ours, put in beside the
-    // paragraphs of ours that stood around them.
-    struct NewParagraphs {
-        std::size_t theirFirst = 0;
-        std::size_t count = 0;
-        pugi::xml_node after;   // the paragraph of ours before them, if any
-        pugi::xml_node before;  // the paragraph of ours after them, if any
-    };
-    void InsertNewParagraphs(Story& theirs, const Wml& theirNames, const NewParagraphs& block,
-                             RevisionStamp& stamp);
-
     std::string path_;  // absolute, "" until saved
     std::string name_;
     bool visible_ = true;

@@ -46,6 +46,9 @@ struct FoundMarker {
     bool betweenBlocks = false;
 };
 
+// The tracked change of a paragraph mark.
+enum class MarkChange : std::uint8_t { None, Deleted, Inserted };
+
 // Who made the tracked changes written into a story, and when; each change
 // takes the next id.
 struct RevisionStamp {
@@ -104,10 +107,16 @@ class Story {
     // [start, end) of paragraph inside a deletion; their text no longer
     // counts. InsertionAt makes an empty insertion at offset, inside the
     // bookmarks around it, for the caller to fill with runs and Refresh.
-    // MarkParagraph marks a paragraph's mark inserted or deleted.
+    // MarkParagraph marks a paragraph's mark inserted or deleted, MarkRow a
+    // table row; AppendInsertion adds an empty insertion at the end of a
+    // paragraph the story does not read yet.
     void MarkDeleted(Paragraph& paragraph, long start, long end, RevisionStamp& stamp);
     pugi::xml_node InsertionAt(Paragraph& paragraph, long offset, RevisionStamp& stamp);
     void MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp& stamp) const;
+    void MarkRow(pugi::xml_node row, bool inserted, RevisionStamp& stamp) const;
+    MarkChange MarkChangeOf(pugi::xml_node paragraph) const;
+    void SetMarkChange(pugi::xml_node paragraph, MarkChange change, RevisionStamp& stamp) const;
+    pugi::xml_node AppendInsertion(pugi::xml_node paragraph, RevisionStamp& stamp) const;
     // Paragraphs of one body or table cell share it.
     static std::uint64_t BlockOf(const Paragraph& paragraph);
 

@@ -72,12 +72,15 @@ pugi::xml_node Story::InsertionAt(Paragraph& paragraph, long offset, RevisionSta
     return insertion;
 }
 
-void Story::MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp& stamp) const {
-    pugi::xml_node properties = paragraph.child(n_.pPr.c_str());
+namespace {
+
+// The run properties of a paragraph's mark, made when missing.
+pugi::xml_node MarkProperties(pugi::xml_node paragraph, const Wml& n) {
+    pugi::xml_node properties = paragraph.child(n.pPr.c_str());
     if (!properties) {
-        properties = paragraph.prepend_child(n_.pPr.c_str());
+        properties = paragraph.prepend_child(n.pPr.c_str());
     }
-    pugi::xml_node markProperties = properties.child(n_.rPr.c_str());
+    pugi::xml_node markProperties = properties.child(n.rPr.c_str());
     if (!markProperties) {
         pugi::xml_node before;
         for (pugi::xml_node child : properties.children()) {
@@ -87,13 +90,65 @@ void Story::MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp
                 }
             }
         }
-        markProperties = before ? properties.insert_child_before(n_.rPr.c_str(), before)
-                                : properties.append_child(n_.rPr.c_str());
+        markProperties = before ? properties.insert_child_before(n.rPr.c_str(), before)
+                                : properties.append_child(n.rPr.c_str());
     }
+    return markProperties;
+}
+
+}  // namespace
+
+void Story::MarkParagraph(pugi::xml_node paragraph, bool inserted, RevisionStamp& stamp) const {
     // The marks of change come first among the mark's properties.
     pugi::xml_node change =
-        markProperties.prepend_child(inserted ? n_.ins.c_str() : n_.del.c_str());
+        MarkProperties(paragraph, n_).prepend_child(inserted ? n_.ins.c_str() : n_.del.c_str());
     Stamp(change, stamp, n_);
+}
+
+MarkChange Story::MarkChangeOf(pugi::xml_node paragraph) const {
+    pugi::xml_node mark = paragraph.child(n_.pPr.c_str()).child(n_.rPr.c_str());
+    if (mark.child(n_.del.c_str())) {
+        return MarkChange::Deleted;
+    }
+    return mark.child(n_.ins.c_str()) ? MarkChange::Inserted : MarkChange::None;
+}
+
+void Story::SetMarkChange(pugi::xml_node paragraph, MarkChange change, RevisionStamp& stamp) const {
+    if (MarkChangeOf(paragraph) == change) {
+        return;
+    }
+    pugi::xml_node mark = MarkProperties(paragraph, n_);
+    while (mark.remove_child(n_.ins.c_str()) || mark.remove_child(n_.del.c_str())) {
+    }
+    if (change != MarkChange::None) {
+        Stamp(mark.prepend_child(change == MarkChange::Inserted ? n_.ins.c_str() : n_.del.c_str()),
+              stamp, n_);
+    }
+}
+
+void Story::MarkRow(pugi::xml_node row, bool inserted, RevisionStamp& stamp) const {
+    const std::string rowProperties = n_.W("trPr");
+    pugi::xml_node properties = row.child(rowProperties.c_str());
+    if (!properties) {
+        pugi::xml_node exceptions = row.child(n_.W("tblPrEx").c_str());
+        properties = exceptions ? row.insert_child_after(rowProperties.c_str(), exceptions)
+                                : row.prepend_child(rowProperties.c_str());
+    }
+    const std::string& name = inserted ? n_.ins : n_.del;
+    if (properties.child(name.c_str())) {
+        return;
+    }
+    // The marks of change close the row's properties, before a recorded change of them.
+    pugi::xml_node change = properties.child(n_.W("trPrChange").c_str());
+    pugi::xml_node mark = change ? properties.insert_child_before(name.c_str(), change)
+                                 : properties.append_child(name.c_str());
+    Stamp(mark, stamp, n_);
+}
+
+pugi::xml_node Story::AppendInsertion(pugi::xml_node paragraph, RevisionStamp& stamp) const {
+    pugi::xml_node insertion = paragraph.append_child(n_.ins.c_str());
+    Stamp(insertion, stamp, n_);
+    return insertion;
 }
 
 }  // namespace veln::host::docx
