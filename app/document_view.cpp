@@ -149,9 +149,11 @@ ParagraphLayout& DocumentView::LayoutOf(long index) {
     std::uint64_t id = stamps_.at(static_cast<std::size_t>(index)).id;
     auto found = layouts_.find(id);
     if (found == layouts_.end()) {
+        auto window = windowStarts_.find(id);
         found = layouts_
-                    .emplace(id, std::make_unique<ParagraphLayout>(document_.LookOfParagraph(index),
-                                                                   font_, TextWidth()))
+                    .emplace(id, std::make_unique<ParagraphLayout>(
+                                     document_.LookOfParagraph(index), font_, TextWidth(),
+                                     window == windowStarts_.end() ? 0 : window->second))
                     .first;
         recent_.push_front(id);
     }
@@ -205,9 +207,42 @@ void DocumentView::UpdateScrollRange() {
     bar->setSingleStep(1);
 }
 
+bool DocumentView::FollowInWindow(long index, long offset) {
+    ParagraphLayout& layout = LayoutOf(index);
+    if (!layout.Windowed()) {
+        return false;
+    }
+    const bool onFirstScreen =
+        offset >= layout.WindowStart() && offset <= layout.WindowEnd() &&
+        layout.CaretRect(offset).bottom() <= viewport()->height() - MARGIN_TOP;
+    if (onFirstScreen) {
+        return false;
+    }
+    // A line that went below the screen comes to its top; elsewhere the
+    // window starts a few lines before the offset.
+    constexpr long LINES_BEFORE = 1024;
+    const bool inWindow =
+        offset > layout.WindowStart() && offset <= layout.WindowEnd() && offset < layout.Length();
+    const std::uint64_t id = stamps_.at(static_cast<std::size_t>(index)).id;
+    windowStarts_[id] =
+        inWindow ? layout.LineBounds(offset).first : std::max(0L, offset - LINES_BEFORE);
+    layouts_.erase(id);
+    recent_.remove(id);
+    return true;
+}
+
+long DocumentView::LaidOutCharacters() const {
+    long characters = 0;
+    for (const auto& [id, layout] : layouts_) {
+        characters += layout->WindowEnd() - layout->WindowStart();
+    }
+    return characters;
+}
+
 void DocumentView::EnsureVisible(long position) {
     long index = document_.ParagraphIndexAt(position);
-    if (index < top_) {
+    // A long paragraph whose window moved starts the screen.
+    if (FollowInWindow(index, position - document_.ParagraphStart(index)) || index < top_) {
         top_ = index;
     } else {
         std::vector<Shown> screen = Screen();
@@ -303,7 +338,8 @@ void DocumentView::scrollContentsBy(int /*dx*/, int /*dy*/) {
 
 QRect DocumentView::PositionRect(long position) {
     for (const Shown& shown : Screen()) {
-        if (position >= shown.start && position <= shown.start + shown.layout->Length()) {
+        if (position >= shown.start + shown.layout->WindowStart() &&
+            position <= shown.start + shown.layout->WindowEnd()) {
             return shown.layout->CaretRect(position - shown.start)
                 .translated(MARGIN_LEFT, shown.top)
                 .toAlignedRect();
@@ -381,6 +417,13 @@ long DocumentView::VerticalMove(int direction) {
     }
     ParagraphLayout& other = LayoutOf(next);
     long otherStart = document_.ParagraphStart(next);
+    // Into a long paragraph from below: at its end; from above: at its start.
+    if (direction < 0 && other.WindowEnd() < other.Length()) {
+        return otherStart + other.Length();
+    }
+    if (direction > 0 && other.WindowStart() > 0) {
+        return otherStart;
+    }
     qreal y = direction < 0 ? other.Height() - 8 : 1;
     return otherStart + other.OffsetAt(QPointF(x, y));
 }

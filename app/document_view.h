@@ -62,8 +62,10 @@ class DocumentView : public QAbstractScrollArea {
     QRect PositionRect(long position);
     int HighlightDrawnAt(long position);
     const std::vector<long>& BracketsDrawn() const { return bracketsDrawn_; }
-    // Paragraphs laid out now: those on screen and a few around them.
+    // Paragraphs laid out now: those on screen and a few around them; and
+    // the characters laid out in them.
     int LaidOutCount() const { return static_cast<int>(layouts_.size()); }
+    long LaidOutCharacters() const;
     // The position under a point of the viewport.
     long PositionAt(QPoint point);
     // The text of each paragraph on screen, as laid out.
@@ -101,6 +103,9 @@ class DocumentView : public QAbstractScrollArea {
     qreal TextWidth() const;
     void UpdateScrollRange();
     void EnsureVisible(long position);
+    // Moves the window of a long paragraph so that offset is on its first
+    // screen, when it is not; true when it moved.
+    bool FollowInWindow(long index, long offset);
     // Runs an edit of the user's; a refused one is reported, not thrown.
     void Edit(const std::function<long()>& edit);
     void MoveCaret(long caret, bool extend);
@@ -128,6 +133,7 @@ class DocumentView : public QAbstractScrollArea {
     std::vector<host::ParagraphStamp> stamps_;
     std::unordered_map<std::uint64_t, std::unique_ptr<ParagraphLayout>> layouts_;
     std::list<std::uint64_t> recent_;  // ids of laid-out paragraphs, the latest first
+    std::unordered_map<std::uint64_t, long> windowStarts_;  // of long paragraphs, by id
     long top_ = 0;
     long anchor_ = 0;
     long caret_ = 0;

@@ -34,10 +34,28 @@ qreal HeadingGrowth(int level) {
     }
 }
 
+// The characters of UTF-8 text, and the byte where character number `at`
+// starts (the text's size past its end).
+long CharacterCount(std::string_view text) {
+    return static_cast<long>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U;
+    }));
+}
+
+std::size_t ByteOf(std::string_view text, long at, std::size_t from = 0) {
+    std::size_t byte = from;
+    for (; byte < text.size(); ++byte) {
+        if ((static_cast<unsigned char>(text[byte]) & 0xC0U) != 0x80U && at-- == 0) {
+            break;
+        }
+    }
+    return byte;
+}
+
 // The story's characters as the screen shows them, one for one: breaks
 // end lines, the hyphens are their printed forms.
-QString ScreenText(const std::string& text, std::vector<int>& utf16) {
-    QString decoded = QString::fromUtf8(text);
+QString ScreenText(std::string_view text, std::vector<int>& utf16) {
+    QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     QString screen;
     screen.reserve(decoded.size());
     bool wide = false;
@@ -71,11 +89,15 @@ QString ScreenText(const std::string& text, std::vector<int>& utf16) {
 
 }  // namespace
 
-ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width)
+ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width,
+                                 long windowStart)
     : look_(std::move(look)) {
-    QString screen = ScreenText(look_.text, utf16_);
-    length_ =
-        utf16_.empty() ? static_cast<long>(screen.size()) : static_cast<long>(utf16_.size()) - 1;
+    length_ = CharacterCount(look_.text);
+    windowStart_ = length_ <= MOST_LAID_OUT ? 0 : std::clamp(windowStart, 0L, length_ - 1);
+    windowEnd_ = std::min(length_, windowStart_ + MOST_LAID_OUT);
+    const std::size_t first = ByteOf(look_.text, windowStart_);
+    const std::size_t last = ByteOf(look_.text, windowEnd_ - windowStart_, first);
+    QString screen = ScreenText(std::string_view(look_.text).substr(first, last - first), utf16_);
     QFont font = baseFont;
     if (look_.headingLevel > 0) {
         font.setPointSizeF(baseFont.pointSizeF() + HeadingGrowth(look_.headingLevel));
@@ -93,6 +115,10 @@ ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont
     QList<QTextLayout::FormatRange> formats;
     long at = 0;
     for (const host::FormattedRun& run : look_.runs) {
+        if (at + run.length <= windowStart_ || at >= windowEnd_) {
+            at += run.length;
+            continue;
+        }
         QTextLayout::FormatRange range;
         range.start = ToUtf16(at);
         range.length = ToUtf16(at + run.length) - range.start;
@@ -130,16 +156,16 @@ ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont
 }
 
 int ParagraphLayout::ToUtf16(long offset) const {
-    offset = std::clamp(offset, 0L, length_);
+    offset = std::clamp(offset, windowStart_, windowEnd_) - windowStart_;
     return utf16_.empty() ? static_cast<int>(offset) : utf16_[static_cast<std::size_t>(offset)];
 }
 
 long ParagraphLayout::FromUtf16(int index) const {
     if (utf16_.empty()) {
-        return index;
+        return windowStart_ + index;
     }
     auto found = std::lower_bound(utf16_.begin(), utf16_.end(), index);
-    return static_cast<long>(found - utf16_.begin());
+    return windowStart_ + static_cast<long>(found - utf16_.begin());
 }
 
 long ParagraphLayout::OffsetAt(QPointF point) const {
@@ -151,7 +177,7 @@ long ParagraphLayout::OffsetAt(QPointF point) const {
             return FromUtf16(index);
         }
     }
-    return 0;
+    return windowStart_;
 }
 
 QRectF ParagraphLayout::CaretRect(long offset) const {
@@ -167,8 +193,11 @@ QRectF ParagraphLayout::CaretRect(long offset) const {
 long ParagraphLayout::OffsetOnNextLine(long offset, qreal x, int direction) const {
     QTextLine line = layout_.lineForTextPosition(ToUtf16(offset));
     int next = (line.isValid() ? line.lineNumber() : layout_.lineCount() - 1) + direction;
-    if (next < 0 || next >= layout_.lineCount()) {
-        return -1;
+    if (next < 0) {
+        return windowStart_ > 0 ? windowStart_ - 1 : -1;
+    }
+    if (next >= layout_.lineCount()) {
+        return windowEnd_ < length_ ? windowEnd_ : -1;
     }
     return FromUtf16(layout_.lineAt(next).xToCursor(x - indent_));
 }
@@ -176,7 +205,7 @@ long ParagraphLayout::OffsetOnNextLine(long offset, qreal x, int direction) cons
 std::pair<long, long> ParagraphLayout::LineBounds(long offset) const {
     QTextLine line = layout_.lineForTextPosition(ToUtf16(offset));
     if (!line.isValid()) {
-        return {0, length_};
+        return {windowStart_, windowEnd_};
     }
     long first = FromUtf16(line.textStart());
     long last = FromUtf16(line.textStart() + line.textLength());
@@ -225,13 +254,17 @@ void ParagraphLayout::Draw(QPainter& painter, QPointF origin, long selectionStar
         selections.append(range);
     }
     layout_.draw(&painter, text, selections);
-    if (selectionStart <= length_ && selectionEnd > length_) {
+    if (selectionStart <= length_ && selectionEnd > length_ && windowEnd_ == length_) {
         // The paragraph mark is selected: a blank's width after the text.
         QRectF end = CaretRect(length_).translated(origin);
         painter.fillRect(QRectF(end.topLeft(), QSizeF(6, end.height())), palette.highlight());
     }
     painter.save();
+    auto inWindow = [this](long offset) { return offset >= windowStart_ && offset <= windowEnd_; };
     for (long object : look_.objects) {
+        if (!inWindow(object)) {
+            continue;
+        }
         // Pictures and other objects have no character: a placeholder marks where they stand.
         QRectF at = CaretRect(object).translated(origin);
         QRectF box(at.left() - 4, at.top() + at.height() * 0.2, 8, at.height() * 0.6);
@@ -242,6 +275,10 @@ void ParagraphLayout::Draw(QPainter& painter, QPointF origin, long selectionStar
     painter.setPen(QPen(QColor(110, 110, 110), 1.5));
     painter.setBrush(Qt::NoBrush);
     for (const Bracket& bracket : brackets) {
+        if (!inWindow(std::min(bracket.offset, length_)) ||
+            (bracket.offset > length_ && windowEnd_ < length_)) {
+            continue;
+        }
         // Drawn over the gap between characters: the text keeps its place.
         // After the mark is a blank's width after the text.
         QRectF at = CaretRect(std::min(bracket.offset, length_)).translated(origin);

@@ -1,6 +1,9 @@
 // One paragraph of the document view, laid out for a width: its text with
 // the look the model gives it, and the way between the model's offsets
-// (characters) and the screen. Only paragraphs on screen are laid out.
+// (characters) and the screen. Only paragraphs on screen are laid out, and
+// of a paragraph longer than MOST_LAID_OUT characters only a window of that
+// many from a given start: the view moves the window with the caret, so that
+// memory and time stay those of a screenful whatever the paragraph's length.
 #pragma once
 
 #include <QFont>
@@ -23,11 +26,19 @@ struct Bracket {
 
 class ParagraphLayout {
   public:
-    ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width);
+    static constexpr long MOST_LAID_OUT = 65536;
+
+    ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width,
+                    long windowStart = 0);
 
     const host::ParagraphLook& Look() const { return look_; }
     // Characters, the paragraph mark left out.
     long Length() const { return length_; }
+    // The characters laid out: [WindowStart, WindowEnd); offsets outside
+    // stand at its nearer end.
+    long WindowStart() const { return windowStart_; }
+    long WindowEnd() const { return windowEnd_; }
+    bool Windowed() const { return windowStart_ > 0 || windowEnd_ < length_; }
     // The height it takes, with the space around it.
     qreal Height() const { return height_; }
 
@@ -35,7 +46,8 @@ class ParagraphLayout {
     long OffsetAt(QPointF point) const;
     // The caret's rectangle at an offset.
     QRectF CaretRect(long offset) const;
-    // The offset a line up or down from offset, at x; -1 past the first or last line.
+    // The offset a line up or down from offset, at x; past the window the
+    // offset just outside it, and -1 past the paragraph's first or last line.
     long OffsetOnNextLine(long offset, qreal x, int direction) const;
     // The first and last offsets of the line that holds offset.
     std::pair<long, long> LineBounds(long offset) const;
@@ -55,9 +67,11 @@ class ParagraphLayout {
 
     host::ParagraphLook look_;
     long length_ = 0;
+    long windowStart_ = 0;
+    long windowEnd_ = 0;
     QTextLayout layout_;
-    // UTF-16 index of each character, filled only when some character is
-    // outside the basic plane and takes two.
+    // UTF-16 index of each character of the window, filled only when some
+    // character is outside the basic plane and takes two.
     std::vector<int> utf16_;
     qreal indent_ = 0;
     qreal width_ = 0;

@@ -3,7 +3,7 @@
 // time to the first window drawn, the time a command takes to show its result
 // in the view, the time the element editor takes to show from its Designer
 // file, the time from a key to its paint, and the memory of the window
-// beside that of the model alone.
+// beside that of the model alone; and a paragraph of 50 MB drawn.
 #include <QApplication>
 #include <QTest>
 #include <memory>
@@ -18,6 +18,8 @@
 #include "document_window.h"
 #include "elements/db_attach_document.h"
 #include "form_dialog.h"
+#include "host/docx/docx_application.h"
+#include "host/word/range.h"
 #include "properties/frm_elem_properties.h"
 #include "toolbar_view.h"
 #include "world.h"
@@ -183,6 +185,49 @@ void BM_WindowMemory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WindowMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A document of one paragraph of 50 MB of words, made once.
+struct LongParagraph {
+    LongParagraph() {
+        std::string text;
+        text.reserve(LENGTH + 16);
+        while (text.size() < LENGTH) {
+            text += "The brake shall hold the vehicle still on a slope of twenty percent. ";
+        }
+        host::docx::DocxApplication app;
+        host::Document& document = app.AddDocument();
+        document.Content().InsertAfter(text);
+        document.SaveAs(path);
+    }
+    static constexpr std::size_t LENGTH = 50'000'000;
+    test::TempDir folder;
+    std::string path = folder / "long.docx";
+};
+
+// The window drawn on the long paragraph, then the caret taken to its end
+// and drawn again: the time, and the heap the window takes beside the model.
+void BM_LongParagraphShown(benchmark::State& state) {
+    static LongParagraph paragraph;
+    while (state.KeepRunning()) {
+        test::TempDir home;
+        test::Services services(test::UserEnvironment(home));
+        services.ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+        desktop::Desktop desktop(services.ui, services.system);
+        std::size_t before = HeapInUse();
+        desktop.Start({QString::fromStdString(paragraph.path)});
+        desktop::DocumentWindow* window = desktop.Windows().front();
+        std::size_t model = HeapInUse() - before;
+        window->resize(1000, 720);
+        window->show();
+        window->View().viewport()->grab();
+        QTest::keyClick(&window->View(), Qt::Key_End, Qt::ControlModifier);
+        window->View().viewport()->grab();
+        state.counters["program_over_model_MB"] =
+            static_cast<double>(HeapInUse() - before - model) / 1e6;
+        state.counters["model_MB"] = static_cast<double>(model) / 1e6;
+    }
+}
+BENCHMARK(BM_LongParagraphShown)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Qt's application on the offscreen platform for the whole run.
 std::unique_ptr<QApplication> application;

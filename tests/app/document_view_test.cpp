@@ -17,6 +17,7 @@
 #include "host/word/range.h"
 #include "host/word/selection.h"
 #include "libreoffice.h"
+#include "paragraph_layout.h"
 #include "temp_dir.h"
 
 namespace veln::test {
@@ -74,6 +75,46 @@ TEST_F(DocumentViewTest, RealDocumentsShowTheirParagraphsAsTheModelHasThem) {
         EXPECT_LT(View().LaidOutCount(), Shown().ParagraphCount() + 1);
         EXPECT_THAT(Window().windowTitle().toStdString(), HasSubstr(file));
     }
+}
+
+// A paragraph longer than the view lays out at once: a window of it at a
+// time, which follows the caret wherever it goes in the paragraph.
+TEST_F(DocumentViewTest, ALongParagraphIsLaidOutAWindowAtATimeThatFollowsTheCaret) {
+    std::string words;
+    for (int word = 0; words.size() < 200000; ++word) {
+        words += "word" + std::to_string(word) + " ";
+    }
+    Start({SavedDocument({FIRST, words, THIRD}, "long.docx", "")});
+    auto shown = [&](long position) {
+        QRect at = View().PositionRect(position);
+        return !at.isEmpty() && View().viewport()->rect().contains(at.center());
+    };
+    auto laidOutFew = [&] {
+        return View().LaidOutCharacters() < desktop::ParagraphLayout::MOST_LAID_OUT + 1000;
+    };
+    EXPECT_TRUE(laidOutFew());
+    QTest::keyClick(&View(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&View(), Qt::Key_Home);
+    QTest::keyClick(&View(), Qt::Key_Up);
+    EXPECT_EQ(View().Caret(), At(3) - 1) << "up from below: the long paragraph's end";
+    EXPECT_TRUE(shown(View().Caret()));
+
+    const long middle = At(2, 150000);
+    View().Select(middle, middle);
+    EXPECT_TRUE(shown(middle));
+    QTest::keyClicks(&View(), "XYZ");
+    EXPECT_EQ(Shown().TextOf(middle, middle + 3), "XYZ");
+    EXPECT_TRUE(shown(middle + 3));
+    for (int line = 0; line < 60; ++line) {
+        QTest::keyClick(&View(), Qt::Key_Down);
+    }
+    EXPECT_GT(View().Caret(), middle + 3) << "down through the window and past its screen";
+    EXPECT_LT(View().Caret(), At(3));
+    EXPECT_TRUE(shown(View().Caret()));
+
+    QTest::keyClick(&View(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(shown(0));
+    EXPECT_TRUE(laidOutFew());
 }
 
 TEST_F(DocumentViewTest, TheSelectionIsTheModelsPositionForPositionBothWays) {
