@@ -293,6 +293,9 @@ TEST(CompareRandomVersionsTest, AcceptingGivesTheirsAndRejectingGivesOurs) {
         std::unique_ptr<DocxDocument> document = DocxDocument::Open(dir / "ours.docx");
         document->Compare(dir / "theirs.docx");
         document->SaveAs(dir / "compared.docx");
+        if (round % 50 == 0) {
+            EXPECT_EQ(test::PackageProblems(dir / "compared.docx"), "") << "round " << round;
+        }
         const std::string compared = test::ReadZip(dir / "compared.docx")["word/document.xml"];
         int unchanged = 0;
         const std::vector<std::string> ourBlocks =
