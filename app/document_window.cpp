@@ -11,12 +11,14 @@
 
 #include <unistd.h>
 
+#include "addin/this_application.h"
 #include "database/doc_variables.h"
 #include "desktop.h"
 #include "desktop_texts.h"
 #include "document_view.h"
 #include "elements/elements.h"
 #include "faces.h"
+#include "toolbar_states.h"
 #include "toolbar_view.h"
 
 namespace veln::desktop {
@@ -28,7 +30,13 @@ DocumentWindow::DocumentWindow(Desktop& desktop, host::Document& document)
     view_ = new DocumentView(document, desktop.app().Overtype, this);
     setCentralWidget(view_);
     toolbar_ = new ToolbarView(
-        desktop.app(), document, [this](std::uint64_t id) { desktop_.Press(*this, id); }, this);
+        desktop.app(), document, [this](std::uint64_t id) { desktop_.Press(*this, id); },
+        [this](const host::CommandBarControl& control) -> std::optional<bool> {
+            const addin::ThisApplication* addin = desktop_.connection().Instance();
+            return addin == nullptr ? std::nullopt
+                                    : CheckMarkOf(addin->MemberName(control), document_);
+        },
+        this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
     element_ = new QLabel(this);
     project_ = new QLabel(this);

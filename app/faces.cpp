@@ -1,6 +1,7 @@
 #include "faces.h"
 
 #include <QPainter>
+#include <array>
 #include <map>
 
 namespace veln::desktop {
@@ -41,6 +42,18 @@ QImage Swatch(int picture) {
         for (int x = 2; x <= 13; ++x) {
             image.setPixel(x, y, found->second);
         }
+    }
+    return image;
+}
+
+QImage CheckedSwatch(int picture) {
+    QImage image = Swatch(picture);
+    if (!image.isNull()) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const std::array<QPointF, 3> tick{QPointF(4, 8), QPointF(7, 11), QPointF(12, 4)};
+        painter.drawPolyline(tick.data(), static_cast<int>(tick.size()));
     }
     return image;
 }

@@ -14,6 +14,8 @@ QIcon BuiltInFace(int faceId);
 // 12 x 12 square of the colour in a one-pixel grey frame, the rest white.
 // A null image for another id.
 QImage Swatch(int picture);
+// The swatch with a check mark drawn over its square: the colour in use.
+QImage CheckedSwatch(int picture);
 // The picture of a dialog's button (the element editor's navigation); a
 // null icon for another id.
 QIcon ButtonPicture(int picture);

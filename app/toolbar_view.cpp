@@ -23,11 +23,13 @@ void Flatten(const host::CommandBarControls& controls, std::vector<std::uint64_t
 }  // namespace
 
 ToolbarView::ToolbarView(host::Application& app, const host::Document& document,
-                         std::function<void(std::uint64_t)> press, QWidget* parent)
+                         std::function<void(std::uint64_t)> press, CheckMark checkMark,
+                         QWidget* parent)
     : QToolBar(QString::fromLatin1(TOOLBAR), parent),
       app_(app),
       document_(document),
-      press_(std::move(press)) {
+      press_(std::move(press)),
+      checkMark_(std::move(checkMark)) {
     setObjectName(QString::fromLatin1(TOOLBAR));
     setIconSize(QSize(16, 16));
     setMovable(false);
@@ -118,6 +120,18 @@ void ToolbarView::Sync() {
         }
         action->setVisible(control->Visible);
         action->setEnabled(control->EnabledFor(&document_));
+        if (std::optional<bool> checked = checkMark_ ? checkMark_(*control) : std::nullopt) {
+            action->setCheckable(true);
+            action->setChecked(*checked);
+            // The style draws no mark beside an icon: a swatch carries the
+            // mark itself; a face gives way to the style's mark.
+            if (control->Picture != 0) {
+                action->setIcon(QIcon(QPixmap::fromImage(*checked ? CheckedSwatch(control->Picture)
+                                                                  : Swatch(control->Picture))));
+            } else {
+                action->setIconVisibleInMenu(false);
+            }
+        }
     }
 }
 

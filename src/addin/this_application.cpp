@@ -1,5 +1,6 @@
 #include "addin/this_application.h"
 
+#include <array>
 #include <memory>
 
 #include "addin/command_boundary.h"
@@ -293,6 +294,25 @@ void ThisApplication::oShowElementsBrackets_Click() {
     if (Linked()) {
         Elements::ToggleDelimiters(context_);
     }
+}
+
+std::int16_t ThisApplication::HighlightColourOf(std::string_view member) {
+    // The word processor's colour indexes: none, turquoise, pink, yellow,
+    // bright green, grey 25%.
+    static constexpr std::array<std::pair<std::string_view, std::int16_t>, 6> BUTTONS{{
+        {"oButtonWhite", 0},
+        {"oButtonCyan", 3},
+        {"oButtonPink", 5},
+        {"oButtonYellow", 7},
+        {"oButtonGreen", 4},
+        {"oButtonGray", 15},
+    }};
+    for (const auto& [name, colour] : BUTTONS) {
+        if (name == member) {
+            return colour;
+        }
+    }
+    return -1;
 }
 
 void ThisApplication::Colour(std::int16_t colour) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "elements/context.h"
 #include "host/word/application.h"
@@ -79,12 +80,15 @@ class ThisApplication : public host::ApplicationEvents {
     void oRenumber_Click();
     void oShowNumber_Click();
     void oShowElementsBrackets_Click();
-    void oButtonWhite_Click() { Colour(0); }
-    void oButtonCyan_Click() { Colour(3); }
-    void oButtonPink_Click() { Colour(5); }
-    void oButtonYellow_Click() { Colour(7); }
-    void oButtonGreen_Click() { Colour(4); }
-    void oButtonGray_Click() { Colour(15); }
+    void oButtonWhite_Click() { Colour(HighlightColourOf("oButtonWhite")); }
+    void oButtonCyan_Click() { Colour(HighlightColourOf("oButtonCyan")); }
+    void oButtonPink_Click() { Colour(HighlightColourOf("oButtonPink")); }
+    void oButtonYellow_Click() { Colour(HighlightColourOf("oButtonYellow")); }
+    void oButtonGreen_Click() { Colour(HighlightColourOf("oButtonGreen")); }
+    void oButtonGray_Click() { Colour(HighlightColourOf("oButtonGray")); }
+    // The colour index a highlight button of ours sets (0: none), -1 for
+    // a member that is none of them.
+    static std::int16_t HighlightColourOf(std::string_view member);
     void oLinkElements_Click();
     void oTree_Click();
     void oMatrix_Click();

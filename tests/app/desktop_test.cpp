@@ -149,6 +149,43 @@ TEST_F(ToolbarTest, EnabledStatesFollowTheActiveWindowsDocument) {
     EXPECT_EQ(EnabledMembers(SomeMembers()), Always());
 }
 
+TEST_F(ToolbarTest, DisplayNumbersShowDelimitersAndTheHighlightColourCarryACheckMark) {
+    Start(
+        {SavedDocument({FIRST, SECOND}, "linked.docx"), SavedDocument({SECOND}, "plain.docx", "")});
+    desktop.Activated(*desktop.WindowOf(*desktop.app().FindDocument("linked.docx")));
+    auto checked = [&](const std::string& member) {
+        return Action(member)->isCheckable() && Action(member)->isChecked();
+    };
+    const std::vector<std::string> colours{"oButtonWhite",  "oButtonCyan",  "oButtonPink",
+                                           "oButtonYellow", "oButtonGreen", "oButtonGray"};
+    auto checkedColours = [&] {
+        std::vector<std::string> marked;
+        for (const std::string& colour : colours) {
+            if (checked(colour)) {
+                marked.push_back(colour);
+            }
+        }
+        return marked;
+    };
+    EXPECT_TRUE(checked("oShowNumber"));
+    EXPECT_FALSE(checked("oShowElementsBrackets"));
+    EXPECT_FALSE(Action("oRenumber")->isCheckable()) << "a command carries no mark";
+
+    Click("oShowNumber");
+    EXPECT_FALSE(checked("oShowNumber"));
+    Click("oShowElementsBrackets");
+    EXPECT_TRUE(checked("oShowElementsBrackets"));
+    Click("oButtonCyan");
+    EXPECT_THAT(checkedColours(), ElementsAre("oButtonCyan"));
+    Click("oButtonGray");
+    EXPECT_THAT(checkedColours(), ElementsAre("oButtonGray"));
+
+    // Each window shows its own document's state.
+    desktop.Activated(*desktop.WindowOf(*desktop.app().FindDocument("plain.docx")));
+    EXPECT_FALSE(checked("oShowNumber"));
+    EXPECT_THAT(checkedColours(), IsEmpty());
+}
+
 class EventsTest : public DesktopTest {};
 
 TEST_F(EventsTest, TheElementPromptAtCloseKeepsTheWindowOnCancel) {

@@ -48,15 +48,22 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
     window.View().setFocus();
     bool ok = Save(window, folder / ("document-window-" + language + ".png"));
 
+    // The pop-ups with check marks: the number menu (numbers and delimiters
+    // shown) and the highlight menu (six colours, the one in use marked).
+    QAction* numbers = window.Toolbar().ActionOf(addin.Member("oShowNumber")->Id());
+    QAction* cyan = window.Toolbar().ActionOf(addin.Member("oButtonCyan")->Id());
     for (QToolButton* button : window.Toolbar().findChildren<QToolButton*>()) {
-        // The highlight pop-up: six colours, its caption with an access key.
-        if (button->menu() != nullptr && button->menu()->actions().size() == 6 &&
-            button->text().contains(QLatin1String("&"))) {
-            QMenu* menu = button->menu();
+        QMenu* menu = button->menu();
+        if (menu == nullptr) {
+            continue;
+        }
+        const char* name = menu->actions().contains(numbers) ? "number-menu-"
+                           : menu->actions().contains(cyan)  ? "highlight-menu-"
+                                                             : nullptr;
+        if (name != nullptr) {
             menu->popup(window.mapToGlobal(QPoint(400, 60)));
-            ok = Save(*menu, folder / ("highlight-menu-" + language + ".png")) && ok;
+            ok = Save(*menu, folder / (name + language + ".png")) && ok;
             menu->hide();
-            break;
         }
     }
 
