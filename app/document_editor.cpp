@@ -2,24 +2,18 @@
 
 #include <stdexcept>
 
+#include "elements/elements.h"
 #include "host/utf8.h"
 
 namespace veln::desktop {
 
 namespace {
 
-// The command id under which typed characters merge into one undo step.
-constexpr int TYPING = 1;
-
 class EditCommand : public QUndoCommand {
   public:
     EditCommand(DocumentEditor& editor, std::vector<EditStep> steps, long before, long after,
-                bool typing)
-        : editor_(editor),
-          steps_(std::move(steps)),
-          before_(before),
-          after_(after),
-          typing_(typing) {}
+                EditRun run)
+        : editor_(editor), steps_(std::move(steps)), before_(before), after_(after), run_(run) {}
 
     // The edit is made before the command is pushed: its first redo is a no-op.
     void redo() override {
@@ -34,23 +28,47 @@ class EditCommand : public QUndoCommand {
         editor_.Revert(steps_);
         editor_.Target().SetSelection(before_, before_);
     }
-    int id() const override { return typing_ ? TYPING : -1; }
+    // Commands of one run share an id, under which they merge.
+    int id() const override { return run_ == EditRun::None ? -1 : static_cast<int>(run_); }
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = dynamic_cast<const EditCommand*>(other);
-        // Characters typed one after the other are one step to undo.
-        if (next == nullptr || !next->typing_ || next->before_ != after_ ||
-            next->steps_.size() != 1 || steps_.back().kind != EditStep::Kind::Insert) {
+        // Characters typed, or taken out, one after the other are one step to undo.
+        if (next == nullptr || next->run_ != run_ || next->before_ != after_ ||
+            next->steps_.size() != 1) {
             return false;
         }
         const EditStep& added = next->steps_.front();
         EditStep& last = steps_.back();
-        if (added.kind != EditStep::Kind::Insert ||
-            added.position != last.position + host::CountCharacters(last.text)) {
+        if (added.kind != last.kind || !Follows(last, added)) {
             return false;
         }
-        last.text += added.text;
+        if (run_ == EditRun::Backspacing) {
+            last.text = added.text + last.text;
+            last.position = added.position;
+        } else {
+            last.text += added.text;
+        }
         after_ = next->after_;
         return true;
+    }
+
+  private:
+    // Whether added goes on from last as the run goes: typed after it, taken
+    // out before it (Backspace) or at its place (Delete).
+    bool Follows(const EditStep& last, const EditStep& added) const {
+        switch (run_) {
+            case EditRun::Typing:
+                return added.kind == EditStep::Kind::Insert &&
+                       added.position == last.position + host::CountCharacters(last.text);
+            case EditRun::Backspacing:
+                return added.kind == EditStep::Kind::Delete &&
+                       added.position + host::CountCharacters(added.text) == last.position;
+            case EditRun::Deleting:
+                return added.kind == EditStep::Kind::Delete && added.position == last.position;
+            case EditRun::None:
+                break;
+        }
+        return false;
     }
 
   private:
@@ -58,7 +76,7 @@ class EditCommand : public QUndoCommand {
     std::vector<EditStep> steps_;
     long before_;
     long after_;
-    bool typing_;
+    EditRun run_;
     bool done_ = true;
 };
 
@@ -80,6 +98,12 @@ void DocumentEditor::Do(const EditStep& step, std::vector<EditStep>& steps) {
         case EditStep::Kind::Join:
             document_.JoinParagraphs(step.position);
             break;
+        case EditStep::Kind::MoveBookmark:
+            document_.SetBookmark(step.text, step.toStart, step.toEnd);
+            break;
+        case EditStep::Kind::Highlight:
+            document_.SetHighlight(step.position, step.toEnd, step.toColour);
+            break;
     }
     steps.push_back(step);
 }
@@ -98,6 +122,40 @@ void DocumentEditor::Undo(const EditStep& step) {
         case EditStep::Kind::Join:
             document_.SplitParagraph(step.position);
             break;
+        case EditStep::Kind::MoveBookmark:
+            document_.SetBookmark(step.text, step.fromStart, step.fromEnd);
+            break;
+        case EditStep::Kind::Highlight:
+            document_.SetHighlight(step.position, step.toEnd, step.fromColour);
+            break;
+    }
+}
+
+std::string DocumentEditor::ElementStartingAt(long position) const {
+    const int id = document_.BookmarkIdAt(position, false);
+    if (id == 0) {
+        return {};
+    }
+    host::BookmarkInfo bookmark = document_.BookmarkItem(id, false);
+    return bookmark.start == position && Elements::IsElementBookmark(bookmark.name) ? bookmark.name
+                                                                                    : std::string();
+}
+
+std::string DocumentEditor::ElementEndingAt(long position) const {
+    const int id = position > 0 ? document_.BookmarkIdAt(position - 1, false) : 0;
+    if (id == 0) {
+        return {};
+    }
+    host::BookmarkInfo bookmark = document_.BookmarkItem(id, false);
+    return bookmark.end == position && Elements::IsElementBookmark(bookmark.name) ? bookmark.name
+                                                                                  : std::string();
+}
+
+void DocumentEditor::MoveBookmark(const std::string& name, long start, long end,
+                                  std::vector<EditStep>& steps) {
+    std::optional<host::BookmarkInfo> now = document_.FindBookmark(name);
+    if (now && (now->start != start || now->end != end)) {
+        Do({EditStep::Kind::MoveBookmark, start, name, now->start, now->end, start, end}, steps);
     }
 }
 
@@ -174,10 +232,10 @@ long DocumentEditor::Replace(long start, long end, const std::string& text,
     }
 }
 
-long DocumentEditor::Commit(std::vector<EditStep> steps, long before, long after, bool typing) {
+long DocumentEditor::Commit(std::vector<EditStep> steps, long before, long after, EditRun run) {
     document_.SetSelection(after, after);
     if (!steps.empty()) {
-        undo_.push(new EditCommand(*this, std::move(steps), before, after, typing));
+        undo_.push(new EditCommand(*this, std::move(steps), before, after, run));
     }
     return after;
 }
@@ -189,11 +247,28 @@ long DocumentEditor::Type(long start, long end, const std::string& text, bool ov
         long mark = document_.ParagraphAt(start).second - 1;
         end = std::min(mark, start + host::CountCharacters(text));
     }
+    // Typed right before an element's number: before the element.
+    const std::string element = start == end ? ElementStartingAt(start) : std::string();
     long after = Replace(start, end, text, steps);
-    return Commit(std::move(steps), start, after, start == end);
+    if (!element.empty()) {
+        MoveBookmark(element, after, document_.FindBookmark(element)->end, steps);
+        // Without the element's highlight: as the character before, if any.
+        const bool first = start == document_.ParagraphAt(start).first;
+        const int colour = first ? 0 : document_.HighlightOf(start - 1, start);
+        const int typed = document_.HighlightOf(start, after);
+        if (colour != typed) {
+            EditStep highlight{EditStep::Kind::Highlight, start, {}};
+            highlight.toEnd = after;
+            highlight.fromColour = typed;
+            highlight.toColour = colour;
+            Do(highlight, steps);
+        }
+    }
+    return Commit(std::move(steps), start, after, start == end ? EditRun::Typing : EditRun::None);
 }
 
 long DocumentEditor::Backspace(long start, long end) {
+    const EditRun run = start == end ? EditRun::Backspacing : EditRun::None;
     if (start == end) {
         if (start == 0) {
             return start;
@@ -202,10 +277,11 @@ long DocumentEditor::Backspace(long start, long end) {
     }
     std::vector<EditStep> steps;
     long after = Replace(start, end, {}, steps);
-    return Commit(std::move(steps), end, after, false);
+    return Commit(std::move(steps), end, after, run);
 }
 
 long DocumentEditor::Delete(long start, long end) {
+    const EditRun run = start == end ? EditRun::Deleting : EditRun::None;
     if (start == end) {
         // The last paragraph mark stays.
         if (start >= document_.StoryEnd() - 1) {
@@ -215,19 +291,26 @@ long DocumentEditor::Delete(long start, long end) {
     }
     std::vector<EditStep> steps;
     long after = Replace(start, end, {}, steps);
-    return Commit(std::move(steps), start, after, false);
+    return Commit(std::move(steps), start, after, run);
 }
 
 long DocumentEditor::Enter(long start, long end) {
     std::vector<EditStep> steps;
+    // At the end of an element's last paragraph, the element ending with
+    // its mark: the new paragraph comes after the element.
+    const bool atMark = start == end && start == document_.ParagraphAt(start).second - 1;
+    const std::string element = atMark ? ElementEndingAt(start + 1) : std::string();
     long after = Replace(start, end, "\n", steps);
-    return Commit(std::move(steps), start, after, false);
+    if (!element.empty()) {
+        MoveBookmark(element, document_.FindBookmark(element)->start, after, steps);
+    }
+    return Commit(std::move(steps), start, after, EditRun::None);
 }
 
 long DocumentEditor::Paste(long start, long end, const std::string& text) {
     std::vector<EditStep> steps;
     long after = Replace(start, end, CleanPaste(text), steps);
-    return Commit(std::move(steps), start, after, false);
+    return Commit(std::move(steps), start, after, EditRun::None);
 }
 
 std::string DocumentEditor::CleanPaste(const std::string& text) {

@@ -1,10 +1,13 @@
 // Editing in the document view: typing, deleting, Enter and pasted text made
 // into edits of the document model, each with its way back for undo and redo.
 // A paragraph mark is put in or taken out as the model does it; what the
-// model refuses (joining two table cells) changes nothing at all.
+// model refuses (joining two table cells) changes nothing at all. Text typed
+// just before an element's number lands before the element, and Enter at the
+// end of an element's last paragraph starts a paragraph after it.
 #pragma once
 
 #include <QUndoStack>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,11 +17,23 @@ namespace veln::desktop {
 
 // One change of the model and what undoes it.
 struct EditStep {
-    enum class Kind { Insert, Delete, Split, Join };
+    enum class Kind { Insert, Delete, Split, Join, MoveBookmark, Highlight };
     Kind kind;
     long position;
-    std::string text;  // inserted or deleted text, within one paragraph
+    std::string text;  // inserted or deleted text, within one paragraph; a moved bookmark's name
+    // A moved bookmark's edges, before and after the move.
+    long fromStart = 0;
+    long fromEnd = 0;
+    long toStart = 0;
+    long toEnd = 0;
+    // A highlight changed over [position, toEnd): its colour before and after.
+    int fromColour = 0;
+    int toColour = 0;
 };
+
+// Edits of one kind made one after the other, which undo takes back as one
+// step: typing, Backspace, Delete. The values are the undo commands' ids.
+enum class EditRun : std::uint8_t { None = 0, Typing = 1, Backspacing = 2, Deleting = 3 };
 
 class DocumentEditor {
   public:
@@ -51,9 +66,14 @@ class DocumentEditor {
     // steps done are appended to steps. On failure the steps done are undone.
     long Replace(long start, long end, const std::string& text, std::vector<EditStep>& steps);
     void DeleteRange(long start, long end, std::vector<EditStep>& steps);
+    // The name of the innermost element whose start, or end, is at position.
+    std::string ElementStartingAt(long position) const;
+    std::string ElementEndingAt(long position) const;
+    // Moves a bookmark's edges to [start, end), as a step of the edit.
+    void MoveBookmark(const std::string& name, long start, long end, std::vector<EditStep>& steps);
     void Do(const EditStep& step, std::vector<EditStep>& steps);
     void Undo(const EditStep& step);
-    long Commit(std::vector<EditStep> steps, long before, long after, bool typing);
+    long Commit(std::vector<EditStep> steps, long before, long after, EditRun run);
 
     host::Document& document_;
     QUndoStack undo_;

@@ -110,7 +110,7 @@ bool CreateElement(Context& context, std::int16_t& level) {
     int enclosing = selection.BookmarkID();
     host::Bookmarks bookmarks = document->Bookmarks();
     if (enclosing >= 1 && enclosing <= bookmarks.Count() &&
-        bookmarks.Item(enclosing).Name().starts_with("ELEM")) {
+        IsElementBookmark(bookmarks.Item(enclosing).Name())) {
         using namespace host::MsgBoxStyle;
         if (context.ui.MsgBox(context.LoadText(StringId::CREATE_OVER_ANOTHER),
                               vbOKCancel + vbExclamation + vbDefaultButton2,

@@ -20,6 +20,10 @@ constexpr std::string_view ELEMENT_PREFIX = "ELEM";
 
 }  // namespace
 
+bool IsElementBookmark(std::string_view name) {
+    return name.starts_with(ELEMENT_PREFIX);
+}
+
 std::string CurrentElementId(Context& context) {
     host::Document* document = context.app.ActiveDocument();
     if (document == nullptr || document->Bookmarks().Count() == 0) {
@@ -43,7 +47,7 @@ std::string CurrentElementId(Context& context) {
         if (range.Start() > enclosing.End()) {
             break;
         }
-        if (range.BookmarkID() == id && bookmark.Name().starts_with(ELEMENT_PREFIX)) {
+        if (range.BookmarkID() == id && IsElementBookmark(bookmark.Name())) {
             return bookmark.Name();
         }
     }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "elements/context.h"
 
@@ -14,6 +15,8 @@ enum FindMode : int { Next = 1, Previous = 2, First = 3, Last = 4, Current = 5 }
 // --- lookups -------------------------------------------------------------------
 // The element enclosing the start of the selection, "" when none.
 std::string CurrentElementId(Context& context);
+// True for the name of an element's bookmark.
+bool IsElementBookmark(std::string_view name);
 int IndexOfElement(Context& context, const std::string& id);
 struct ElementInfo {
     std::string number;

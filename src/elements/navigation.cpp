@@ -163,7 +163,7 @@ void RemoveDocumentElements(Context& context, bool markDeleted) {
         host::Bookmarks bookmarks = document->Bookmarks();
         for (int k = bookmarks.Count(); k >= 1; --k) {
             host::Bookmark bookmark = bookmarks.Item(k);
-            if (bookmark.Name().starts_with("ELEM")) {
+            if (IsElementBookmark(bookmark.Name())) {
                 bookmark.Delete();
             }
         }

@@ -195,6 +195,24 @@ TEST_F(DocumentViewTest, UndoAndRedoGiveTheTextBackStepByStep) {
     QTest::keyClick(&View(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Text(), edited) << "Ctrl+Shift+Z and Ctrl+Y redo";
 
+    // A run of Backspace, or of Delete, is one step too; a selection
+    // taken out is a step of its own.
+    View().Select(At(3, 3), At(3, 3));
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(&View(), Qt::Key_Backspace);
+    }
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(&View(), Qt::Key_Delete);
+    }
+    EXPECT_EQ(Paragraph(3).second - Paragraph(3).first, 22 - 7 + 1);
+    View().Undo();
+    EXPECT_EQ(Text(),
+              "The vehicle shall stop within 40 m. Always\r\r shall be straight.\r"
+              "The brake light shall come on.\r")
+        << "the four characters Delete took come back at once";
+    View().Undo();
+    EXPECT_EQ(Text(), edited) << "then the three Backspace took";
+
     // A command that changes the story outside the view ends the history:
     // its positions no longer hold.
     Shown().MakeRange(0, 0).InsertBefore("X");
@@ -282,6 +300,65 @@ TEST_F(DocumentViewTest, HighlightAndBracketsAreDrawnWhereTheModelHasThem) {
     EXPECT_EQ(View().HighlightDrawnAt(element.start + 2), host::WdColorIndex::wdTurquoise);
     EXPECT_THAT(View().BracketsDrawn(), ElementsAre(element.start, element.end))
         << "the brackets add no character: the element's positions are the model's";
+}
+
+// An element as a user types around it: inside, the new text takes its
+// highlight at once; Enter at the end of its last paragraph starts an
+// ordinary paragraph after it; typing before its number lands before it.
+TEST_F(DocumentViewTest, TextTypedInAnElementIsOfItAndTextTypedAtItsEdgesIsNot) {
+    Start({SavedDocument({FIRST, SECOND, THIRD}, "linked.docx")});
+    View().Select(At(2), At(2));
+    ui.AnswerInput("Straight stop");
+    Click("oAdd1");
+    Click("oButtonPink");
+    const host::BookmarkInfo element = Shown().BookmarkItem(1, false);
+    auto covered = [&] {
+        host::BookmarkInfo now = Shown().BookmarkItem(1, false);
+        return Shown().TextOf(now.start, now.end);
+    };
+
+    const long inside = element.start + 16;  // after "//1.0.0.0// The "
+    View().Select(inside, inside);
+    QTest::keyClicks(&View(), "sharp ");
+    Paint();
+    EXPECT_EQ(View().HighlightDrawnAt(inside), host::WdColorIndex::wdPink);
+    EXPECT_EQ(View().HighlightDrawnAt(inside + 5), host::WdColorIndex::wdPink);
+    EXPECT_EQ(covered(), "//1.0.0.0// The sharp stop shall be straight.\r");
+    const long afterNumber = element.start + 12;
+    View().Select(afterNumber, afterNumber);
+    QTest::keyClicks(&View(), "A");
+    const long atEnd = Shown().BookmarkItem(1, false).end - 1;
+    View().Select(atEnd, atEnd);
+    QTest::keyClicks(&View(), "!");
+    Paint();
+    EXPECT_EQ(View().HighlightDrawnAt(afterNumber), host::WdColorIndex::wdPink);
+    EXPECT_EQ(View().HighlightDrawnAt(atEnd), host::WdColorIndex::wdPink);
+    EXPECT_EQ(covered(), "//1.0.0.0// AThe sharp stop shall be straight.!\r");
+
+    const long end = Shown().BookmarkItem(1, false).end - 1;  // before the element's mark
+    View().Select(end, end);
+    QTest::keyClick(&View(), Qt::Key_Return);
+    QTest::keyClicks(&View(), "Not of it.");
+    Paint();
+    EXPECT_EQ(covered(), "//1.0.0.0// AThe sharp stop shall be straight.!\r");
+    EXPECT_EQ(View().HighlightDrawnAt(end + 3), 0) << "the new paragraph is not highlighted";
+    EXPECT_THAT(Text(), HasSubstr("straight.!\rNot of it.\r" + std::string(THIRD)));
+
+    const long before = Shown().BookmarkItem(1, false).start;
+    View().Select(before, before);
+    QTest::keyClicks(&View(), "Z");
+    Paint();
+    EXPECT_EQ(covered(), "//1.0.0.0// AThe sharp stop shall be straight.!\r");
+    EXPECT_EQ(Shown().TextOf(before, before + 1), "Z");
+    EXPECT_EQ(View().HighlightDrawnAt(before), 0);
+
+    // Undone, the element is where it was.
+    View().Undo();
+    View().Undo();
+    View().Undo();
+    EXPECT_EQ(Shown().BookmarkItem(1, false).start, before);
+    EXPECT_EQ(covered(), "//1.0.0.0// AThe sharp stop shall be straight.!\r");
+    EXPECT_THAT(Text(), HasSubstr("straight.!\r" + std::string(THIRD)));
 }
 
 }  // namespace

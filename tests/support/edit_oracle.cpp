@@ -129,9 +129,13 @@ std::string EditOracle::Apply(host::Document& document,
     if (kind < 30) {
         long at = position(storyEnd);
         std::u32string text = randomText();
-        int highlight = text_[static_cast<std::size_t>(at)] == MARK
-                            ? 0
-                            : highlight_[static_cast<std::size_t>(at)];
+        // Text goes in with the look of the character it is put before; at
+        // a paragraph's end, of the character before it (none in an empty one).
+        const auto index = static_cast<std::size_t>(at);
+        int highlight = highlight_[index];
+        if (text_[index] == MARK) {
+            highlight = index > 0 && text_[index - 1] != MARK ? highlight_[index - 1] : 0;
+        }
         document.InsertText(at, Narrow(text));
         Insert(at, text, highlight);
         did << "insert " << at << " " << Show(Narrow(text));

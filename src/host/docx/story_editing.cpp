@@ -132,9 +132,20 @@ void Story::InsertInParagraph(Paragraph& paragraph, long offset, std::string_vie
             SetText(t, std::string(text), n_);
         }
     } else {
-        // At the paragraph mark: a run of the mark's formatting, after every marker.
+        // At the paragraph mark: a new run after every marker, formatted as
+        // the character before it, as word processors type on (text that
+        // ends a highlighted element stays highlighted); in an empty
+        // paragraph, or after a hyperlink, as the mark.
         pugi::xml_node run = paragraph.node.append_child(n_.r.c_str());
         pugi::xml_node markProperties = paragraph.node.child(n_.pPr.c_str()).child(n_.rPr.c_str());
+        auto last = std::find_if(paragraph.pieces.rbegin(), paragraph.pieces.rend(),
+                                 [](const Piece& piece) { return piece.length > 0; });
+        if (last != paragraph.pieces.rend()) {
+            pugi::xml_node before = last->node.parent();
+            if (!Is(before.parent(), n_.hyperlink)) {
+                markProperties = before.child(n_.rPr.c_str());
+            }
+        }
         if (markProperties) {
             pugi::xml_node properties = run.append_child(n_.rPr.c_str());
             for (pugi::xml_node child : markProperties.children()) {
