@@ -1,5 +1,6 @@
 #include "document_editor.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "elements/elements.h"
@@ -132,13 +133,12 @@ void DocumentEditor::Undo(const EditStep& step) {
 }
 
 std::string DocumentEditor::ElementStartingAt(long position) const {
-    const int id = document_.BookmarkIdAt(position, false);
-    if (id == 0) {
-        return {};
-    }
-    host::BookmarkInfo bookmark = document_.BookmarkItem(id, false);
-    return bookmark.start == position && Elements::IsElementBookmark(bookmark.name) ? bookmark.name
-                                                                                    : std::string();
+    // The innermost: the last of those that start there.
+    std::vector<host::BookmarkInfo> starting = document_.BookmarksStartingAt(position, false);
+    auto element = std::find_if(starting.rbegin(), starting.rend(), [&](const auto& bookmark) {
+        return bookmark.end > position && Elements::IsElementBookmark(bookmark.name);
+    });
+    return element == starting.rend() ? std::string() : element->name;
 }
 
 std::string DocumentEditor::ElementEndingAt(long position) const {

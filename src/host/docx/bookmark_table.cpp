@@ -115,6 +115,17 @@ int BookmarkTable::IdAt(long position, bool includeHidden) const {
     return 0;
 }
 
+std::vector<const Mark*> BookmarkTable::StartingAt(long position, bool includeHidden) const {
+    const auto& order = Order(includeHidden);
+    auto first = std::lower_bound(order.begin(), order.end(), position,
+                                  [this](const Mark* mark, long at) { return Start(*mark) < at; });
+    std::vector<const Mark*> starting;
+    for (auto it = first; it != order.end() && Start(**it) == position; ++it) {
+        starting.push_back(*it);
+    }
+    return starting;
+}
+
 void BookmarkTable::Insert(Mark* mark) {
     long start = Start(*mark);
     auto place = [&](std::vector<Mark*>& order) {

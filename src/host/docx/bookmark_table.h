@@ -35,6 +35,8 @@ class BookmarkTable {
     }
     long End(const Mark& mark) const { return story_.PositionOf(mark.endParagraph, mark.end); }
     int IdAt(long position, bool includeHidden) const;
+    // The bookmarks that start at position, in their order: a binary search.
+    std::vector<const Mark*> StartingAt(long position, bool includeHidden) const;
     void Set(const std::string& name, long start, long end);
     bool Remove(std::string_view name);
     // The bookmarks that start and end at position: text inserted there must

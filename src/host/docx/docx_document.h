@@ -76,6 +76,7 @@ class DocxDocument : public Document {
     BookmarkInfo BookmarkItem(int index, bool includeHidden) const override;
     std::optional<BookmarkInfo> FindBookmark(std::string_view name) const override;
     int BookmarkIdAt(long position, bool includeHidden) const override;
+    std::vector<BookmarkInfo> BookmarksStartingAt(long position, bool includeHidden) const override;
     void SetBookmark(const std::string& name, long start, long end) override;
     void RemoveBookmark(std::string_view name) override;
 

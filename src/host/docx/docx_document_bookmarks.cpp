@@ -29,6 +29,15 @@ std::optional<BookmarkInfo> DocxDocument::FindBookmark(std::string_view name) co
     return BookmarkInfo{mark->name, bookmarks_->Start(*mark), bookmarks_->End(*mark)};
 }
 
+std::vector<BookmarkInfo> DocxDocument::BookmarksStartingAt(long position,
+                                                            bool includeHidden) const {
+    std::vector<BookmarkInfo> starting;
+    for (const Mark* mark : bookmarks_->StartingAt(Clamp(position), includeHidden)) {
+        starting.push_back({mark->name, bookmarks_->Start(*mark), bookmarks_->End(*mark)});
+    }
+    return starting;
+}
+
 int DocxDocument::BookmarkIdAt(long position, bool includeHidden) const {
     return bookmarks_->IdAt(Clamp(position), includeHidden);
 }

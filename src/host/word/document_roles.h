@@ -110,6 +110,9 @@ class BookmarkStore {
     virtual std::optional<BookmarkInfo> FindBookmark(std::string_view name) const = 0;
     // The number of the enclosing bookmark with the greatest start, 0 if none.
     virtual int BookmarkIdAt(long position, bool includeHidden) const = 0;
+    // The bookmarks that start at position, in their order.
+    virtual std::vector<BookmarkInfo> BookmarksStartingAt(long position,
+                                                          bool includeHidden) const = 0;
     // Adds a bookmark, or moves the one of that name.
     virtual void SetBookmark(const std::string& name, long start, long end) = 0;
     virtual void RemoveBookmark(std::string_view name) = 0;
