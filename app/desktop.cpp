@@ -166,6 +166,9 @@ void Desktop::Shown(host::Document& document) {
     }
     windows_.emplace_back(&document, window);
     window->show();
+    // In front, with the keyboard: over the window or dialog that opened it.
+    window->raise();
+    window->activateWindow();
     window->CheckEditable();
 }
 

@@ -243,6 +243,10 @@ void QtUi::Show(const std::shared_ptr<host::Form>& form, bool modal) {
         return;
     }
     if (modal) {
+        // Modal to its document's window only: a window the form opens (the
+        // links tree's export) takes input at once, while no toolbar click
+        // is taken until the form's command ends.
+        dialog->setWindowModality(Qt::WindowModal);
         dialog->exec();
         // A form whose window went without a word from it closes as by its close box.
         form->CloseBox();

@@ -289,12 +289,21 @@ TEST_F(FormsTest, ATreeOfLinksIsShownAsTheModelHoldsItAndExportedToANewWindow) {
             walk(tree->topLevelItem(root), 0);
         }
         ClickOn(form, "CommandButtonExportAll");
+        // The export's window takes the keyboard while the tree stays open.
+        desktop::DocumentWindow* exportWindow = desktop.Windows().back();
+        QApplication::processEvents();
+        EXPECT_TRUE(exportWindow->isActiveWindow()) << "the export comes to the front";
+        exportWindow->View().setFocus();
+        exportWindow->View().Select(0, 0);
+        QTest::keyClick(exportWindow->windowHandle(), Qt::Key_X);
+        EXPECT_EQ(exportWindow->Document().TextOf(0, 1), "x") << "and takes input at once";
         ClickOn(form, "CommandButtonExit");
     });
     Click("oTree");
     ASSERT_EQ(desktop.Windows().size(), 3U) << "the export in a new window";
     host::Document& exported = desktop.Windows().back()->Document();
     EXPECT_THAT(exported.TextOf(0, exported.StoryEnd()), HasSubstr("Dry road test"));
+    EXPECT_EQ(exported.TextOf(0, 1), "x");
     EXPECT_EQ(shown, held);
     ASSERT_EQ(shown.size(), 5U) << "the document, two requirements, a test under each";
     EXPECT_THAT(shown[1], HasSubstr("Stop within 40 m"));
