@@ -37,8 +37,11 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
             continue;
         }
         if (auto kept = byName_.find(start->second.name); kept != byName_.end()) {
-            JoinSecondHalf(*kept->second, start->second.paragraph, start->second.node,
-                           found[i].paragraph, found[i].node);
+            const Open second = start->second;
+            // Forgotten before the join may take the start out of the file.
+            open.erase(start);
+            JoinSecondHalf(*kept->second, second.paragraph, second.node, found[i].paragraph,
+                           found[i].node);
             continue;
         }
         const Open& begun = start->second;
@@ -62,21 +65,29 @@ BookmarkTable::BookmarkTable(Story& story) : story_(story) {
     }
 }
 
-void BookmarkTable::JoinSecondHalf(Mark& first, const Paragraph* secondStartParagraph,
+void BookmarkTable::JoinSecondHalf(Mark& first, Paragraph* secondStartParagraph,
                                    const pugi::xml_node& secondStart, Paragraph* secondEndParagraph,
                                    const pugi::xml_node& secondEnd) {
     // LibreOffice writes a bookmark over whole paragraphs as two empty ones
     // of one name, at its start and at its end: read together, they give
-    // the bookmark back. The file keeps both pairs as they are.
+    // the bookmark back, and the file is written with it whole (Word would
+    // read the first half alone, an empty point).
     const long firstAt = Start(first);
     const long secondAt = story_.PositionOf(secondStartParagraph, secondStart);
     if (first.start.next_sibling() != first.end || firstAt != End(first) || secondAt <= firstAt ||
         secondStart.next_sibling() != secondEnd || joined_.contains(first.name)) {
         return;
     }
+    const pugi::xml_node firstEnd = first.end;
+    Paragraph* firstEndParagraph = first.endParagraph;
     first.end = secondEnd;
     first.endParagraph = secondEndParagraph;
     joined_.insert(first.name);
+    story_.RemoveMarker(firstEnd, firstEndParagraph);
+    story_.RemoveMarker(secondStart, secondStartParagraph);
+    // The end closes the start it now pairs with.
+    const std::string& id = story_.Names().id;
+    secondEnd.attribute(id.c_str()).set_value(first.start.attribute(id.c_str()).value());
 }
 
 int BookmarkTable::Count(bool includeHidden) const {

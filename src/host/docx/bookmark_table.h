@@ -35,6 +35,9 @@ class BookmarkTable {
     }
     long End(const Mark& mark) const { return story_.PositionOf(mark.endParagraph, mark.end); }
     int IdAt(long position, bool includeHidden) const;
+    // True when bookmarks written in two halves were read, and their halves
+    // made one in the XML: the main part is to be written at the next save.
+    bool JoinedHalves() const { return !joined_.empty(); }
     // The bookmarks that start at position, in their order: a binary search.
     std::vector<const Mark*> StartingAt(long position, bool includeHidden) const;
     void Set(const std::string& name, long start, long end);
@@ -55,7 +58,7 @@ class BookmarkTable {
     void Insert(Mark* mark);
     // A second pair of a name met before, when both pairs are empty and the
     // second lies after the first: the first ends where the second does.
-    void JoinSecondHalf(Mark& first, const Paragraph* secondStartParagraph,
+    void JoinSecondHalf(Mark& first, Paragraph* secondStartParagraph,
                         const pugi::xml_node& secondStart, Paragraph* secondEndParagraph,
                         const pugi::xml_node& secondEnd);
     std::string NextId();

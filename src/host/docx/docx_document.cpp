@@ -140,6 +140,8 @@ void DocxDocument::Load(const std::string& label) {
         story_ = std::make_unique<Story>(body, names_);
     }
     bookmarks_ = std::make_unique<BookmarkTable>(*story_);
+    // Written at the next save, though nothing the user sees changed.
+    main_->modified = main_->modified || bookmarks_->JoinedHalves();
     LoadCustomProperties(label);
     // Every other entry is read through once, so a damaged one refuses the
     // file now rather than a save later; none of them stays in memory.
