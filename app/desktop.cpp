@@ -29,6 +29,7 @@ constexpr int PENDING_EVERY_MS = 40;
 
 Desktop::Desktop(host::Ui& ui, host::System& system)
     : ui_(ui), system_(system), context_(ui, system, app_), connection_(context_) {
+    context_.ownProgram = true;
     // The word processor loads the templates of its startup folder as it starts.
     app_.StartupPath = system.StartupFolder();
     app_.LoadStartupTemplates();

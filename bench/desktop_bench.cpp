@@ -49,7 +49,6 @@ Project& TheProject() {
 // The program started on the document, its window drawn.
 struct Running {
     Running() : services(test::UserEnvironment(home)), desktop(services.ui, services.system) {
-        services.ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
         desktop.Start({QString::fromStdString(TheProject().document)});
         window = desktop.Windows().front();
         window->resize(1000, 720);
@@ -211,7 +210,6 @@ void BM_LongParagraphShown(benchmark::State& state) {
     while (state.KeepRunning()) {
         test::TempDir home;
         test::Services services(test::UserEnvironment(home));
-        services.ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
         desktop::Desktop desktop(services.ui, services.system);
         std::size_t before = HeapInUse();
         desktop.Start({QString::fromStdString(paragraph.path)});

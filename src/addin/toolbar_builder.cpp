@@ -207,10 +207,13 @@ void ThisApplication::BuildCommandBarVELN() {
             } closer{app, blank};
             blank.SaveAs(path, host::SaveFormat::Template);
         });
-        Skipping([&] {
-            context_.ui.MsgBox(context_.LoadText(StringId::TEMPLATE_CREATED),
-                               host::MsgBoxStyle::vbInformation, "Veln");
-        });
+        // A program of its own has its toolbar now: there is nothing to restart.
+        if (!context_.ownProgram) {
+            Skipping([&] {
+                context_.ui.MsgBox(context_.LoadText(StringId::TEMPLATE_CREATED),
+                                   host::MsgBoxStyle::vbInformation, "Veln");
+            });
+        }
     }
     std::string remembered;
     Skipping([&] {

@@ -21,6 +21,10 @@ struct CoreContext {
     host::Ui& ui;
     host::System& system;
     Language language;
+    // Run by a program of its own (the desktop program), not inside the
+    // word processor: its toolbar is built at start, and a restart is of
+    // that program.
+    bool ownProgram = false;
 };
 
 }  // namespace veln

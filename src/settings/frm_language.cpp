@@ -9,6 +9,10 @@ namespace {
 constexpr const char* RESTART_MESSAGE =
     "Close and restart Word(c) for changes to take effect. \r"
     "Fermez et relancez Word(c) pour que les changements prennent effet.";
+// The same in a program of its own, which is the one to restart.
+constexpr const char* OWN_RESTART_MESSAGE =
+    "Close and restart VELN for the change to take effect.\r"
+    "Fermez et relancez VELN pour que le changement prenne effet.";
 }  // namespace
 
 frmLanguage::frmLanguage(CoreContext& context) : Form("frmLanguage"), context_(context) {
@@ -53,7 +57,8 @@ void frmLanguage::OKButton_Click() {
     }
     UtilIniFile::WriteIniValue(context_.system, UtilIniFile::SECTION_LOCALE,
                                UtilIniFile::KEY_LANGUAGE, value);
-    context_.ui.MsgBox(RESTART_MESSAGE, host::MsgBoxStyle::vbInformation);
+    context_.ui.MsgBox(context_.ownProgram ? OWN_RESTART_MESSAGE : RESTART_MESSAGE,
+                       host::MsgBoxStyle::vbInformation);
     Unload();
 }
 

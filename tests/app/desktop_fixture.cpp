@@ -18,9 +18,6 @@ void DesktopTest::Start(const QStringList& files) {
         qtUi.SetLanguage(&desktop.context().language);
         // Wired as the program wires them.
         qtUi.SetFormRunner([this] { return desktop.FormRunner(); });
-        WhenModal("QMessageBox", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-    } else {
-        ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
     }
     desktop.Start(files);
 }

@@ -26,8 +26,7 @@ class DesktopTest : public ::testing::Test, public World {
         : World(locale), qt_(qt) {}
     ~DesktopTest() override;
 
-    // Starts the program on files, as at a first run: the message about the
-    // global template it makes is answered.
+    // Starts the program on files, as at a first run.
     void Start(const QStringList& files = {});
     // A document of these paragraphs saved in the folder and closed again,
     // linked to the project unless docId is empty: its path.

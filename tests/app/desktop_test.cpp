@@ -23,6 +23,7 @@
 #include "host/docx/docx_application.h"
 #include "host/docx/lock_file.h"
 #include "host/word/range.h"
+#include "settings/frm_language.h"
 #include "temp_dir.h"
 
 namespace veln::test {
@@ -33,6 +34,7 @@ using host::MsgBoxResult::vbNo;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr const char* FIRST = "The vehicle shall stop within 40 m.";
 constexpr const char* SECOND = "The stop shall be straight.";
@@ -70,7 +72,6 @@ class ToolbarTest : public DesktopTest {
 
 TEST_F(ToolbarTest, IsTheCommandBarModelWithPopupsTipsFacesAndSwatches) {
     Start();
-    EXPECT_THAT(ui.Transcript(), ElementsAre(HasSubstr("has created \\\"Veln.dot\\\"")));
     desktop::ToolbarView& toolbar = Window().Toolbar();
     EXPECT_EQ(toolbar.objectName(), "velnToolbar");
     EXPECT_TRUE(toolbar.isVisibleTo(&Window()));
@@ -256,6 +257,28 @@ TEST_F(EventsTest, OpeningALinkedDocumentRunsItsCheckAndNewDocumentsGetWindows) 
     EXPECT_THAT(Shown().Name(), ::testing::StartsWith("Document"));
     EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("No project"));
     EXPECT_EQ(Action("oAdd1")->isEnabled(), false);
+}
+
+// The desktop builds its toolbar itself: the first start has nothing to
+// restart, and a new language takes effect at VELN's next start.
+TEST_F(EventsTest, TheFirstStartAsksNothingAndALanguageIsForVelnsNextStart) {
+    Start({SavedDocument({FIRST}, "plain.docx", "")});
+    EXPECT_THAT(ui.Transcript(), IsEmpty()) << "no message about the template";
+    EXPECT_NE(desktop.app().CommandBars.Find(addin::TOOLBAR_NAME), nullptr);
+
+    ui.AnswerForm("frmLanguage", {{"click", "OButtonFrench", {}}, {"click", "OKButton", {}}});
+    ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
+    ui.Show(std::make_shared<frmLanguage>(desktop.context()), false);
+    std::vector<std::string> said;
+    for (const std::string& line : ui.Transcript()) {
+        if (line.find("msgbox") != std::string::npos) {
+            said.push_back(line);
+        }
+    }
+    ASSERT_EQ(said.size(), 1U);
+    EXPECT_THAT(said[0], HasSubstr("restart VELN"));
+    EXPECT_THAT(said[0], HasSubstr("relancez VELN"));
+    EXPECT_THAT(said[0], Not(HasSubstr("Word")));
 }
 
 TEST_F(EventsTest, WindowsOpenCascadedAndTheWindowMenuListsThem) {

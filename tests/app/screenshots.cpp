@@ -32,7 +32,6 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
            const std::string& language) {
     test::World world(locale);
     desktop::Desktop desktop(world.ui, world.system);
-    world.ui.AnswerMsgBox(host::MsgBoxResult::vbOK);
     desktop.Start({QString::fromStdString((example / "test-plan.docx").string()),
                    QString::fromStdString((example / "requirements.docx").string())});
     desktop::DocumentWindow& window = *desktop.Windows().back();
