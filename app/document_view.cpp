@@ -5,8 +5,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 #include "host/utf8.h"
@@ -45,12 +47,16 @@ QString PlainText(const std::string& story) {
     return text;
 }
 
+// The body text's size at 100%, and the zoom levels, in percent.
+constexpr qreal BASE_POINTS = 11;
+constexpr std::array<int, 12> ZOOM_LEVELS{50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+
 }  // namespace
 
 DocumentView::DocumentView(host::Document& document, const bool& overtype, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document), overtype_(overtype), editor_(document) {
     font_ = QApplication::font();
-    font_.setPointSizeF(11);
+    font_.setPointSizeF(BASE_POINTS);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -521,6 +527,44 @@ bool DocumentView::Find(const QString& text) {
 
 // --- input --------------------------------------------------------------------------------------
 
+void DocumentView::SetZoom(int percent) {
+    percent = std::clamp(percent, ZOOM_LEVELS.front(), ZOOM_LEVELS.back());
+    if (percent == zoom_) {
+        return;
+    }
+    zoom_ = percent;
+    font_.setPointSizeF(BASE_POINTS * zoom_ / 100.0);
+    ResetLayouts();
+    UpdateScrollRange();
+    EnsureVisible(std::min(caret_, document_.StoryEnd() - 1));
+    viewport()->update();
+    emit ZoomChanged(zoom_);
+}
+
+void DocumentView::ZoomIn() {
+    auto next = std::upper_bound(ZOOM_LEVELS.begin(), ZOOM_LEVELS.end(), zoom_);
+    SetZoom(next == ZOOM_LEVELS.end() ? ZOOM_LEVELS.back() : *next);
+}
+
+void DocumentView::ZoomOut() {
+    auto before = std::lower_bound(ZOOM_LEVELS.begin(), ZOOM_LEVELS.end(), zoom_);
+    SetZoom(before == ZOOM_LEVELS.begin() ? ZOOM_LEVELS.front() : *std::prev(before));
+}
+
+void DocumentView::wheelEvent(QWheelEvent* event) {
+    if ((event->modifiers() & Qt::ControlModifier) == 0) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta > 0) {
+        ZoomIn();
+    } else if (delta < 0) {
+        ZoomOut();
+    }
+    event->accept();
+}
+
 bool DocumentView::RunEditShortcut(const QKeyEvent& event) {
     // The edit menu's shortcuts, for when the window's actions do not see them.
     static constexpr std::array<std::pair<QKeySequence::StandardKey, void (DocumentView::*)()>, 6>
@@ -543,6 +587,23 @@ bool DocumentView::RunEditShortcut(const QKeyEvent& event) {
     if (event.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
         Redo();
         return true;
+    }
+    // The zoom: Ctrl+plus (or Ctrl+=, the same key unshifted), Ctrl+minus, Ctrl+0.
+    if ((event.modifiers() & Qt::ControlModifier) != 0) {
+        switch (event.key()) {
+            case Qt::Key_Plus:
+            case Qt::Key_Equal:
+                ZoomIn();
+                return true;
+            case Qt::Key_Minus:
+                ZoomOut();
+                return true;
+            case Qt::Key_0:
+                SetZoom(100);
+                return true;
+            default:
+                break;
+        }
     }
     return false;
 }

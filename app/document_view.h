@@ -51,6 +51,12 @@ class DocumentView : public QAbstractScrollArea {
     void Paste();
     void Undo();
     void Redo();
+    // The text's size in percent of its actual size, from 50 to 300; each
+    // step in or out is one of the usual zoom levels.
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+    void ZoomIn();
+    void ZoomOut();
     // Finds text after the selection, from the start again at the end;
     // false when it is nowhere.
     bool Find(const QString& text);
@@ -73,6 +79,7 @@ class DocumentView : public QAbstractScrollArea {
 
   signals:
     void SelectionMoved();
+    void ZoomChanged(int percent);
     // The user changed the document in the view.
     void Edited();
     // An edit could not be made; why, in the user's words.
@@ -90,6 +97,8 @@ class DocumentView : public QAbstractScrollArea {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Ctrl with the wheel zooms, as in word processors.
+    void wheelEvent(QWheelEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
   private:
@@ -130,6 +139,7 @@ class DocumentView : public QAbstractScrollArea {
     const bool& overtype_;
     DocumentEditor editor_;
     QFont font_;
+    int zoom_ = 100;
     std::vector<host::ParagraphStamp> stamps_;
     std::unordered_map<std::uint64_t, std::unique_ptr<ParagraphLayout>> layouts_;
     std::list<std::uint64_t> recent_;  // ids of laid-out paragraphs, the latest first

@@ -113,6 +113,17 @@ void DocumentWindow::MakeMenus() {
     edit->addAction(Tr(Text::Find, french), QKeySequence::Find, this, [this] { Find(false); });
     edit->addAction(Tr(Text::FindNext, french), QKeySequence::FindNext, this,
                     [this] { Find(true); });
+
+    QMenu* view = menuBar()->addMenu(Tr(Text::MenuView, french));
+    QAction* zoomIn = view->addAction(Tr(Text::ZoomIn, french), this, [this] { view_->ZoomIn(); });
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    view->addAction(Tr(Text::ZoomOut, french), QKeySequence::ZoomOut, this,
+                    [this] { view_->ZoomOut(); });
+    view->addAction(Tr(Text::ActualSize, french), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [this] { view_->SetZoom(100); });
+    connect(view_, &DocumentView::ZoomChanged, this, [this](int percent) {
+        statusBar()->showMessage(Tr(Text::ZoomShown, desktop_.French()).arg(percent), 3000);
+    });
 }
 
 void DocumentWindow::MakeWindowMenu() {

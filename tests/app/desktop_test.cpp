@@ -362,7 +362,7 @@ TEST_F(FrenchDesktopTest, MenusAndToolbarSpeakTheLanguageOfTheRun) {
     for (QAction* action : Window().menuBar()->actions()) {
         menus.push_back(action->text().toStdString());
     }
-    EXPECT_THAT(menus, ElementsAre("&Fichier", "&Édition", "Fe&nêtre"));
+    EXPECT_THAT(menus, ElementsAre("&Fichier", "&Édition", "&Affichage", "Fe&nêtre"));
     EXPECT_EQ(Action("oAdd1")->toolTip(), "Créer élément niveau 1");
     EXPECT_THAT(Window().ProjectShown().toStdString(), HasSubstr("Aucun projet"));
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <QWheelEvent>
 #include <filesystem>
 
 #include <gmock/gmock.h>
@@ -115,6 +116,35 @@ TEST_F(DocumentViewTest, ALongParagraphIsLaidOutAWindowAtATimeThatFollowsTheCare
     QTest::keyClick(&View(), Qt::Key_Home, Qt::ControlModifier);
     EXPECT_TRUE(shown(0));
     EXPECT_TRUE(laidOutFew());
+}
+
+TEST_F(DocumentViewTest, CtrlPlusMinusZeroAndTheWheelZoomTheTextAndChangeNothingElse) {
+    OpenPlain();
+    const std::string original = Text();
+    const int height = View().PositionRect(At(2)).height();
+    QTest::keyClick(&View(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View().Zoom(), 110);
+    QTest::keyClick(&View(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(View().Zoom(), 125);
+    EXPECT_GT(View().PositionRect(At(2)).height(), height);
+    QTest::keyClick(&View(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(View().Zoom(), 110);
+    QTest::keyClick(&View(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(View().Zoom(), 100);
+    EXPECT_EQ(View().PositionRect(At(2)).height(), height);
+
+    const QPointF at(40, 40);
+    QWheelEvent up(at, View().viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(View().viewport(), &up);
+    EXPECT_EQ(View().Zoom(), 110) << "Ctrl with the wheel";
+    for (int step = 0; step < 20; ++step) {
+        View().ZoomOut();
+    }
+    EXPECT_EQ(View().Zoom(), 50) << "no smaller than half";
+    EXPECT_FALSE(View().PositionRect(At(3)).isEmpty());
+    EXPECT_EQ(Text(), original);
+    EXPECT_TRUE(Shown().Saved()) << "the zoom is the view's, not the document's";
 }
 
 TEST_F(DocumentViewTest, TheSelectionIsTheModelsPositionForPositionBothWays) {

@@ -46,6 +46,9 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
     window.View().Select(inside, inside);
     window.View().setFocus();
     bool ok = Save(window, folder / ("document-window-" + language + ".png"));
+    window.View().SetZoom(150);
+    ok = Save(window, folder / ("document-window-zoomed-" + language + ".png")) && ok;
+    window.View().SetZoom(100);
 
     // The pop-ups with check marks: the number menu (numbers and delimiters
     // shown) and the highlight menu (six colours, the one in use marked).
