@@ -6,6 +6,7 @@
 #include <QUiLoader>
 #include <QVBoxLayout>
 
+#include "focus_ring.h"
 #include "host/host_error.h"
 #include "qt_ui.h"
 
@@ -52,6 +53,8 @@ FormDialog::FormDialog(std::shared_ptr<host::Form> form, Runner run, std::functi
         }
         Bind(*control, widget);
     }
+    // Owned by the window: it follows the keyboard among its widgets.
+    new FocusRing(*this);
     // Keys go to a form that asks for them, wherever the focus is; the form
     // may ask only once it has loaded.
     installEventFilter(this);

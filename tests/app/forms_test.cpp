@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 
 #include "desktop_fixture.h"
+#include "focus_ring.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
 #include "host/db/database.h"
@@ -164,6 +165,20 @@ TEST_F(FormsTest, AComboPropertyDefinedInItsFormIsEditedInTheElementEditorAndSto
     }
     EXPECT_EQ(items, (QStringList{"High", "Medium", "Low"}));
     EXPECT_EQ(values->currentText(), "Medium") << "the default";
+    // The keyboard's place is ringed, on the form's blue, wherever it goes.
+    editor->activateWindow();
+    QApplication::setActiveWindow(editor);
+    auto* ring = editor->findChild<desktop::FocusRing*>();
+    ASSERT_NE(ring, nullptr);
+    for (QWidget* focused :
+         {static_cast<QWidget*>(values), editor->WidgetOf("CommandButtonExit")}) {
+        focused->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(ring->Target(), focused);
+        EXPECT_TRUE(ring->isVisible());
+        EXPECT_TRUE(ring->geometry().contains(
+            QRect(focused->mapTo(editor, QPoint(0, 0)), focused->size())));
+    }
     Choose(values, 2);
     EXPECT_EQ(Query("SELECT count(*) FROM ElemProperties"), "0") << "kept until the editor closes";
     ClickOn(editor, "CommandButtonExit");
