@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -237,7 +238,19 @@ PushState BindListBox(host::Control& control, QWidget& widget, UserEvents& event
                          events.Handle([list, row] { list->DoubleClick(row); });
                      });
     auto shownRows = std::make_shared<std::vector<QStringList>>();
-    return [list, tree, shownRows] { ShowList(*list, *tree, *shownRows); };
+    // A list drawn without a scroll bar (the element editor's four levels)
+    // is as tall as its rows in the font of the screen, whatever its form
+    // file says.
+    const bool showsAll = tree->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+    return [list, tree, shownRows, showsAll] {
+        ShowList(*list, *tree, *shownRows);
+        if (showsAll && tree->topLevelItemCount() > 0) {
+            const int rows = tree->topLevelItemCount() * tree->sizeHintForRow(0);
+            const int height = rows + 2 * tree->frameWidth();
+            tree->setMinimumHeight(height);
+            tree->setMaximumHeight(std::max(height, tree->maximumHeight()));
+        }
+    };
 }
 
 // Adds the node of that key under parent (the tree's top when nullptr), with its children.

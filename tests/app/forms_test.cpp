@@ -208,6 +208,29 @@ TEST_F(FormsTest, TheElementEditorStaysWithItsDocumentWhileTheUserWorksInAnother
     ClickOn(editor, "CommandButtonExit");
 }
 
+// In a larger font than the form file was drawn for, the level list still
+// shows its four levels whole, with no scroll bar.
+TEST_F(FormsTest, TheElementEditorShowsItsFourLevelsInAnyFont) {
+    Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
+    CreateElement(0);
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSizeF(usual.pointSizeF() * 1.6);
+    QApplication::setFont(large);
+    Click("oEdit");
+    desktop::FormDialog* editor = OpenForm("frmElemProperties");
+    ASSERT_NE(editor, nullptr);
+    auto* levels = Widget<QTreeWidget>(editor, "lbElemLevel");
+    ASSERT_EQ(levels->topLevelItemCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_TRUE(
+            levels->viewport()->rect().contains(levels->visualItemRect(levels->topLevelItem(row))))
+            << "level " << row + 1 << " shown whole";
+    }
+    ClickOn(editor, "CommandButtonExit");
+    QApplication::setFont(usual);
+}
+
 TEST_F(FormsTest, TheElementEditorTakesItsTallHeightForMoreThanTenProperties) {
     Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
     CreateElement(0);
