@@ -154,7 +154,9 @@ Comparison::Comparison(Story& ours, const Wml& theirNames, RevisionStamp& stamp)
 
 void Comparison::CompareBlocks(std::vector<Block>& ours, const std::vector<Block>& theirs,
                                pugi::xml_node container) {
-    if (HashesOf(ours) == HashesOf(theirs)) {
+    const std::vector<std::uint64_t> ourHashes = HashesOf(ours);
+    const std::vector<std::uint64_t> theirHashes = HashesOf(theirs);
+    if (ourHashes == theirHashes) {
         return;
     }
     WordsCache ourWords(ours);
@@ -187,7 +189,7 @@ void Comparison::CompareBlocks(std::vector<Block>& ours, const std::vector<Block
             AddBlock(theirs[k], NewNodeAt(place, theirs[k].IsTable() ? n_.tbl : n_.p));
         }
     };
-    Step(HashesOf(ours), HashesOf(theirs), steps);
+    Step(ourHashes, theirHashes, steps);
     KeepClosingMarks(container);
 }
 

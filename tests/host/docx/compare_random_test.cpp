@@ -128,7 +128,7 @@ struct Item {
 
 class Versions {
   public:
-    explicit Versions(unsigned seed) : random_(seed) {}
+    explicit Versions(unsigned round) : random_(round) {}
 
     std::vector<Item> Body(int depth = 0) {
         std::vector<Item> items;
