@@ -77,6 +77,21 @@ constexpr std::array ENTRIES{
           "session (voir docs/automation.md), veln --help les énumère."},
     Entry{Text::WorkbookWritten, "The workbook was written to %1",
           "Le classeur a été enregistré sous %1"},
+    Entry{Text::FindAndReplace, "Find and Replace", "Rechercher et remplacer"},
+    Entry{Text::FindPrevious, "Find &Previous", "Rechercher le &précédent"},
+    Entry{Text::ReplaceMenu, "R&eplace...", "Rem&placer..."},
+    Entry{Text::ReplaceWith, "Replace with:", "Remplacer par :"},
+    Entry{Text::Replace, "&Replace", "&Remplacer"},
+    Entry{Text::ReplaceAll, "Replace &All", "Remplacer &tout"},
+    Entry{Text::MatchCase, "Match &case", "Respecter la &casse"},
+    Entry{Text::WholeWords, "&Whole words only", "&Mots entiers uniquement"},
+    Entry{Text::Replaced, "Replaced: %1", "Remplacements : %1"},
+    Entry{Text::Print, "&Print...", "&Imprimer..."},
+    Entry{Text::ExportPdf, "&Export as PDF...", "E&xporter au format PDF..."},
+    Entry{Text::PdfFiles, "PDF files", "Fichiers PDF"},
+    Entry{Text::PdfWritten, "The PDF was written to %1", "Le PDF a été enregistré sous %1"},
+    Entry{Text::CannotWritePdf, "%1 cannot be written: its folder must exist and be writable.",
+          "Impossible d'écrire %1 : son dossier doit exister et être modifiable."},
 };
 
 }  // namespace

@@ -57,6 +57,20 @@ enum class Text {
     Ignore,
     NoDisplay,
     WorkbookWritten,
+    FindAndReplace,
+    FindPrevious,
+    ReplaceMenu,
+    ReplaceWith,
+    Replace,
+    ReplaceAll,
+    MatchCase,
+    WholeWords,
+    Replaced,
+    Print,
+    ExportPdf,
+    PdfFiles,
+    PdfWritten,
+    CannotWritePdf,
 };
 
 // The text in French when french, else in English.

@@ -436,17 +436,19 @@ long DocumentView::VerticalMove(int direction) {
 
 // --- editing ---------------------------------------------------------------------------------
 
-void DocumentView::Edit(const std::function<long()>& edit) {
+bool DocumentView::Edit(const std::function<long()>& edit) {
     if (readOnly_) {
         emit EditRefused(readOnlyReason_);
-        return;
+        return false;
     }
     try {
         long caret = edit();
         anchor_ = caret_ = caret;
     } catch (const host::HostError& error) {
+        // What was done of it is undone; the view shows the model as it is.
+        Refresh();
         emit EditRefused(QString::fromStdString(error.Description()));
-        return;
+        return false;
     }
     document_.SetSelection(caret_, caret_);
     // The view's own edit: the history stays.
@@ -454,6 +456,7 @@ void DocumentView::Edit(const std::function<long()>& edit) {
     EnsureVisible(caret_);
     emit SelectionMoved();
     emit Edited();
+    return true;
 }
 
 void DocumentView::Copy() {
@@ -503,29 +506,38 @@ void DocumentView::Redo() {
     emit Edited();
 }
 
-bool DocumentView::Find(const QString& text) {
-    if (text.isEmpty()) {
-        return false;
+bool DocumentView::ReplaceRanges(const std::vector<std::pair<long, long>>& ranges,
+                                 const std::string& text) {
+    if (ranges.empty()) {
+        return true;
     }
-    std::string needle = text.toStdString();
-    long from = std::max(anchor_, caret_);
-    std::string after = document_.TextOf(from, document_.StoryEnd());
-    std::size_t found = after.find(needle);
-    long base = from;
-    if (found == std::string::npos) {
-        after = document_.TextOf(0, document_.StoryEnd());
-        found = after.find(needle);
-        base = 0;
-    }
-    if (found == std::string::npos) {
-        return false;
-    }
-    long start = base + host::CountCharacters(std::string_view(after).substr(0, found));
-    Select(start, start + host::CountCharacters(needle));
-    return true;
+    return Edit([&] {
+        QUndoStack& history = editor_.UndoStack();
+        history.beginMacro(QStringLiteral("replace"));
+        long caret = 0;
+        try {
+            // From the last: the ranges before keep their positions.
+            for (auto range = ranges.rbegin(); range != ranges.rend(); ++range) {
+                long after = editor_.Paste(range->first, range->second, text);
+                caret = range == ranges.rbegin() ? after : caret + (after - range->second);
+            }
+        } catch (const host::HostError&) {
+            history.endMacro();
+            history.undo();
+            throw;
+        }
+        history.endMacro();
+        return caret;
+    });
 }
 
 // --- input --------------------------------------------------------------------------------------
+
+QFont DocumentView::BodyFont() const {
+    QFont font = font_;
+    font.setPointSizeF(BASE_POINTS);
+    return font;
+}
 
 void DocumentView::SetZoom(int percent) {
     percent = std::clamp(percent, ZOOM_LEVELS.front(), ZOOM_LEVELS.back());

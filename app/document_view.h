@@ -54,12 +54,15 @@ class DocumentView : public QAbstractScrollArea {
     // The text's size in percent of its actual size, from 50 to 300; each
     // step in or out is one of the usual zoom levels.
     int Zoom() const { return zoom_; }
+    // The body text's font at its actual size, whatever the zoom.
+    QFont BodyFont() const;
     void SetZoom(int percent);
     void ZoomIn();
     void ZoomOut();
-    // Finds text after the selection, from the start again at the end;
-    // false when it is nowhere.
-    bool Find(const QString& text);
+    // Replaces each range (in order, none overlapping) with text, as one
+    // step to undo; the caret ends after the last. False when refused, and
+    // then nothing changed.
+    bool ReplaceRanges(const std::vector<std::pair<long, long>>& ranges, const std::string& text);
 
     // What the screen shows, for the tests and the status bar: where a
     // position is drawn in the viewport (empty when it is off screen), the
@@ -116,7 +119,7 @@ class DocumentView : public QAbstractScrollArea {
     // screen, when it is not; true when it moved.
     bool FollowInWindow(long index, long offset);
     // Runs an edit of the user's; a refused one is reported, not thrown.
-    void Edit(const std::function<long()>& edit);
+    bool Edit(const std::function<long()>& edit);
     void MoveCaret(long caret, bool extend);
     // The parts of a key press, each true when it took the key: the edit
     // menu's shortcuts, the caret's moves, and the edits.

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <filesystem>
 
@@ -15,9 +17,11 @@
 #include "database/doc_variables.h"
 #include "desktop.h"
 #include "desktop_texts.h"
+#include "document_printer.h"
 #include "document_view.h"
 #include "elements/elements.h"
 #include "faces.h"
+#include "find_dialog.h"
 #include "toolbar_states.h"
 #include "toolbar_view.h"
 
@@ -49,6 +53,9 @@ DocumentWindow::DocumentWindow(Desktop& desktop, host::Document& document)
     statusBar()->addWidget(element_, 1);
     statusBar()->addPermanentWidget(progress_);
     statusBar()->addPermanentWidget(project_);
+    finder_ = new FindDialog(*view_, desktop.French(), this);
+    connect(finder_, &FindDialog::Reported, this,
+            [this](const QString& message) { statusBar()->showMessage(message, 5000); });
     MakeMenus();
     MakeWindowMenu();
     connect(view_, &DocumentView::SelectionMoved, this, [this] { UpdateStatus(); });
@@ -83,6 +90,10 @@ void DocumentWindow::MakeMenus() {
     file->addSeparator();
     file->addAction(Tr(Text::Save, french), QKeySequence::Save, this, [this] { Save(); });
     file->addAction(Tr(Text::SaveAs, french), QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    file->addSeparator();
+    file->addAction(Tr(Text::Print, french), QKeySequence::Print, this, [this] { Print(); });
+    file->addAction(Tr(Text::ExportPdf, french), this, [this] { ExportPdf(); });
+    file->addSeparator();
     file->addAction(Tr(Text::Close, french), QKeySequence::Close, this,
                     [this] { desktop_.Close(*this); });
     file->addSeparator();
@@ -110,9 +121,15 @@ void DocumentWindow::MakeMenus() {
     edit->addSeparator();
     edit->addAction(Tr(Text::SelectAll, french), QKeySequence::SelectAll, this,
                     [this] { view_->SelectAll(); });
-    edit->addAction(Tr(Text::Find, french), QKeySequence::Find, this, [this] { Find(false); });
+    edit->addSeparator();
+    edit->addAction(Tr(Text::Find, french), QKeySequence::Find, this,
+                    [this] { finder_->Open(false); });
     edit->addAction(Tr(Text::FindNext, french), QKeySequence::FindNext, this,
-                    [this] { Find(true); });
+                    [this] { finder_->FindNext(); });
+    edit->addAction(Tr(Text::FindPrevious, french), QKeySequence::FindPrevious, this,
+                    [this] { finder_->FindPrevious(); });
+    edit->addAction(Tr(Text::ReplaceMenu, french), QKeySequence(Qt::CTRL | Qt::Key_H), this,
+                    [this] { finder_->Open(true); });
 
     QMenu* view = menuBar()->addMenu(Tr(Text::MenuView, french));
     QAction* zoomIn = view->addAction(Tr(Text::ZoomIn, french), this, [this] { view_->ZoomIn(); });
@@ -152,22 +169,6 @@ void DocumentWindow::FillRecentMenu() {
     }
     for (const QString& path : files) {
         recent_->addAction(path, this, [this, path] { desktop_.Open(path); });
-    }
-}
-
-void DocumentWindow::Find(bool again) {
-    if (!again || findText_.isEmpty()) {
-        bool ok = false;
-        QString text =
-            QInputDialog::getText(this, windowTitle(), Tr(Text::FindPrompt, desktop_.French()),
-                                  QLineEdit::Normal, findText_, &ok);
-        if (!ok || text.isEmpty()) {
-            return;
-        }
-        findText_ = text;
-    }
-    if (!view_->Find(findText_)) {
-        statusBar()->showMessage(Tr(Text::NotFound, desktop_.French()).arg(findText_), 5000);
     }
 }
 
@@ -296,6 +297,55 @@ bool DocumentWindow::SaveTo(const QString& path) {
         UpdateTitle();
     }
     return saved;
+}
+
+void DocumentWindow::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QString::fromStdString(document_.Name()));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        desktop_.RunCommand([&] { DocumentPrinter(document_, view_->BodyFont()).Print(printer); });
+    }
+}
+
+bool DocumentWindow::ExportPdf() {
+    QString name = QFileInfo(QString::fromStdString(document_.Name())).completeBaseName();
+    QString path = QFileDialog::getSaveFileName(
+        this, QString(), QDir(StartFolder()).filePath(name + QLatin1String(".pdf")),
+        QString("%1 (*.pdf)").arg(Tr(Text::PdfFiles, desktop_.French())));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1String(".pdf");
+    }
+    return ExportPdfTo(path);
+}
+
+bool DocumentWindow::ExportPdfTo(const QString& path) {
+    bool french = desktop_.French();
+    QFileInfo target(path);
+    // The document itself is never replaced by its picture.
+    if (target.absoluteFilePath() ==
+        QFileInfo(QString::fromStdString(document_.FullName())).absoluteFilePath()) {
+        desktop_.context().ui.MsgBox(Tr(Text::CannotWritePdf, french).arg(path).toStdString(),
+                                     host::MsgBoxStyle::vbCritical);
+        return false;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setDocName(QString::fromStdString(document_.Name()));
+    bool written = false;
+    desktop_.RunCommand(
+        [&] { written = DocumentPrinter(document_, view_->BodyFont()).Print(printer); });
+    if (!written) {
+        desktop_.context().ui.MsgBox(Tr(Text::CannotWritePdf, french).arg(path).toStdString(),
+                                     host::MsgBoxStyle::vbCritical);
+        return false;
+    }
+    statusBar()->showMessage(Tr(Text::PdfWritten, french).arg(path), 5000);
+    return true;
 }
 
 void DocumentWindow::ShowProgress(bool shown) {

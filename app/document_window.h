@@ -16,6 +16,7 @@ namespace veln::desktop {
 
 class Desktop;
 class DocumentView;
+class FindDialog;
 class ToolbarView;
 
 class DocumentWindow : public QMainWindow {
@@ -39,6 +40,12 @@ class DocumentWindow : public QMainWindow {
     // Where Open and Save As start: the document's folder, else the home folder.
     QString StartFolder() const;
     bool SaveTo(const QString& path);
+    // Prints through the print dialog; exports the document as a PDF file,
+    // asking where, or to path. False when nothing was written.
+    void Print();
+    bool ExportPdf();
+    bool ExportPdfTo(const QString& path);
+    FindDialog& Finder() const { return *finder_; }
 
     void ShowProgress(bool shown);
     // Whether the document is drawn (screen updating).
@@ -61,7 +68,6 @@ class DocumentWindow : public QMainWindow {
     void FillWindowMenu();
     void UpdateTitle();
     void UpdateStatus();
-    void Find(bool again);
 
     Desktop& desktop_;
     host::Document& document_;
@@ -74,7 +80,7 @@ class DocumentWindow : public QMainWindow {
     QMenu* recent_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
-    QString findText_;
+    FindDialog* finder_;
     bool abandoned_ = false;
 };
 

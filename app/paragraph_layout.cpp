@@ -216,6 +216,15 @@ std::pair<long, long> ParagraphLayout::LineBounds(long offset) const {
     return {first, last};
 }
 
+std::vector<qreal> ParagraphLayout::LineBottoms() const {
+    std::vector<qreal> bottoms;
+    for (int i = 0; i < layout_.lineCount(); ++i) {
+        QTextLine line = layout_.lineAt(i);
+        bottoms.push_back(TextOrigin().y() + line.y() + line.height());
+    }
+    return bottoms;
+}
+
 int ParagraphLayout::HighlightAt(long offset) const {
     long at = 0;
     for (const host::FormattedRun& run : look_.runs) {

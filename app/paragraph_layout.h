@@ -49,6 +49,8 @@ class ParagraphLayout {
     // The offset a line up or down from offset, at x; past the window the
     // offset just outside it, and -1 past the paragraph's first or last line.
     long OffsetOnNextLine(long offset, qreal x, int direction) const;
+    // Where each line ends, from the paragraph's top: a page breaks only there.
+    std::vector<qreal> LineBottoms() const;
     // The first and last offsets of the line that holds offset.
     std::pair<long, long> LineBounds(long offset) const;
 
