@@ -105,6 +105,9 @@ void DocumentEditor::Do(const EditStep& step, std::vector<EditStep>& steps) {
         case EditStep::Kind::Highlight:
             document_.SetHighlight(step.position, step.toEnd, step.toColour);
             break;
+        case EditStep::Kind::FontStyle:
+            document_.SetFontStyle(step.position, step.toEnd, step.style, step.toColour != 0);
+            break;
     }
     steps.push_back(step);
 }
@@ -129,7 +132,47 @@ void DocumentEditor::Undo(const EditStep& step) {
         case EditStep::Kind::Highlight:
             document_.SetHighlight(step.position, step.toEnd, step.fromColour);
             break;
+        case EditStep::Kind::FontStyle:
+            document_.SetFontStyle(step.position, step.toEnd, step.style, step.fromColour != 0);
+            break;
     }
+}
+
+void DocumentEditor::Format(long start, long end, host::FontStyle style) {
+    // The characters' state as the view shows them, in stretches of one state.
+    std::vector<EditStep> steps;
+    bool all = true;
+    for (long index = document_.ParagraphIndexAt(start);
+         index < document_.ParagraphCount() && document_.ParagraphStart(index) < end; ++index) {
+        const host::ParagraphLook look = document_.LookOfParagraph(index);
+        long at = look.start;
+        for (const host::FormattedRun& run : look.runs) {
+            const long from = std::max(at, start);
+            const long to = std::min(at + run.length, end);
+            at += run.length;
+            if (from >= to) {
+                continue;
+            }
+            const bool on = style == host::FontStyle::Bold     ? run.format.bold
+                            : style == host::FontStyle::Italic ? run.format.italic
+                                                               : run.format.underline;
+            all = all && on;
+            EditStep step{EditStep::Kind::FontStyle, from, {}};
+            step.toEnd = to;
+            step.fromColour = on ? 1 : 0;
+            step.style = style;
+            steps.push_back(step);
+        }
+    }
+    if (steps.empty()) {
+        return;
+    }
+    std::vector<EditStep> done;
+    for (EditStep& step : steps) {
+        step.toColour = all ? 0 : 1;
+        Do(step, done);
+    }
+    Commit(std::move(done), start, end, EditRun::None);
 }
 
 std::string DocumentEditor::ElementStartingAt(long position) const {

@@ -17,7 +17,7 @@ namespace veln::desktop {
 
 // One change of the model and what undoes it.
 struct EditStep {
-    enum class Kind { Insert, Delete, Split, Join, MoveBookmark, Highlight };
+    enum class Kind { Insert, Delete, Split, Join, MoveBookmark, Highlight, FontStyle };
     Kind kind;
     long position;
     std::string text;  // inserted or deleted text, within one paragraph; a moved bookmark's name
@@ -26,9 +26,11 @@ struct EditStep {
     long fromEnd = 0;
     long toStart = 0;
     long toEnd = 0;
-    // A highlight changed over [position, toEnd): its colour before and after.
+    // A highlight changed over [position, toEnd): its colour before and
+    // after; or a font style (on 1, off 0).
     int fromColour = 0;
     int toColour = 0;
+    host::FontStyle style = host::FontStyle::Bold;
 };
 
 // Edits of one kind made one after the other, which undo takes back as one
@@ -46,6 +48,9 @@ class DocumentEditor {
     long Delete(long start, long end);
     long Enter(long start, long end);
     long Paste(long start, long end, const std::string& text);
+    // Bold, italic or underline over [start, end): on, unless every
+    // character has it already, and then off. One step to undo.
+    void Format(long start, long end, host::FontStyle style);
 
     host::Document& Target() { return document_; }
     QUndoStack& UndoStack() { return undo_; }

@@ -1,7 +1,7 @@
-// Puts a document's main story on pages, a printer's or a PDF file's: its
-// paragraphs laid out as the view lays them out, at the page's width; a
-// paragraph that does not fit goes on at the top of the next page, broken
-// between lines.
+// Puts a document's main story on pages, a printer's or a PDF file's, of the
+// document's page size and margins: its paragraphs and table rows laid out
+// as the view lays them out; a paragraph that does not fit goes on at the
+// top of the next page, broken between lines, a row goes whole to the next.
 #pragma once
 
 #include <QFont>
@@ -24,7 +24,9 @@ class DocumentPrinter {
     int PagesPrinted() const { return pages_; }
 
   private:
-    void PrintParagraph(QPainter& painter, QPrinter& printer, long index);
+    void PrintParagraph(QPainter& painter, QPrinter& printer, const host::ParagraphLook& look);
+    // Prints the row of a table that starts at index; the index after it.
+    long PrintRow(QPainter& painter, QPrinter& printer, long index);
     void NewPage(QPrinter& printer);
 
     host::Document& document_;

@@ -12,13 +12,14 @@
 #include <utility>
 
 #include "host/utf8.h"
+#include "row_band.h"
 
 namespace veln::desktop {
 
 namespace {
 
-constexpr qreal MARGIN_LEFT = 28;
-constexpr qreal MARGIN_RIGHT = 28;
+// The least space beside the text, when the window is narrower than the page.
+constexpr qreal MARGIN_SIDE = 28;
 constexpr qreal MARGIN_TOP = 10;
 // Layouts kept beyond those on screen.
 constexpr std::size_t LAYOUTS_KEPT = 300;
@@ -47,8 +48,8 @@ QString PlainText(const std::string& story) {
     return text;
 }
 
-// The body text's size at 100%, and the zoom levels, in percent.
-constexpr qreal BASE_POINTS = 11;
+// The zoom levels, in percent.
+constexpr qreal BASE_POINTS = ParagraphLayout::BODY_POINTS;
 constexpr std::array<int, 12> ZOOM_LEVELS{50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300};
 
 }  // namespace
@@ -57,6 +58,7 @@ DocumentView::DocumentView(host::Document& document, const bool& overtype, QWidg
     : QAbstractScrollArea(parent), document_(document), overtype_(overtype), editor_(document) {
     font_ = QApplication::font();
     font_.setPointSizeF(BASE_POINTS);
+    page_ = document.LookOfPage();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -147,8 +149,20 @@ void DocumentView::SetReadOnly(bool readOnly, const QString& reason) {
 
 // --- layouts ----------------------------------------------------------------------------
 
+qreal DocumentView::PagePixels(int twips) const {
+    return twips * zoom_ / 100.0 / 15.0;
+}
+
 qreal DocumentView::TextWidth() const {
-    return std::max<qreal>(80, viewport()->width() - MARGIN_LEFT - MARGIN_RIGHT);
+    // The page's text width, or the window's when the window is narrower.
+    const qreal page = PagePixels(page_.width - page_.marginLeft - page_.marginRight);
+    return std::max<qreal>(80, std::min(page, viewport()->width() - 2 * MARGIN_SIDE));
+}
+
+qreal DocumentView::TextLeft() const {
+    const qreal margin = PagePixels(page_.marginLeft);
+    const qreal page = TextWidth() + margin + PagePixels(page_.marginRight);
+    return std::max(MARGIN_SIDE, (viewport()->width() - page) / 2 + margin);
 }
 
 ParagraphLayout& DocumentView::LayoutOf(long index) {
@@ -187,7 +201,7 @@ void DocumentView::ResetLayouts() {
     recent_.clear();
 }
 
-std::vector<DocumentView::Shown> DocumentView::Screen() {
+std::vector<DocumentView::Shown> DocumentView::Screen(std::vector<QRectF>* cells) {
     std::vector<Shown> screen;
     long count = static_cast<long>(stamps_.size());
     if (count == 0) {
@@ -196,11 +210,22 @@ std::vector<DocumentView::Shown> DocumentView::Screen() {
     top_ = std::clamp(top_, 0L, count - 1);
     qreal y = MARGIN_TOP;
     long start = document_.ParagraphStart(top_);
-    for (long index = top_; index < count && y < viewport()->height(); ++index) {
-        ParagraphLayout& layout = LayoutOf(index);
-        screen.push_back({index, start, y, &layout});
-        y += layout.Height();
-        start += layout.Length() + 1;
+    const auto layoutOf = [this](long index) -> ParagraphLayout& { return LayoutOf(index); };
+    for (long index = top_; index < count && y < viewport()->height();) {
+        RowBand band = RowBand::From(index, count, layoutOf);
+        for (long at = band.first; at < band.end; ++at) {
+            ParagraphLayout& layout = LayoutOf(at);
+            const QPointF place = band.places.at(static_cast<std::size_t>(at - band.first));
+            screen.push_back({at, start, y + place.y(), &layout, place.x()});
+            start += layout.Length() + 1;
+        }
+        if (cells != nullptr) {
+            for (const QRectF& cell : band.cells) {
+                cells->push_back(cell.translated(TextLeft(), y));
+            }
+        }
+        y += band.height;
+        index = band.end;
     }
     return screen;
 }
@@ -298,13 +323,26 @@ void DocumentView::RefreshBrackets() {
 
 void DocumentView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), Qt::white);
+    // The page, white on grey, as wide as the document's with its margins.
+    painter.fillRect(viewport()->rect(), QColor(228, 230, 234));
+    const qreal pageLeft = std::max(0.0, TextLeft() - PagePixels(page_.marginLeft));
+    const qreal pageRight = std::min<qreal>(
+        viewport()->width(), TextLeft() + TextWidth() + PagePixels(page_.marginRight));
+    painter.fillRect(QRectF(pageLeft, 0, pageRight - pageLeft, viewport()->height()), Qt::white);
+    std::vector<QRectF> cells;
+    const std::vector<Shown> screen = Screen(&cells);
+    painter.save();
+    painter.setPen(QPen(QColor(120, 120, 120), 1));
+    for (const QRectF& cell : cells) {
+        painter.drawRect(cell);
+    }
+    painter.restore();
     RefreshBrackets();
     bracketsDrawn_.clear();
     long selectionStart = std::min(anchor_, caret_);
     long selectionEnd = std::max(anchor_, caret_);
     long caret = std::min(caret_, document_.StoryEnd() - 1);
-    for (const Shown& shown : Screen()) {
+    for (const Shown& shown : screen) {
         long end = shown.start + shown.layout->Length();
         // Opening brackets from the paragraph's start to its mark; closing
         // ones after its first character up to after its mark, where a
@@ -319,7 +357,7 @@ void DocumentView::paintEvent(QPaintEvent* /*event*/) {
                 bracketsDrawn_.push_back(it->first);
             }
         }
-        QPointF origin(MARGIN_LEFT, shown.top);
+        QPointF origin(TextLeft() + shown.left, shown.top);
         shown.layout->Draw(painter, origin, selectionStart - shown.start,
                            selectionEnd - shown.start, brackets);
         if (caret >= shown.start && caret <= end && hasFocus()) {
@@ -347,7 +385,7 @@ QRect DocumentView::PositionRect(long position) {
         if (position >= shown.start + shown.layout->WindowStart() &&
             position <= shown.start + shown.layout->WindowEnd()) {
             return shown.layout->CaretRect(position - shown.start)
-                .translated(MARGIN_LEFT, shown.top)
+                .translated(TextLeft() + shown.left, shown.top)
                 .toAlignedRect();
         }
     }
@@ -376,10 +414,14 @@ long DocumentView::PositionAt(QPoint point) {
     if (screen.empty()) {
         return 0;
     }
+    const qreal x = point.x() - TextLeft();
     for (const Shown& shown : screen) {
-        if (point.y() < shown.top + shown.layout->Height()) {
-            return shown.start +
-                   shown.layout->OffsetAt(QPointF(point) - QPointF(MARGIN_LEFT, shown.top));
+        // In a table's row, the paragraph of the cell under the point.
+        const bool inColumn = !shown.layout->InGrid() ||
+                              (x >= shown.left && x < shown.left + shown.layout->BoxWidth());
+        if (inColumn && point.y() < shown.top + shown.layout->Height()) {
+            return shown.start + shown.layout->OffsetAt(
+                                     QPointF(point) - QPointF(TextLeft() + shown.left, shown.top));
         }
     }
     const Shown& last = screen.back();
@@ -506,6 +548,22 @@ void DocumentView::Redo() {
     emit Edited();
 }
 
+void DocumentView::FormatSelection(host::FontStyle style) {
+    const long anchor = anchor_;
+    const long caret = caret_;
+    if (anchor == caret) {
+        return;
+    }
+    const long start = std::min(anchor, caret);
+    const long end = std::max(anchor, caret);
+    if (Edit([&] {
+            editor_.Format(start, end, style);
+            return caret;
+        })) {
+        Select(anchor, caret);  // the selection stays, to format it again
+    }
+}
+
 bool DocumentView::ReplaceRanges(const std::vector<std::pair<long, long>>& ranges,
                                  const std::string& text) {
     if (ranges.empty()) {
@@ -599,6 +657,16 @@ bool DocumentView::RunEditShortcut(const QKeyEvent& event) {
     if (event.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
         Redo();
         return true;
+    }
+    static constexpr std::array<std::pair<QKeySequence::StandardKey, host::FontStyle>, 3>
+        FONT_STYLES{{{QKeySequence::Bold, host::FontStyle::Bold},
+                     {QKeySequence::Italic, host::FontStyle::Italic},
+                     {QKeySequence::Underline, host::FontStyle::Underline}}};
+    for (const auto& [shortcut, style] : FONT_STYLES) {
+        if (event.matches(shortcut)) {
+            FormatSelection(style);
+            return true;
+        }
     }
     // The zoom: Ctrl+plus (or Ctrl+=, the same key unshifted), Ctrl+minus, Ctrl+0.
     if ((event.modifiers() & Qt::ControlModifier) != 0) {

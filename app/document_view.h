@@ -59,6 +59,9 @@ class DocumentView : public QAbstractScrollArea {
     void SetZoom(int percent);
     void ZoomIn();
     void ZoomOut();
+    // Ctrl+B, Ctrl+I, Ctrl+U: the selection made bold, italic or underlined,
+    // or no longer when all of it is; one step to undo.
+    void FormatSelection(host::FontStyle style);
     // Replaces each range (in order, none overlapping) with text, as one
     // step to undo; the caret ends after the last. False when refused, and
     // then nothing changed.
@@ -112,7 +115,10 @@ class DocumentView : public QAbstractScrollArea {
     // a screenful whatever was scrolled through.
     void TrimLayouts();
     void ResetLayouts();
+    // The text's width and left edge in the viewport: the page's, centred.
     qreal TextWidth() const;
+    qreal TextLeft() const;
+    qreal PagePixels(int twips) const;
     void UpdateScrollRange();
     void EnsureVisible(long position);
     // Moves the window of a long paragraph so that offset is on its first
@@ -134,14 +140,17 @@ class DocumentView : public QAbstractScrollArea {
         long start;
         qreal top;
         ParagraphLayout* layout;
+        qreal left;  // from the text's left edge: its table cell's column
     };
-    // The paragraphs on screen now, from the top.
-    std::vector<Shown> Screen();
+    // The paragraphs on screen now, from the top, and the borders of the
+    // table cells among them.
+    std::vector<Shown> Screen(std::vector<QRectF>* cells = nullptr);
 
     host::Document& document_;
     const bool& overtype_;
     DocumentEditor editor_;
     QFont font_;
+    host::PageLook page_;
     int zoom_ = 100;
     std::vector<host::ParagraphStamp> stamps_;
     std::unordered_map<std::uint64_t, std::unique_ptr<ParagraphLayout>> layouts_;

@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QTextLine>
 #include <algorithm>
+#include <array>
+#include <numeric>
 
 #include "highlight_palette.h"
 #include "host/word/document.h"
@@ -13,25 +15,16 @@ namespace veln::desktop {
 namespace {
 
 constexpr qreal CELL_INDENT = 22;
+constexpr qreal CELL_PADDING = 6;
 constexpr qreal SPACE_AFTER = 6;
+constexpr qreal HEADING_SPACE_BEFORE = 8;
+// Spacing beyond this is a page layout's, not a screen's.
+constexpr qreal MOST_SPACING = 36;
+constexpr qreal LABEL_GAP = 6;
 
 // Hyperlinks are drawn blue and underlined, as word processors draw them.
 QColor LinkColour() {
     return {5, 99, 193};
-}
-
-// Point sizes added to the body's for heading levels 1 to 9.
-qreal HeadingGrowth(int level) {
-    switch (level) {
-        case 1:
-            return 7;
-        case 2:
-            return 4.5;
-        case 3:
-            return 2.5;
-        default:
-            return 1;
-    }
 }
 
 // The characters of UTF-8 text, and the byte where character number `at`
@@ -91,27 +84,82 @@ QString ScreenText(std::string_view text, std::vector<int>& utf16) {
 
 ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width,
                                  long windowStart)
-    : look_(std::move(look)) {
+    : look_(std::move(look)), zoom_(baseFont.pointSizeF() / BODY_POINTS), font_(baseFont) {
     length_ = CharacterCount(look_.text);
     windowStart_ = length_ <= MOST_LAID_OUT ? 0 : std::clamp(windowStart, 0L, length_ - 1);
     windowEnd_ = std::min(length_, windowStart_ + MOST_LAID_OUT);
     const std::size_t first = ByteOf(look_.text, windowStart_);
     const std::size_t last = ByteOf(look_.text, windowEnd_ - windowStart_, first);
     QString screen = ScreenText(std::string_view(look_.text).substr(first, last - first), utf16_);
-    QFont font = baseFont;
-    if (look_.headingLevel > 0) {
-        font.setPointSizeF(baseFont.pointSizeF() + HeadingGrowth(look_.headingLevel));
-        font.setBold(true);
-        spaceBefore_ = 6;
+    // The paragraph's own size is its first characters': its empty lines and label take it.
+    if (!look_.runs.empty() && look_.runs.front().format.size > 0) {
+        font_.setPointSizeF(look_.runs.front().format.size / 2.0 * zoom_);
     }
-    indent_ = CELL_INDENT * look_.tableDepth;
+    PlaceInBox(width);
     layout_.setText(screen);
-    layout_.setFont(font);
+    layout_.setFont(font_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 8);
+    option.setTabStopDistance(QFontMetricsF(font_).horizontalAdvance(QLatin1Char(' ')) * 8);
+    constexpr std::array<Qt::Alignment, 4> ALIGNMENTS{Qt::AlignLeft, Qt::AlignHCenter,
+                                                      Qt::AlignRight, Qt::AlignJustify};
+    option.setAlignment(ALIGNMENTS.at(static_cast<std::size_t>(look_.alignment)));
     layout_.setTextOption(option);
+    SetFormats();
 
+    const qreal lineWidth = std::max<qreal>(40, width_);
+    layout_.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
+        // The first line starts where the first-line indent, or the label, puts it.
+        const qreal shift = line.lineNumber() == 0 && windowStart_ == 0 ? firstLineShift_ : 0;
+        line.setLineWidth(std::max<qreal>(20, lineWidth - shift));
+        line.setPosition(QPointF(shift, y));
+        y += line.height();
+    }
+    layout_.endLayout();
+    const qreal spaceAfter = look_.spaceAfter >= 0 ? Pixels(look_.spaceAfter) : SPACE_AFTER * zoom_;
+    height_ = spaceBefore_ + y + std::min(spaceAfter, MOST_SPACING * zoom_);
+}
+
+void ParagraphLayout::PlaceInBox(qreal width) {
+    boxWidth_ = width;
+    qreal inset = 0;
+    if (look_.tableDepth > 0) {
+        // A cell of the outermost table is a column of the grid; a nested
+        // table's cells stand indented in it.
+        const std::vector<int>& grid = look_.cell.grid;
+        const auto size = static_cast<std::ptrdiff_t>(grid.size());
+        const std::ptrdiff_t from = std::clamp<std::ptrdiff_t>(look_.cell.column, 0, size);
+        const std::ptrdiff_t to = std::clamp<std::ptrdiff_t>(from + look_.cell.span, from, size);
+        const double total = std::accumulate(grid.begin(), grid.end(), 0.0);
+        if (total > 0 && to > from) {
+            left_ = width * std::accumulate(grid.begin(), grid.begin() + from, 0.0) / total;
+            boxWidth_ =
+                width * std::accumulate(grid.begin() + from, grid.begin() + to, 0.0) / total;
+        }
+        inset = CELL_PADDING * zoom_ + CELL_INDENT * zoom_ * (look_.tableDepth - 1);
+    }
+    indent_ = inset + std::clamp(Pixels(look_.indent), 0.0, boxWidth_ / 2);
+    const qreal firstLine = std::max(Pixels(look_.firstLine), -indent_ + inset);
+    labelX_ = indent_ + firstLine;
+    firstLineShift_ = firstLine;
+    if (!look_.listLabel.empty()) {
+        const qreal labelEnd =
+            labelX_ +
+            QFontMetricsF(font_).horizontalAdvance(QString::fromStdString(look_.listLabel)) +
+            LABEL_GAP * zoom_;
+        // Hanging: the text starts at the indent when the label fits before it.
+        firstLineShift_ = firstLine < 0 && labelEnd <= indent_ ? 0 : labelEnd - indent_;
+    }
+    width_ = std::max<qreal>(40, boxWidth_ - indent_ - (look_.tableDepth > 0 ? inset : 0));
+    spaceBefore_ = look_.spaceBefore >= 0
+                       ? std::min(Pixels(look_.spaceBefore), MOST_SPACING * zoom_)
+                   : look_.headingLevel > 0 ? HEADING_SPACE_BEFORE * zoom_
+                                            : 0;
+}
+
+void ParagraphLayout::SetFormats() {
     QList<QTextLayout::FormatRange> formats;
     long at = 0;
     for (const host::FormattedRun& run : look_.runs) {
@@ -125,10 +173,15 @@ ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont
         if (run.format.bold) {
             range.format.setFontWeight(QFont::Bold);
         }
+        if (run.format.size > 0) {
+            range.format.setFontPointSize(run.format.size / 2.0 * zoom_);
+        }
         range.format.setFontItalic(run.format.italic);
         range.format.setFontUnderline(run.format.underline || run.format.link);
         if (run.format.link) {
             range.format.setForeground(LinkColour());
+        } else if (run.format.colour >= 0) {
+            range.format.setForeground(QColor(QRgb(static_cast<unsigned>(run.format.colour))));
         }
         QColor highlight = HighlightColour(run.format.highlight);
         if (highlight.isValid()) {
@@ -141,18 +194,22 @@ ParagraphLayout::ParagraphLayout(host::ParagraphLook look, const QFont& baseFont
         at += run.length;
     }
     layout_.setFormats(formats);
+}
 
-    qreal lineWidth = std::max<qreal>(40, width - indent_);
-    width_ = lineWidth;
-    layout_.beginLayout();
-    qreal y = 0;
-    for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
-        line.setLineWidth(lineWidth);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
+void ParagraphLayout::DrawLabel(QPainter& painter, QPointF origin) const {
+    if (layout_.lineCount() == 0) {
+        return;
     }
-    layout_.endLayout();
-    height_ = spaceBefore_ + y + SPACE_AFTER;
+    painter.save();
+    painter.setFont(font_);
+    const host::CharacterFormat first =
+        look_.runs.empty() ? host::CharacterFormat{} : look_.runs.front().format;
+    painter.setPen(first.colour >= 0 ? QColor(QRgb(static_cast<unsigned>(first.colour)))
+                                     : QColor(Qt::black));
+    const QTextLine line = layout_.lineAt(0);
+    painter.drawText(origin + QPointF(labelX_, spaceBefore_ + line.y() + line.ascent()),
+                     QString::fromStdString(look_.listLabel));
+    painter.restore();
 }
 
 int ParagraphLayout::ToUtf16(long offset) const {
@@ -237,18 +294,24 @@ int ParagraphLayout::HighlightAt(long offset) const {
 }
 
 void ParagraphLayout::Draw(QPainter& painter, QPointF origin, long selectionStart,
-                           long selectionEnd, const std::vector<Bracket>& brackets) const {
+                           long selectionEnd, const std::vector<Bracket>& brackets,
+                           const QRectF& lines) const {
     QPointF text = origin + TextOrigin();
-    if (look_.tableDepth > 0) {
-        // Cells read as cells: a rule at their left, and above their first paragraph.
+    if (look_.tableDepth > 1) {
+        // A nested table's cells: a rule at their left, and above their first
+        // paragraph; the outermost table's are the view's grid.
         painter.save();
         painter.setPen(QColor(170, 180, 195));
-        qreal left = origin.x() + indent_ - 8;
+        qreal left = origin.x() + indent_ - Pixels(look_.indent) - 4;
         painter.drawLine(QPointF(left, origin.y()), QPointF(left, origin.y() + height_));
         if (look_.firstInCell) {
-            painter.drawLine(QPointF(left, origin.y()), QPointF(left + width_ + 8, origin.y()));
+            painter.drawLine(QPointF(left, origin.y()), QPointF(left + width_ + 4, origin.y()));
         }
         painter.restore();
+    }
+    if (!look_.listLabel.empty() && windowStart_ == 0 &&
+        (lines.isNull() || lines.contains(origin + QPointF(labelX_, spaceBefore_ + 1)))) {
+        DrawLabel(painter, origin);
     }
     QList<QTextLayout::FormatRange> selections;
     long from = std::max(selectionStart, 0L);
@@ -262,7 +325,19 @@ void ParagraphLayout::Draw(QPainter& painter, QPointF origin, long selectionStar
         range.format.setForeground(palette.highlightedText());
         selections.append(range);
     }
-    layout_.draw(&painter, text, selections);
+    if (lines.isNull()) {
+        layout_.draw(&painter, text, selections);
+    } else {
+        // Line by line: QTextLayout's clip still draws the line above it.
+        constexpr qreal EDGE = 0.5;
+        for (int i = 0; i < layout_.lineCount(); ++i) {
+            const QTextLine line = layout_.lineAt(i);
+            const qreal top = text.y() + line.y();
+            if (top + EDGE >= lines.top() && top + line.height() - EDGE <= lines.bottom()) {
+                line.draw(&painter, text);
+            }
+        }
+    }
     if (selectionStart <= length_ && selectionEnd > length_ && windowEnd_ == length_) {
         // The paragraph mark is selected: a blank's width after the text.
         QRectF end = CaretRect(length_).translated(origin);

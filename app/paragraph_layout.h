@@ -27,7 +27,11 @@ struct Bracket {
 class ParagraphLayout {
   public:
     static constexpr long MOST_LAID_OUT = 65536;
+    // The body text's size at 100%, for characters whose size nothing gives.
+    static constexpr qreal BODY_POINTS = 11;
 
+    // width: the page's text width; baseFont: the body's at the zoom of the
+    // view, which scales every size the look gives.
     ParagraphLayout(host::ParagraphLook look, const QFont& baseFont, qreal width,
                     long windowStart = 0);
 
@@ -41,6 +45,10 @@ class ParagraphLayout {
     bool Windowed() const { return windowStart_ > 0 || windowEnd_ < length_; }
     // The height it takes, with the space around it.
     qreal Height() const { return height_; }
+    // Its box across the page's text width: all of it, or its table cell's column.
+    qreal Left() const { return left_; }
+    qreal BoxWidth() const { return boxWidth_; }
+    bool InGrid() const { return look_.tableDepth > 0; }
 
     // The offset nearest to a point of the paragraph's own coordinates.
     long OffsetAt(QPointF point) const;
@@ -56,8 +64,10 @@ class ParagraphLayout {
 
     // Draws at origin; selected runs from selectionStart to selectionEnd
     // (offsets, the mark at Length()), brackets and object placeholders.
+    // With lines, only the lines wholly inside it (painter's coordinates):
+    // a page shows none of its neighbour's, even as text hidden by a clip.
     void Draw(QPainter& painter, QPointF origin, long selectionStart, long selectionEnd,
-              const std::vector<Bracket>& brackets) const;
+              const std::vector<Bracket>& brackets, const QRectF& lines = {}) const;
 
     // The highlight colour index drawn under an offset, 0 for none.
     int HighlightAt(long offset) const;
@@ -66,6 +76,11 @@ class ParagraphLayout {
     int ToUtf16(long offset) const;
     long FromUtf16(int index) const;
     QPointF TextOrigin() const { return {indent_, spaceBefore_}; }
+    // Pixels of the view for twips of the document, at the zoom.
+    qreal Pixels(int twips) const { return twips * zoom_ / 15.0; }
+    void PlaceInBox(qreal width);
+    void SetFormats();
+    void DrawLabel(QPainter& painter, QPointF origin) const;
 
     host::ParagraphLook look_;
     long length_ = 0;
@@ -75,7 +90,13 @@ class ParagraphLayout {
     // UTF-16 index of each character of the window, filled only when some
     // character is outside the basic plane and takes two.
     std::vector<int> utf16_;
+    qreal zoom_ = 1;
+    QFont font_;
+    qreal left_ = 0;
+    qreal boxWidth_ = 0;
     qreal indent_ = 0;
+    qreal firstLineShift_ = 0;  // of the first line's text from indent_
+    qreal labelX_ = 0;
     qreal width_ = 0;
     qreal spaceBefore_ = 0;
     qreal height_ = 0;

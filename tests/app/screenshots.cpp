@@ -8,10 +8,12 @@
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "corpus.h"
 #include "desktop_fixture.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
@@ -80,6 +82,23 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
         ok = Save(dialog, folder / (scene.form->Name() + "-" + language + ".png")) && ok;
         dialog.hide();
     }
+
+    // A real document as its author laid it out: a title, headings, lists
+    // and tables from its styles and numbering parts.
+    if (test::MissingCorpus().empty()) {
+        const std::array<std::pair<const char*, const char*>, 3> documents{
+            {{"strict-ooxml-full-featured.docx", "real-document"},
+             {"table-merged-cells-column-bookmark.docx", "real-document-tables"},
+             {"word-for-web-numbering.docx", "real-document-lists"}}};
+        for (const auto& [file, name] : documents) {
+            desktop.Open(QString::fromStdString((test::CorpusDir() / file).string()));
+            desktop::DocumentWindow& real = *desktop.Windows().back();
+            real.resize(1280, 720);
+            real.show();
+            ok = Save(real, folder / (std::string(name) + "-" + language + ".png")) && ok;
+        }
+    }
+
     return ok;
 }
 

@@ -9,11 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "host/docx/bookmark_table.h"
 #include "host/docx/disk_file.h"
+#include "host/docx/list_numbering.h"
 #include "host/docx/lock_file.h"
 #include "host/docx/story.h"
 #include "host/docx/style_sheet.h"
@@ -62,6 +64,7 @@ class DocxDocument : public Document {
     std::pair<long, long> ParagraphAt(long position) const override;
     int HighlightOf(long start, long end) const override;
     void SetHighlight(long start, long end, int colorIndex) override;
+    void SetFontStyle(long start, long end, FontStyle style, bool on) override;
 
     // Paragraphs as a view shows and edits them (docx_document_paragraphs.cpp).
     long ParagraphCount() const override;
@@ -69,6 +72,7 @@ class DocxDocument : public Document {
     long ParagraphStart(long index) const override;
     ParagraphStamp StampOfParagraph(long index) const override;
     ParagraphLook LookOfParagraph(long index) const override;
+    PageLook LookOfPage() const override;
     void SplitParagraph(long position) override;
     void JoinParagraphs(long markPosition) override;
 
@@ -132,8 +136,13 @@ class DocxDocument : public Document {
     // Asks before a save overwrites what another program wrote since.
     void ConfirmOverwrite(const std::string& path);
     void WriteTo(const std::string& path);
-    // The styles part, read the first time a paragraph's look is asked for.
+    // The styles and numbering parts, read the first time a paragraph's look
+    // is asked for.
+    std::unique_ptr<XmlPart> RelatedPart(std::string_view kind) const;
     const StyleSheet& Styles() const;
+    const ListNumbering& Numbering() const;
+    // The label the lists give a paragraph, the document counted through.
+    const std::string& ListLabelOf(const Paragraph& paragraph) const;
     const Paragraph& ParagraphOfIndex(long index) const;
     std::string path_;  // absolute, "" until saved
     std::string name_;
@@ -168,6 +177,12 @@ class DocxDocument : public Document {
     std::map<const XmlPart*, long> highestRelationshipIds_;
     std::unordered_map<std::string, std::string> hyperlinkRelationships_;  // by address
     mutable std::unique_ptr<StyleSheet> styles_;
+    mutable std::unique_ptr<ListNumbering> numbering_;
+    mutable bool hasNumbering_ = false;
+    // The labels of the paragraphs, and the story and paragraphs they were counted for.
+    using LabelsKey = std::tuple<const Story*, std::size_t, std::uint64_t>;
+    mutable LabelsKey labelsKey_{};
+    mutable std::vector<std::string> listLabels_;
 };
 
 }  // namespace veln::host::docx

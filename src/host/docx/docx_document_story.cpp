@@ -60,4 +60,9 @@ void DocxDocument::SetHighlight(long start, long end, int colorIndex) {
     Changed(*main_);
 }
 
+void DocxDocument::SetFontStyle(long start, long end, FontStyle style, bool on) {
+    story_->SetFontStyle(Clamp(start), Clamp(end), style, on);
+    Changed(*main_);
+}
+
 }  // namespace veln::host::docx

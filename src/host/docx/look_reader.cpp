@@ -1,5 +1,6 @@
 #include "host/docx/look_reader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -54,6 +55,8 @@ class LookWalk {
         format.bold = properties.bold.value_or(false);
         format.italic = properties.italic.value_or(false);
         format.underline = properties.underline.value_or(false);
+        format.size = properties.size.value_or(0);
+        format.colour = properties.colour.value_or(-1);
         format.highlight =
             HighlightIndex(rPr.child(n_.highlight.c_str()).attribute(n_.val.c_str()).value());
         format.link = linkDepth_ > 0;
@@ -107,9 +110,64 @@ class LookWalk {
     int linkDepth_ = 0;  // hyperlinks around the runs read now
 };
 
+// The place in the outermost table of a paragraph in a cell.
+CellPlace PlaceInTable(const Wml& n, const pugi::xml_node& paragraph) {
+    CellPlace place;
+    pugi::xml_node cell;
+    pugi::xml_node row;
+    pugi::xml_node table;
+    for (pugi::xml_node node = paragraph.parent(); node; node = node.parent()) {
+        switch (n.TagOf(node)) {
+            case Tag::tc:
+                cell = node;
+                break;
+            case Tag::tr:
+                row = node;
+                break;
+            case Tag::tbl:
+                table = node;
+                break;
+            default:
+                break;
+        }
+    }
+    for (pugi::xml_node column : table.child(n.W("tblGrid").c_str()).children()) {
+        place.grid.push_back(std::max(0, std::atoi(column.attribute(n.W("w").c_str()).value())));
+    }
+    auto spanOf = [&n](const pugi::xml_node& tc) {
+        pugi::xml_node span = tc.child(n.W("tcPr").c_str()).child(n.W("gridSpan").c_str());
+        return std::max(1, std::atoi(span.attribute(n.val.c_str()).value()));
+    };
+    place.column = std::atoi(row.child(n.W("trPr").c_str())
+                                 .child(n.W("gridBefore").c_str())
+                                 .attribute(n.val.c_str())
+                                 .value());
+    for (pugi::xml_node before = cell.previous_sibling(); before;
+         before = before.previous_sibling()) {
+        if (n.TagOf(before) == Tag::tc) {
+            place.column += spanOf(before);
+        }
+    }
+    place.span = spanOf(cell);
+    pugi::xml_node first =
+        row.find_node([&n](const pugi::xml_node& node) { return n.TagOf(node) == Tag::p; });
+    place.firstInRow = first == paragraph;
+    return place;
+}
+
 }  // namespace
 
-ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const StyleSheet& styles) {
+ParagraphProperties PropertiesOf(const Wml& names, const Paragraph& paragraph,
+                                 const StyleSheet& styles) {
+    pugi::xml_node own = paragraph.node.child(names.pPr.c_str());
+    ParagraphProperties properties = ParagraphProperties::Of(own);
+    properties.Inherit(styles.Paragraphs(
+        own.child(names.W("pStyle").c_str()).attribute(names.val.c_str()).value()));
+    return properties;
+}
+
+ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const StyleSheet& styles,
+                       const ListNumbering& numbering, const std::string& listLabel) {
     const Wml& n = story.Names();
     ParagraphLook look;
     look.start = story.StartOf(paragraph);
@@ -134,6 +192,28 @@ ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const Sty
             look.firstInCell = look.firstInCell && tag != Tag::p && tag != Tag::tbl;
         }
     }
+    if (look.tableDepth > 0) {
+        look.cell = PlaceInTable(n, paragraph.node);
+    }
+    // The paragraph's own properties, then its list level's, then its style's.
+    ParagraphProperties paragraphs = ParagraphProperties::Of(properties);
+    look.listLabel = listLabel;
+    if (!listLabel.empty()) {
+        const ParagraphProperties numbered = PropertiesOf(n, paragraph, styles);
+        if (const ListNumbering::Level* level =
+                numbering.LevelOf(numbered.numId.value_or(0), numbered.numLevel.value_or(0))) {
+            ParagraphProperties ofLevel;
+            ofLevel.indent = level->indent;
+            ofLevel.firstLine = level->firstLine;
+            paragraphs.Inherit(ofLevel);
+        }
+    }
+    paragraphs.Inherit(styles.Paragraphs(look.style));
+    look.alignment = paragraphs.alignment.value_or(ParagraphAlignment::Left);
+    look.spaceBefore = paragraphs.spaceBefore.value_or(-1);
+    look.spaceAfter = paragraphs.spaceAfter.value_or(-1);
+    look.indent = paragraphs.indent.value_or(0);
+    look.firstLine = paragraphs.firstLine.value_or(0);
     LookWalk walk(n, styles, look.style, look);
     walk.Inline(paragraph.node);
     if (walk.Offset() != paragraph.length) {

@@ -15,6 +15,7 @@
 #include <pugixml.hpp>
 
 #include "host/docx/wml.h"
+#include "host/word/paragraph_look.h"
 
 namespace veln::host::docx {
 
@@ -84,6 +85,7 @@ class Story {
     void Delete(long start, long end);
     int Highlight(long start, long end) const;
     void SetHighlight(long start, long end, int colorIndex);
+    void SetFontStyle(long start, long end, FontStyle style, bool on);
 
     // Puts a new marker element (bookmarkStart or bookmarkEnd) at position,
     // after the markers already there and before the character at position.

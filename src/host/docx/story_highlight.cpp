@@ -1,8 +1,10 @@
-// Highlight of the story's characters, read and set run by run.
+// Highlight, bold, italic and underline of the story's characters, read and
+// set run by run.
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "host/docx/story.h"
 #include "host/utf8.h"
@@ -21,6 +23,53 @@ constexpr std::array<const char*, 17> HIGHLIGHT_NAMES{
 constexpr std::array<const char*, 14> AFTER_HIGHLIGHT{
     "u",    "effect",          "bdr",        "shd",   "fitText",  "vertAlign", "rtl", "cs", "em",
     "lang", "eastAsianLayout", "specVanish", "oMath", "rPrChange"};
+
+// Run properties in the order the schema fixes.
+constexpr std::array<std::string_view, 40> RUN_PROPERTY_ORDER{"rStyle",
+                                                              "rFonts",
+                                                              "b",
+                                                              "bCs",
+                                                              "i",
+                                                              "iCs",
+                                                              "caps",
+                                                              "smallCaps",
+                                                              "strike",
+                                                              "dstrike",
+                                                              "outline",
+                                                              "shadow",
+                                                              "emboss",
+                                                              "imprint",
+                                                              "noProof",
+                                                              "snapToGrid",
+                                                              "vanish",
+                                                              "webHidden",
+                                                              "color",
+                                                              "spacing",
+                                                              "w",
+                                                              "kern",
+                                                              "position",
+                                                              "sz",
+                                                              "szCs",
+                                                              "highlight",
+                                                              "u",
+                                                              "effect",
+                                                              "bdr",
+                                                              "shd",
+                                                              "fitText",
+                                                              "vertAlign",
+                                                              "rtl",
+                                                              "cs",
+                                                              "em",
+                                                              "lang",
+                                                              "eastAsianLayout",
+                                                              "specVanish",
+                                                              "oMath",
+                                                              "rPrChange"};
+
+std::size_t OrderOf(std::string_view local) {
+    auto found = std::find(RUN_PROPERTY_ORDER.begin(), RUN_PROPERTY_ORDER.end(), local);
+    return static_cast<std::size_t>(found - RUN_PROPERTY_ORDER.begin());
+}
 
 }  // namespace
 
@@ -130,6 +179,45 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
                 value = highlight.append_attribute(n_.val.c_str());
             }
             value.set_value(HIGHLIGHT_NAMES[static_cast<std::size_t>(colorIndex)]);
+        }
+        remaining -= paragraph.length + 1 - offset;
+        offset = 0;
+    }
+}
+
+void Story::SetFontStyle(long start, long end, FontStyle style, bool on) {
+    if (start >= end) {
+        return;
+    }
+    constexpr std::array<const char*, 3> LOCAL_NAMES{"b", "i", "u"};
+    const char* local = LOCAL_NAMES.at(static_cast<std::size_t>(style));
+    const std::string name = n_.W(local);
+    const std::size_t order = OrderOf(local);
+    auto [first, offset] = Locate(start);
+    long remaining = end - start;
+    for (std::size_t index = first->index; index < paragraphs_.size() && remaining > 0; ++index) {
+        Paragraph& paragraph = *paragraphs_[index];
+        ++paragraph.revision;
+        for (pugi::xml_node run : RunsCovering(paragraph, offset, offset + remaining)) {
+            pugi::xml_node properties = run.child(n_.rPr.c_str());
+            if (!properties) {
+                properties = run.prepend_child(n_.rPr.c_str());
+            }
+            properties.remove_child(name.c_str());
+            pugi::xml_node after = properties.first_child();
+            while (after &&
+                   !(after.type() == pugi::node_element && OrderOf(LocalName(after)) > order &&
+                     OrderOf(LocalName(after)) < RUN_PROPERTY_ORDER.size())) {
+                after = after.next_sibling();
+            }
+            pugi::xml_node property = after ? properties.insert_child_before(name.c_str(), after)
+                                            : properties.append_child(name.c_str());
+            // Off is said outright: a style below may say on.
+            if (style == FontStyle::Underline) {
+                property.append_attribute(n_.val.c_str()).set_value(on ? "single" : "none");
+            } else if (!on) {
+                property.append_attribute(n_.val.c_str()).set_value("0");
+            }
         }
         remaining -= paragraph.length + 1 - offset;
         offset = 0;

@@ -1,6 +1,8 @@
 #include "host/docx/style_sheet.h"
 
+#include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -49,12 +51,82 @@ int LevelInName(std::string_view name) {
     return 0;
 }
 
+// Twips, or half-points for sizes, with perPoint of them to a point.
+std::optional<int> Number(const pugi::xml_node& node, std::string_view local,
+                          double perPoint = 20) {
+    for (pugi::xml_attribute attribute : node.attributes()) {
+        std::string_view name = attribute.name();
+        if (name == local || (name.ends_with(local) && name.size() > local.size() &&
+                              name[name.size() - local.size() - 1] == ':')) {
+            return Measure(attribute.value(), perPoint);
+        }
+    }
+    return std::nullopt;
+}
+
+template <typename T>
+void Keep(std::optional<T>& mine, const std::optional<T>& below) {
+    if (!mine) {
+        mine = below;
+    }
+}
+
+// Half-points a heading grows by over the body text, for levels 1 to 9.
+int HeadingGrowth(int level) {
+    constexpr std::array<int, 4> GROWTH{0, 14, 9, 5};
+    return level < 4 ? GROWTH.at(static_cast<std::size_t>(level)) : 2;
+}
+
+constexpr int BODY_HALF_POINTS = 22;
+
 }  // namespace
 
 void CharacterProperties::Inherit(const CharacterProperties& below) {
-    bold = bold ? bold : below.bold;
-    italic = italic ? italic : below.italic;
-    underline = underline ? underline : below.underline;
+    Keep(bold, below.bold);
+    Keep(italic, below.italic);
+    Keep(underline, below.underline);
+    Keep(size, below.size);
+    Keep(colour, below.colour);
+}
+
+void ParagraphProperties::Inherit(const ParagraphProperties& below) {
+    Keep(alignment, below.alignment);
+    Keep(spaceBefore, below.spaceBefore);
+    Keep(spaceAfter, below.spaceAfter);
+    Keep(indent, below.indent);
+    Keep(firstLine, below.firstLine);
+    Keep(numId, below.numId);
+    Keep(numLevel, below.numLevel);
+}
+
+ParagraphProperties ParagraphProperties::Of(const pugi::xml_node& pPr) {
+    ParagraphProperties properties;
+    for (pugi::xml_node child : pPr.children()) {
+        std::string_view local = LocalName(child);
+        if (local == "jc") {
+            std::string_view value = Val(child);
+            properties.alignment = value == "center"                    ? ParagraphAlignment::Centre
+                                   : value == "right" || value == "end" ? ParagraphAlignment::Right
+                                   : value == "both" || value == "distribute"
+                                       ? ParagraphAlignment::Justified
+                                       : ParagraphAlignment::Left;
+        } else if (local == "spacing") {
+            properties.spaceBefore = Number(child, "before");
+            properties.spaceAfter = Number(child, "after");
+        } else if (local == "ind") {
+            properties.indent = Number(child, "left");
+            Keep(properties.indent, Number(child, "start"));
+            if (auto hanging = Number(child, "hanging")) {
+                properties.firstLine = -*hanging;
+            } else {
+                properties.firstLine = Number(child, "firstLine");
+            }
+        } else if (local == "numPr") {
+            properties.numId = Number(Child(child, "numId"), "val", 0);
+            properties.numLevel = Number(Child(child, "ilvl"), "val", 0);
+        }
+    }
+    return properties;
 }
 
 CharacterProperties CharacterProperties::Of(const pugi::xml_node& rPr) {
@@ -68,14 +140,24 @@ CharacterProperties CharacterProperties::Of(const pugi::xml_node& rPr) {
         } else if (local == "u") {
             std::string_view value = Val(child);
             properties.underline = !value.empty() && value != "none";
+        } else if (local == "sz") {
+            properties.size = Number(child, "val", 2);
+        } else if (local == "color") {
+            std::string value(Val(child));
+            char* end = nullptr;
+            long rgb = std::strtol(value.c_str(), &end, 16);
+            if (value.size() == 6 && end == value.c_str() + 6) {
+                properties.colour = static_cast<int>(rgb);
+            }
         }
     }
     return properties;
 }
 
 StyleSheet::StyleSheet(const pugi::xml_node& styles) {
-    defaults_ =
-        CharacterProperties::Of(Child(Child(Child(styles, "docDefaults"), "rPrDefault"), "rPr"));
+    pugi::xml_node defaults = Child(styles, "docDefaults");
+    defaults_ = CharacterProperties::Of(Child(Child(defaults, "rPrDefault"), "rPr"));
+    paragraphDefaults_ = ParagraphProperties::Of(Child(Child(defaults, "pPrDefault"), "pPr"));
     for (pugi::xml_node node : styles.children()) {
         if (LocalName(node) != "style") {
             continue;
@@ -88,6 +170,19 @@ StyleSheet::StyleSheet(const pugi::xml_node& styles) {
             }
         }
         Style& style = styles_[id];
+        std::string_view type;
+        std::string_view isDefault;
+        for (pugi::xml_attribute attribute : node.attributes()) {
+            std::string_view name = attribute.name();
+            if (name == "type" || name.ends_with(":type")) {
+                type = attribute.value();
+            } else if (name == "default" || name.ends_with(":default")) {
+                isDefault = attribute.value();
+            }
+        }
+        if (type == "paragraph" && (isDefault == "1" || isDefault == "true" || isDefault == "on")) {
+            defaultStyle_ = id;
+        }
         style.basedOn = Val(Child(node, "basedOn"));
         style.headingLevel = LevelInName(Val(Child(node, "name")));
         if (pugi::xml_node outline = Child(Child(node, "pPr"), "outlineLvl")) {
@@ -97,6 +192,7 @@ StyleSheet::StyleSheet(const pugi::xml_node& styles) {
             }
         }
         style.characters = CharacterProperties::Of(Child(node, "rPr"));
+        style.paragraphs = ParagraphProperties::Of(Child(node, "pPr"));
     }
 }
 
@@ -120,19 +216,35 @@ int StyleSheet::HeadingLevel(const std::string& styleId) const {
     return 0;
 }
 
-CharacterProperties StyleSheet::Characters(const std::string& styleId) const {
-    CharacterProperties properties;
-    // A loop of basedOn in a damaged file ends where it comes back.
+template <typename Visit>
+void StyleSheet::Chain(const std::string& styleId, Visit visit) const {
     std::set<std::string> seen;
-    for (std::string id = styleId; !id.empty() && seen.insert(id).second;) {
+    for (std::string id = styleId.empty() ? defaultStyle_ : styleId;
+         !id.empty() && seen.insert(id).second;) {
         const Style* style = Find(id);
         if (style == nullptr) {
             break;
         }
-        properties.Inherit(style->characters);
+        visit(*style);
         id = style->basedOn;
     }
+}
+
+CharacterProperties StyleSheet::Characters(const std::string& styleId) const {
+    CharacterProperties properties;
+    Chain(styleId, [&](const Style& style) { properties.Inherit(style.characters); });
+    if (int level = LevelInName(styleId); level > 0 && Find(styleId) == nullptr) {
+        properties.bold = true;
+        properties.size = defaults_.size.value_or(BODY_HALF_POINTS) + HeadingGrowth(level);
+    }
     properties.Inherit(defaults_);
+    return properties;
+}
+
+ParagraphProperties StyleSheet::Paragraphs(const std::string& styleId) const {
+    ParagraphProperties properties;
+    Chain(styleId, [&](const Style& style) { properties.Inherit(style.paragraphs); });
+    properties.Inherit(paragraphDefaults_);
     return properties;
 }
 

@@ -1,5 +1,9 @@
 #include "host/docx/wml.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
 namespace veln::host::docx {
 
 Wml::Wml(const pugi::xml_node& root) : wPrefix("w:"), rPrefix("r:") {
@@ -102,6 +106,34 @@ bool IsInlineContainer(Tag tag) {
         default:
             return false;
     }
+}
+
+}  // namespace veln::host::docx
+
+namespace veln::host::docx {
+
+int Measure(std::string_view text, double perPoint) {
+    std::string number(text);
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    const std::string_view unit(end);
+    constexpr double POINTS_PER_INCH = 72;
+    constexpr double CM_PER_INCH = 2.54;
+    double points = 0;
+    if (unit == "pt") {
+        points = value;
+    } else if (unit == "in") {
+        points = value * POINTS_PER_INCH;
+    } else if (unit == "cm") {
+        points = value * POINTS_PER_INCH / CM_PER_INCH;
+    } else if (unit == "mm") {
+        points = value * POINTS_PER_INCH / CM_PER_INCH / 10;
+    } else if (unit == "pc" || unit == "pi") {
+        points = value * 12;
+    } else {
+        return static_cast<int>(value);  // already in the attribute's unit
+    }
+    return static_cast<int>(std::lround(points * perPoint));
 }
 
 }  // namespace veln::host::docx

@@ -57,6 +57,11 @@ enum class Tag : unsigned char {
 };
 
 // A node's name without its namespace prefix ("w:p" -> "p").
+// A length as the transitional format writes it (a number in the unit of
+// its attribute) or as the strict one may ("36pt", "1in", "2.54cm", "25mm",
+// "3pc"), in the attribute's unit, of which there are perPoint to a point.
+int Measure(std::string_view text, double perPoint);
+
 inline std::string_view LocalName(const pugi::xml_node& node) {
     std::string_view name = node.name();
     std::size_t colon = name.find(':');

@@ -72,6 +72,9 @@ class StoryText {
     // The WdColorIndex shared by the characters of the range, wdUndefined if mixed.
     virtual int HighlightOf(long start, long end) const = 0;
     virtual void SetHighlight(long start, long end, int colorIndex) = 0;
+    // Sets bold, italic or underline on the characters from start to end, or
+    // clears it, as their own formatting (over what their styles say).
+    virtual void SetFontStyle(long start, long end, FontStyle style, bool on) = 0;
 
   protected:
     // Hosts own their documents; nothing deletes one through a role.
@@ -88,6 +91,8 @@ class StoryParagraphs {
     virtual long ParagraphStart(long index) const = 0;
     virtual ParagraphStamp StampOfParagraph(long index) const = 0;
     virtual ParagraphLook LookOfParagraph(long index) const = 0;
+    // The page the main story is written for (its last section's).
+    virtual PageLook LookOfPage() const = 0;
     // Ends the paragraph at position (Enter): what follows goes to a new
     // paragraph of the same properties, bookmarks starting there with it.
     virtual void SplitParagraph(long position) = 0;

@@ -9,6 +9,8 @@
 
 namespace veln::host {
 
+enum class FontStyle : std::uint8_t { Bold, Italic, Underline };
+
 // The formatting of characters that a view shows.
 struct CharacterFormat {
     bool bold = false;
@@ -16,6 +18,8 @@ struct CharacterFormat {
     bool underline = false;
     int highlight = 0;  // WdColorIndex, 0 for none
     bool link = false;  // the text of a hyperlink
+    int size = 0;       // half-points, 0 for the view's body size
+    int colour = -1;    // 0xRRGGBB, -1 for automatic
 
     bool operator==(const CharacterFormat&) const = default;
 };
@@ -24,6 +28,27 @@ struct CharacterFormat {
 struct FormattedRun {
     long length = 0;
     CharacterFormat format;
+};
+
+enum class ParagraphAlignment : std::uint8_t { Left, Centre, Right, Justified };
+
+// Where a paragraph of a table stands: the cell of the outermost table's row
+// that holds it, in columns of the table's grid. Lengths in twips.
+struct CellPlace {
+    std::vector<int> grid;    // the widths of the table's grid columns
+    int column = 0;           // the cell's first grid column
+    int span = 1;             // grid columns it spans
+    bool firstInRow = false;  // the row's first paragraph: a new row starts here
+};
+
+// The page, in twips.
+struct PageLook {
+    int width = 11906;  // A4
+    int height = 16838;
+    int marginLeft = 1440;
+    int marginRight = 1440;
+    int marginTop = 1440;
+    int marginBottom = 1440;
 };
 
 struct ParagraphLook {
@@ -35,6 +60,15 @@ struct ParagraphLook {
     int headingLevel = 0;  // 1 to 9 for a heading, 0 for body text
     int tableDepth = 0;    // 0 outside tables, 1 in a cell, 2 in a nested table's cell
     bool firstInCell = false;
+    CellPlace cell;  // for tableDepth > 0
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
+    int spaceBefore = -1;  // twips, -1 when nothing says
+    int spaceAfter = -1;
+    int indent = 0;     // twips from the left
+    int firstLine = 0;  // twips; negative: hanging
+    // What a numbered or bulleted paragraph shows before its text: "•",
+    // "2.", "1.3."; "" for none.
+    std::string listLabel;
     // Offsets of pictures and other objects, which have no character: the
     // view may show them, editing passes them by.
     std::vector<long> objects;
