@@ -87,6 +87,10 @@ void FormDialog::LoadDesigner(const QString& file) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
     fromDesigner_ = true;
+    // The designed width, whatever the texts of this opening ask: a form
+    // opened on one element is as wide as on the next. A layout that needs
+    // more still gets it.
+    resize(std::max(content->width(), minimumSizeHint().width()), content->height());
 }
 
 void FormDialog::MakePlainWindow() {

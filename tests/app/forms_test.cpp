@@ -254,6 +254,31 @@ TEST_F(FormsTest, TheElementEditorTakesItsTallHeightForMoreThanTenProperties) {
     EXPECT_EQ(editorHeight(), frmElemProperties::TALL_HEIGHT * dpi / 1440);
 }
 
+TEST_F(FormsTest, TheElementEditorKeepsOneWidthWhateverItsPropertiesSay) {
+    Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
+    CreateElement(0);
+    auto editorWidth = [&] {
+        Click("oEdit");
+        desktop::FormDialog* editor = OpenForm("frmElemProperties");
+        int width = editor == nullptr ? 0 : editor->width();
+        if (editor != nullptr) {
+            ClickOn(editor, "CommandButtonExit");
+        }
+        return width;
+    };
+    // The width its Designer file gives it.
+    constexpr int DESIGNED_WIDTH = 600;
+    const int plain = editorWidth();
+    EXPECT_EQ(plain, DESIGNED_WIDTH);
+    db::Database project = db::Database::Open(database);
+    project.Execute(
+        "INSERT INTO Properties (P_Label, P_Type, P_Deleted, P_ComboValues) "
+        "VALUES (?1, 'COMB', 0, ?2)",
+        {"A property whose name is long enough to be wide",
+         "A value longer than any field of the editor;Short"});
+    EXPECT_EQ(editorWidth(), plain);
+}
+
 TEST_F(FormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTargets) {
     StartOnLinkedProject();
     std::vector<bool> forFirst;

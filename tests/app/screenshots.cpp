@@ -4,6 +4,7 @@
 // each as a user meets it on that project.
 // veln_desktop_screenshots FOLDER EXAMPLE_FOLDER
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -15,6 +16,7 @@
 
 #include "corpus.h"
 #include "desktop_fixture.h"
+#include "find_dialog.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
 
@@ -51,6 +53,15 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
     window.View().SetZoom(150);
     ok = Save(window, folder / ("document-window-zoomed-" + language + ".png")) && ok;
     window.View().SetZoom(100);
+    window.Finder().Open(true);
+    window.Finder().FindField().setText("brake");
+    window.Finder().ReplaceField().setText("brakes");
+    ok = Save(window.Finder(), folder / ("find-dialog-" + language + ".png")) && ok;
+    window.Finder().hide();
+    // The same document on paper, to look at beside the screen.
+    ok = window.ExportPdfTo(
+             QString::fromStdString((folder / ("requirements-" + language + ".pdf")).string())) &&
+         ok;
 
     // The pop-ups with check marks: the number menu (numbers and delimiters
     // shown) and the highlight menu (six colours, the one in use marked).
