@@ -1,6 +1,8 @@
 // Renumbering and showing numbers on a generated document of 20,000
 // paragraphs with 5,000 elements in four levels (and 10,000, to see how the
-// time grows), the project database's rows updated as the command does.
+// time grows), the project database's rows updated as the command does; and
+// going from element to element there and in a document of 100,000
+// paragraphs with 25,000 elements.
 #include <benchmark/benchmark.h>
 
 #include "bench_project.h"
@@ -20,9 +22,9 @@ std::int16_t Level(int i) {
 
 // The document linked to the project, numbers and highlight on.
 struct Project : bench::BenchProject {
-    explicit Project(int elements)
+    explicit Project(int elements, int paragraphs = PARAGRAPHS)
         : BenchProject(
-              {.paragraphs = PARAGRAPHS, .elements = elements, .level = Level, .linked = true}) {}
+              {.paragraphs = paragraphs, .elements = elements, .level = Level, .linked = true}) {}
     using Session = bench::BenchSession;
 };
 
@@ -73,5 +75,34 @@ void BM_OpenAndAttach(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Next, Previous, First and Last in turn, each the command as the toolbar
+// runs it: the element found and selected. An element every four paragraphs:
+// 20,000 paragraphs for 5,000 elements, 100,000 for 25,000.
+void BM_GoToElements(benchmark::State& state) {
+    const int elements = static_cast<int>(state.range(0));
+    Project project(elements, elements * 4);
+    Project::Session session(project);
+    Elements::GoFirstElement(session.context);
+    int step = 0;
+    while (state.KeepRunning()) {
+        switch (step++ % 4) {
+            case 0:
+                Elements::GoNextElement(session.context);
+                break;
+            case 1:
+                Elements::GoLastElement(session.context);
+                break;
+            case 2:
+                Elements::GoPreviousElement(session.context);
+                break;
+            default:
+                Elements::GoFirstElement(session.context);
+                break;
+        }
+    }
+    state.counters["elements"] = static_cast<double>(elements);
+}
+BENCHMARK(BM_GoToElements)->Arg(5000)->Arg(25000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -43,46 +43,48 @@ int FindElement(Context& context, int mode) {
     const std::string docId = utilElements::GetDocId(context);
     const long caret = document->SelectionStart();
     const long end = document->Bookmarks().Item(host::BOOKMARK_END_OF_DOC).Range().Start();
+    const int count = document->BookmarkCount(false);
+    // The document's bookmarks are in the order of their starts: the walk
+    // begins where the mode looks and stops at the first element's start.
+    const bool forwards = mode != Previous && mode != Last;
+    int from = 1;
+    switch (mode) {
+        case Next:
+            from = document->FirstBookmarkFrom(caret + 1, false);
+            break;
+        case Previous:
+            from = document->FirstBookmarkFrom(caret, false) - 1;
+            break;
+        case Last:
+            from = count;
+            break;
+        case Current:
+            from = document->FirstBookmarkFrom(caret, false);
+            break;
+        default:
+            break;
+    }
+    const LoadedElements& loaded = context.loadedElements;
     int found = 0;
     long foundStart = 0;
-    LoadedElements& loaded = context.loadedElements;
-    for (int position = 1; position <= loaded.Count(); ++position) {
-        const Element& element = loaded.Item(position);
-        if (element.ElementDocId != docId) {
-            continue;
-        }
-        auto bookmark = document->FindBookmark(element.ElementID);
-        if (!bookmark) {
-            continue;
-        }
-        long s = bookmark->start;
-        // Modes 1 to 4 keep the first met among equal starts; mode 5 the last.
+    for (int index = from; index >= 1 && index <= count; index += forwards ? 1 : -1) {
+        const host::BookmarkInfo bookmark = document->BookmarkItem(index, false);
         // An element may start at the end of the document itself (an empty
         // last paragraph): Next and First reach it too, as Last does.
-        bool better = false;
-        switch (mode) {
-            case Next:
-                better = caret < s && s <= end && (found == 0 || s < foundStart);
-                break;
-            case Previous:
-                better = s < caret && (found == 0 || s > foundStart);
-                break;
-            case First:
-                better = s <= end && (found == 0 || s < foundStart);
-                break;
-            case Last:
-                better = found == 0 || s > foundStart;
-                break;
-            case Current:
-                better = s == caret;
-                break;
-            default:
-                break;
+        const bool beyond = (mode == Current && bookmark.start != caret) ||
+                            ((mode == Next || mode == First) && bookmark.start > end);
+        if (beyond || (found != 0 && bookmark.start != foundStart)) {
+            break;
         }
-        if (better) {
+        const int position = loaded.IndexOf(bookmark.name);
+        if (position == 0 || loaded.Item(position).ElementDocId != docId) {
+            continue;
+        }
+        // Among elements of one start, the first loaded; the last for Current.
+        if (found == 0 || (mode == Current ? position > found : position < found)) {
             found = position;
-            foundStart = s;
         }
+        foundStart = bookmark.start;
     }
     return found;
 }

@@ -139,6 +139,30 @@ TEST_F(ElementsTest, NavigationSkipsOtherDocumentsButCountsThem) {
     EXPECT_EQ(Elements::CurrentElementId(context), "ELEM00000001");
 }
 
+// Elements sharing a start are met as loaded, whatever their bookmarks'
+// order; bookmarks that are no elements are passed by.
+TEST_F(ElementsTest, ElementsOfOneStartAreFoundInTheOrderTheyWereLoaded) {
+    auto [s2, e2] = Paragraph(2);
+    const long s3 = Paragraph(3).first;
+    Make("ELEMINNER000", s2, s2 + 2, 3);
+    OverParagraph("ELEM00000001", 1, 1);
+    Make("ELEMOUTER000", s2, e2, 2);
+    Document().Bookmarks().Add("Plain", Document().MakeRange(s3, s3 + 2));
+    OverParagraph("ELEM00000004", 4, 1);
+
+    Document().Selection().SetRange(0, 0);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Next), 1) << "the first loaded of two";
+    Document().Selection().SetRange(s2, s2);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Current), 3) << "the last loaded";
+    EXPECT_EQ(Elements::FindElement(context, Elements::Next), 4) << "past a plain bookmark";
+    EXPECT_EQ(Elements::FindElement(context, Elements::Previous), 2);
+    Document().Selection().SetRange(s3, s3);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Previous), 1);
+    EXPECT_EQ(Elements::FindElement(context, Elements::Current), 0) << "a plain bookmark";
+    EXPECT_EQ(Elements::FindElement(context, Elements::Last), 4);
+    EXPECT_EQ(Elements::FindElement(context, Elements::First), 2);
+}
+
 TEST_F(ElementsTest, ABookmarkDeletedByHandIsMarkedDeletedWhenMet) {
     OverParagraph("ELEM00000001", 1, 1);
     OverParagraph("ELEM00000002", 2, 1);

@@ -126,10 +126,16 @@ int BookmarkTable::IdAt(long position, bool includeHidden) const {
     return 0;
 }
 
-std::vector<const Mark*> BookmarkTable::StartingAt(long position, bool includeHidden) const {
+int BookmarkTable::FirstFrom(long position, bool includeHidden) const {
     const auto& order = Order(includeHidden);
     auto first = std::lower_bound(order.begin(), order.end(), position,
                                   [this](const Mark* mark, long at) { return Start(*mark) < at; });
+    return static_cast<int>(first - order.begin()) + 1;
+}
+
+std::vector<const Mark*> BookmarkTable::StartingAt(long position, bool includeHidden) const {
+    const auto& order = Order(includeHidden);
+    auto first = order.begin() + (FirstFrom(position, includeHidden) - 1);
     std::vector<const Mark*> starting;
     for (auto it = first; it != order.end() && Start(**it) == position; ++it) {
         starting.push_back(*it);

@@ -40,6 +40,8 @@ class BookmarkTable {
     bool JoinedHalves() const { return !joined_.empty(); }
     // The bookmarks that start at position, in their order: a binary search.
     std::vector<const Mark*> StartingAt(long position, bool includeHidden) const;
+    // The index (from 1) of the first bookmark starting at or after position.
+    int FirstFrom(long position, bool includeHidden) const;
     void Set(const std::string& name, long start, long end);
     bool Remove(std::string_view name);
     // The bookmarks that start and end at position: text inserted there must

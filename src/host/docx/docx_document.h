@@ -81,6 +81,7 @@ class DocxDocument : public Document {
     std::optional<BookmarkInfo> FindBookmark(std::string_view name) const override;
     int BookmarkIdAt(long position, bool includeHidden) const override;
     std::vector<BookmarkInfo> BookmarksStartingAt(long position, bool includeHidden) const override;
+    int FirstBookmarkFrom(long position, bool includeHidden) const override;
     void SetBookmark(const std::string& name, long start, long end) override;
     void RemoveBookmark(std::string_view name) override;
 

@@ -38,6 +38,10 @@ std::vector<BookmarkInfo> DocxDocument::BookmarksStartingAt(long position,
     return starting;
 }
 
+int DocxDocument::FirstBookmarkFrom(long position, bool includeHidden) const {
+    return bookmarks_->FirstFrom(Clamp(position), includeHidden);
+}
+
 int DocxDocument::BookmarkIdAt(long position, bool includeHidden) const {
     return bookmarks_->IdAt(Clamp(position), includeHidden);
 }

@@ -118,6 +118,9 @@ class BookmarkStore {
     // The bookmarks that start at position, in their order.
     virtual std::vector<BookmarkInfo> BookmarksStartingAt(long position,
                                                           bool includeHidden) const = 0;
+    // The number of the first bookmark that starts at or after position,
+    // BookmarkCount + 1 when none does; in time logarithmic in the bookmarks.
+    virtual int FirstBookmarkFrom(long position, bool includeHidden) const = 0;
     // Adds a bookmark, or moves the one of that name.
     virtual void SetBookmark(const std::string& name, long start, long end) = 0;
     virtual void RemoveBookmark(std::string_view name) = 0;
