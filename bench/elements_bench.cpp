@@ -14,6 +14,9 @@ namespace {
 using namespace veln;
 
 constexpr int PARAGRAPHS = 20000;
+// The long specification: 100,000 paragraphs for 25,000 elements.
+constexpr int LONG_PARAGRAPHS = 100000;
+constexpr int LONG_ELEMENTS = 25000;
 
 // Levels 1, 2, 3, 4, 2, 3, 4, 3, ... in reading order.
 std::int16_t Level(int i) {
@@ -22,9 +25,13 @@ std::int16_t Level(int i) {
 
 // The document linked to the project, numbers and highlight on.
 struct Project : bench::BenchProject {
-    explicit Project(int elements, int paragraphs = PARAGRAPHS)
-        : BenchProject(
-              {.paragraphs = paragraphs, .elements = elements, .level = Level, .linked = true}) {}
+    explicit Project(int elements, int paragraphs = 0)
+        : BenchProject({.paragraphs = paragraphs > 0              ? paragraphs
+                                      : elements >= LONG_ELEMENTS ? LONG_PARAGRAPHS
+                                                                  : PARAGRAPHS,
+                        .elements = elements,
+                        .level = Level,
+                        .linked = true}) {}
     using Session = bench::BenchSession;
 };
 
@@ -41,7 +48,11 @@ void BM_RenumberElements(benchmark::State& state) {
     }
     state.counters["elements"] = static_cast<double>(state.range(0));
 }
-BENCHMARK(BM_RenumberElements)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenumberElements)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(LONG_ELEMENTS)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_HideThenShowAllNumbers(benchmark::State& state) {
     Project project(static_cast<int>(state.range(0)));
@@ -53,7 +64,11 @@ void BM_HideThenShowAllNumbers(benchmark::State& state) {
     }
     state.counters["elements"] = static_cast<double>(state.range(0));
 }
-BENCHMARK(BM_HideThenShowAllNumbers)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HideThenShowAllNumbers)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(LONG_ELEMENTS)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OpenDocument(benchmark::State& state) {
     Project project(static_cast<int>(state.range(0)));
@@ -62,7 +77,7 @@ void BM_OpenDocument(benchmark::State& state) {
         benchmark::DoNotOptimize(app.OpenDocument(project.documentPath).StoryEnd());
     }
 }
-BENCHMARK(BM_OpenDocument)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenDocument)->Arg(5000)->Arg(LONG_ELEMENTS)->Unit(benchmark::kMillisecond);
 
 // Opening a linked document as the word processor does it: open, then attach
 // (elements loaded, old markers and highlight cleared, numbers and highlight shown).
@@ -74,7 +89,7 @@ void BM_OpenAndAttach(benchmark::State& state) {
         benchmark::DoNotOptimize(dbElements::dbAttachDocument(services.context));
     }
 }
-BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Arg(LONG_ELEMENTS)->Unit(benchmark::kMillisecond);
 
 // Next, Previous, First and Last in turn, each the command as the toolbar
 // runs it: the element found and selected. An element every four paragraphs:
@@ -103,6 +118,6 @@ void BM_GoToElements(benchmark::State& state) {
     }
     state.counters["elements"] = static_cast<double>(elements);
 }
-BENCHMARK(BM_GoToElements)->Arg(5000)->Arg(25000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GoToElements)->Arg(5000)->Arg(LONG_ELEMENTS)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -49,13 +49,25 @@ void MarkDeleted(const db::Database& database, const std::string& elementId,
         {now, elementId, docId});
 }
 
+constexpr const char* UPDATE_ELEMENT =
+    "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
+    "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
+    "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9";
+
+std::vector<db::Value> UpdateParameters(const ElementValues& element, const std::string& now) {
+    return {element.label,
+            element.numbers[0],
+            element.numbers[1],
+            element.numbers[2],
+            element.numbers[3],
+            element.level,
+            now,
+            element.id,
+            element.docId};
+}
+
 void Update(const db::Database& database, const ElementValues& element, const std::string& now) {
-    database.Execute(
-        "UPDATE Elements SET E_label = ?1, E_Number1 = ?2, E_Number2 = ?3, E_Number3 = ?4, "
-        "E_Number4 = ?5, E_level = ?6, E_ModifDate = ?7 "
-        "WHERE Elements.E_id = ?8 AND Elements.E_DocId = ?9",
-        {element.label, element.numbers[0], element.numbers[1], element.numbers[2],
-         element.numbers[3], element.level, now, element.id, element.docId});
+    database.Execute(UPDATE_ELEMENT, UpdateParameters(element, now));
 }
 
 void Insert(const db::Database& database, const ElementValues& element, const std::string& now) {
@@ -180,6 +192,19 @@ void dbUpdateElement(DocumentContext& context, const std::string& elementId,
         RetryWhileLocked(context, update);
     } else {
         update();
+    }
+}
+
+void dbUpdateElements(DocumentContext& context, const std::vector<ElementUpdate>& updates,
+                      const db::Database& database) {
+    const std::string docId = utilElements::GetDocId(context);
+    const std::string now = context.system.Now();
+    db::Statement update = database.Prepare(UPDATE_ELEMENT);
+    for (const ElementUpdate& element : updates) {
+        update.BindAll(UpdateParameters(
+            {element.id, docId, element.label, element.numbers, element.level}, now));
+        update.Run();
+        update.Reset();
     }
 }
 

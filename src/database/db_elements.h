@@ -53,6 +53,19 @@ void dbUpdateElement(DocumentContext& context, const std::string& elementId,
                      const std::string& label, const std::array<std::int16_t, 4>& numbers,
                      std::int16_t level, const db::Database* database = nullptr);
 
+// What a renumbering writes of one element.
+struct ElementUpdate {
+    std::string id;
+    std::string label;
+    std::array<std::int16_t, 4> numbers{};
+    std::int16_t level = 0;
+};
+// dbUpdateElement for many elements of the active document, through one
+// prepared statement on a connection that holds the transaction, all with
+// one time of change.
+void dbUpdateElements(DocumentContext& context, const std::vector<ElementUpdate>& updates,
+                      const db::Database& database);
+
 // Adds the row of a new element of the active document, created now.
 void dbInsertElement(DocumentContext& context, const std::string& elementId,
                      const std::string& label, const std::array<std::int16_t, 4>& numbers,

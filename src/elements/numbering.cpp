@@ -137,6 +137,8 @@ void RenumberElements(Context& context) {
     }
     NumberTable table;
     std::vector<int> order = readingOrder();
+    std::vector<dbElements::ElementUpdate> updates;
+    updates.reserve(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         Element& element = context.loadedElements.Item(order[i]);
         // The first is numbered as a level-1 element without changing its level.
@@ -145,10 +147,11 @@ void RenumberElements(Context& context) {
         Numbers previous = i == 0 ? Numbers{} : context.loadedElements.Item(order[i - 1]).numbers;
         element.numbers = table.Next(level, previous);
         table.Note(element.numbers);
-        dbElements::dbUpdateElement(context, element.ElementID, element.ElementLabel,
-                                    element.numbers, element.ElementLevel, &database);
-        context.app.DoEvents();
+        updates.push_back(
+            {element.ElementID, element.ElementLabel, element.numbers, element.ElementLevel});
     }
+    context.app.DoEvents();
+    dbElements::dbUpdateElements(context, updates, database);
     dbElements::RetryWhileLocked(context, [&] { transaction->Commit(); });
     ShowAllNumbers(context);
     GoFirstElement(context);
