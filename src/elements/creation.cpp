@@ -176,13 +176,18 @@ void LoadDocumentElements(Context& context, const std::string& dbPath, const std
             transaction.Commit();
         });
     }
-    HideAllNumbers(context);
-    UnHighlightAll(context);
+    // Markers and highlight as the document's settings say: showing the
+    // numbers takes the old markers away first, and highlighting covers
+    // what clearing the highlight would, so each pass is made once.
     if (utilElements::GetDocVariable(context, VARDOC_NUMBERS) == "1") {
         ShowAllNumbers(context);
+    } else {
+        HideAllNumbers(context);
     }
     if (utilElements::GetDocVariable(context, VARDOC_HIGHLIGHT) == "1") {
         HighlightAll(context);
+    } else {
+        UnHighlightAll(context);
     }
 }
 

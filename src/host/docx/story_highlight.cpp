@@ -145,8 +145,8 @@ void Story::SetHighlight(long start, long end, int colorIndex) {
     if (start >= end) {
         return;
     }
-    // Removing a highlight that is not there changes nothing: no run is split.
-    if (colorIndex == 0 && Highlight(start, end) == 0) {
+    // A highlight already there changes nothing: no run is split.
+    if (Highlight(start, end) == colorIndex) {
         return;
     }
     auto [first, offset] = Locate(start);
