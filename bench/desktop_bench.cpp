@@ -1,11 +1,13 @@
 // The desktop program on the benchmark document (20,000 paragraphs, 5,000
-// elements, numbers and highlight shown), on the offscreen platform: the
+// elements, numbers and highlight shown; and the long specification of
+// 100,000 paragraphs and 25,000 elements), on the offscreen platform: the
 // time to the first window drawn, the time a command takes to show its result
 // in the view, the time the element editor takes to show from its Designer
 // file, the time from a key to its paint, and the memory of the window
 // beside that of the model alone; and a paragraph of 50 MB drawn.
 #include <QApplication>
 #include <QTest>
+#include <map>
 #include <memory>
 
 #include <benchmark/benchmark.h>
@@ -29,27 +31,35 @@ namespace {
 using namespace veln;
 
 constexpr int PARAGRAPHS = 20000;
-constexpr int ELEMENTS = 5000;
+constexpr int LONG_PARAGRAPHS = 100000;
 
-// The document, linked to its project with every element's row, numbers and
-// highlight switched on; made once.
+// The document of that many paragraphs, an element every four, linked to its
+// project with every element's row, numbers and highlight switched on; made
+// once.
 struct Project : bench::BenchProject {
-    Project()
-        : BenchProject(
-              {.paragraphs = PARAGRAPHS, .elements = ELEMENTS, .linked = true, .numbered = true}),
+    explicit Project(int paragraphs)
+        : BenchProject({.paragraphs = paragraphs,
+                        .elements = paragraphs / 4,
+                        .linked = true,
+                        .numbered = true}),
           document(documentPath) {}
     std::string document;
 };
 
-Project& TheProject() {
-    static Project project;
-    return project;
+Project& TheProject(int paragraphs = PARAGRAPHS) {
+    static std::map<int, std::unique_ptr<Project>> projects;
+    std::unique_ptr<Project>& project = projects[paragraphs];
+    if (!project) {
+        project = std::make_unique<Project>(paragraphs);
+    }
+    return *project;
 }
 
 // The program started on the document, its window drawn.
 struct Running {
-    Running() : services(test::UserEnvironment(home)), desktop(services.ui, services.system) {
-        desktop.Start({QString::fromStdString(TheProject().document)});
+    explicit Running(int paragraphs = PARAGRAPHS)
+        : services(test::UserEnvironment(home)), desktop(services.ui, services.system) {
+        desktop.Start({QString::fromStdString(TheProject(paragraphs).document)});
         window = desktop.Windows().front();
         window->resize(1000, 720);
         window->show();
@@ -72,24 +82,32 @@ std::size_t HeapInUse() {
 }
 
 void BM_WindowShowsTheDocument(benchmark::State& state) {
-    TheProject();
+    const auto paragraphs = static_cast<int>(state.range(0));
+    TheProject(paragraphs);
     while (state.KeepRunning()) {
-        auto running = std::make_unique<Running>();
+        auto running = std::make_unique<Running>(paragraphs);
         state.PauseTiming();
         running.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_WindowShowsTheDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WindowShowsTheDocument)
+    ->Arg(PARAGRAPHS)
+    ->Arg(LONG_PARAGRAPHS)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_NextElementShown(benchmark::State& state) {
-    Running running;
+    Running running(static_cast<int>(state.range(0)));
     running.window->View().Select(0, 0);
     while (state.KeepRunning()) {
         running.Click("oNext");
     }
 }
-BENCHMARK(BM_NextElementShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NextElementShown)
+    ->Arg(PARAGRAPHS)
+    ->Arg(LONG_PARAGRAPHS)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_CreateElementShown(benchmark::State& state) {
     Running running;
@@ -108,12 +126,16 @@ void BM_CreateElementShown(benchmark::State& state) {
 BENCHMARK(BM_CreateElementShown)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ToggleNumbersShown(benchmark::State& state) {
-    Running running;
+    Running running(static_cast<int>(state.range(0)));
     while (state.KeepRunning()) {
         running.Click("oShowNumber");
     }
 }
-BENCHMARK(BM_ToggleNumbersShown)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ToggleNumbersShown)
+    ->Arg(PARAGRAPHS)
+    ->Arg(LONG_PARAGRAPHS)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 void BM_HighlightColourShown(benchmark::State& state) {
     Running running;
@@ -125,9 +147,10 @@ void BM_HighlightColourShown(benchmark::State& state) {
 BENCHMARK(BM_HighlightColourShown)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_KeyToPaint(benchmark::State& state) {
-    Running running;
+    const auto paragraphs = static_cast<int>(state.range(0));
+    Running running(paragraphs);
     desktop::DocumentView& view = running.window->View();
-    long middle = running.window->Document().ParagraphStart(PARAGRAPHS / 2) + 5;
+    long middle = running.window->Document().ParagraphStart(paragraphs / 2) + 5;
     view.Select(middle, middle);
     running.Draw();
     while (state.KeepRunning()) {
@@ -135,7 +158,7 @@ void BM_KeyToPaint(benchmark::State& state) {
         running.Draw();
     }
 }
-BENCHMARK(BM_KeyToPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToPaint)->Arg(PARAGRAPHS)->Arg(LONG_PARAGRAPHS)->Unit(benchmark::kMillisecond);
 
 // The element editor opened on an element in the middle of the document:
 // its Designer file loaded and bound, the form's load (the project's
@@ -161,21 +184,22 @@ BENCHMARK(BM_ElementEditorShown)->Unit(benchmark::kMillisecond)->Iterations(20);
 // Heap in use by the model alone (opened and attached as the program does),
 // then by the program with its window drawn, in the same process.
 void BM_WindowMemory(benchmark::State& state) {
-    TheProject();
+    const auto paragraphs = static_cast<int>(state.range(0));
+    TheProject(paragraphs);
     while (state.KeepRunning()) {
         std::size_t before = HeapInUse();
         std::size_t model = 0;
         {
             test::TempDir home;
             test::Services services(test::UserEnvironment(home));
-            services.app.OpenDocument(TheProject().document);
+            services.app.OpenDocument(TheProject(paragraphs).document);
             dbElements::dbAttachDocument(services.context);
             model = HeapInUse() - before;
         }
         before = HeapInUse();
         std::size_t window = 0;
         {
-            Running running;
+            Running running(paragraphs);
             window = HeapInUse() - before;
         }
         state.counters["model_MB"] = static_cast<double>(model) / 1e6;
@@ -183,7 +207,11 @@ void BM_WindowMemory(benchmark::State& state) {
         state.counters["ratio"] = static_cast<double>(window) / static_cast<double>(model);
     }
 }
-BENCHMARK(BM_WindowMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WindowMemory)
+    ->Arg(PARAGRAPHS)
+    ->Arg(LONG_PARAGRAPHS)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // A document of one paragraph of 50 MB of words, made once.
 struct LongParagraph {
