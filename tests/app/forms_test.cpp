@@ -119,6 +119,18 @@ class FormsTest : public DesktopTest {
             "VALUES ('R2', ?1, 'T2', ?2, 0)",
             {REQUIREMENTS, TESTS});
     }
+    // The element editor opened on the element at the caret, as a user
+    // opens it: its size, then closed.
+    QSize EditorSize() {
+        Click("oEdit");
+        desktop::FormDialog* editor = OpenForm("frmElemProperties");
+        if (editor == nullptr) {
+            return {};
+        }
+        QSize size = editor->size();
+        ClickOn(editor, "CommandButtonExit");
+        return size;
+    }
 };
 
 TEST_F(FormsTest, AComboPropertyDefinedInItsFormIsEditedInTheElementEditorAndStoredAtExit) {
@@ -234,15 +246,7 @@ TEST_F(FormsTest, TheElementEditorShowsItsFourLevelsInAnyFont) {
 TEST_F(FormsTest, TheElementEditorTakesItsTallHeightForMoreThanTenProperties) {
     Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
     CreateElement(0);
-    auto editorHeight = [&] {
-        Click("oEdit");
-        desktop::FormDialog* editor = OpenForm("frmElemProperties");
-        int height = editor == nullptr ? 0 : editor->height();
-        if (editor != nullptr) {
-            ClickOn(editor, "CommandButtonExit");
-        }
-        return height;
-    };
+    auto editorHeight = [&] { return EditorSize().height(); };
     int dpi = Window().logicalDpiY();
     EXPECT_EQ(editorHeight(), frmElemProperties::HEIGHT * dpi / 1440);
     db::Database project = db::Database::Open(database);
@@ -257,15 +261,7 @@ TEST_F(FormsTest, TheElementEditorTakesItsTallHeightForMoreThanTenProperties) {
 TEST_F(FormsTest, TheElementEditorKeepsOneWidthWhateverItsPropertiesSay) {
     Start({SavedDocument({"The vehicle shall stop."}, "linked.docx")});
     CreateElement(0);
-    auto editorWidth = [&] {
-        Click("oEdit");
-        desktop::FormDialog* editor = OpenForm("frmElemProperties");
-        int width = editor == nullptr ? 0 : editor->width();
-        if (editor != nullptr) {
-            ClickOn(editor, "CommandButtonExit");
-        }
-        return width;
-    };
+    auto editorWidth = [&] { return EditorSize().width(); };
     // The width its Designer file gives it.
     constexpr int DESIGNED_WIDTH = 600;
     const int plain = editorWidth();
