@@ -1,5 +1,5 @@
 // The desktop program on the benchmark document (20,000 paragraphs, 5,000
-// elements, numbers and highlight shown; and the long specification of
+// elements, numbers and highlight shown; and the long document of
 // 100,000 paragraphs and 25,000 elements), on the offscreen platform: the
 // time to the first window drawn, the time a command takes to show its result
 // in the view, the time the element editor takes to show from its Designer

@@ -14,7 +14,7 @@ namespace {
 using namespace veln;
 
 constexpr int PARAGRAPHS = 20000;
-// The long specification: 100,000 paragraphs for 25,000 elements.
+// The long document: 100,000 paragraphs for 25,000 elements.
 constexpr int LONG_PARAGRAPHS = 100000;
 constexpr int LONG_ELEMENTS = 25000;
 

@@ -132,7 +132,9 @@ CellPlace PlaceInTable(const Wml& n, const pugi::xml_node& paragraph) {
         }
     }
     for (pugi::xml_node column : table.child(n.W("tblGrid").c_str()).children()) {
-        place.grid.push_back(std::max(0, std::atoi(column.attribute(n.W("w").c_str()).value())));
+        constexpr double TWIPS_PER_POINT = 20;
+        place.grid.push_back(
+            std::max(0, Measure(column.attribute(n.W("w").c_str()).value(), TWIPS_PER_POINT)));
     }
     auto spanOf = [&n](const pugi::xml_node& tc) {
         pugi::xml_node span = tc.child(n.W("tcPr").c_str()).child(n.W("gridSpan").c_str());
@@ -197,9 +199,11 @@ ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const Sty
     }
     // The paragraph's own properties, then its list level's, then its style's.
     ParagraphProperties paragraphs = ParagraphProperties::Of(properties);
+    const ParagraphProperties ofStyle = styles.Paragraphs(look.style);
     look.listLabel = listLabel;
     if (!listLabel.empty()) {
-        const ParagraphProperties numbered = PropertiesOf(n, paragraph, styles);
+        ParagraphProperties numbered = paragraphs;
+        numbered.Inherit(ofStyle);
         if (const ListNumbering::Level* level =
                 numbering.LevelOf(numbered.numId.value_or(0), numbered.numLevel.value_or(0))) {
             ParagraphProperties ofLevel;
@@ -208,7 +212,7 @@ ParagraphLook ReadLook(const Story& story, const Paragraph& paragraph, const Sty
             paragraphs.Inherit(ofLevel);
         }
     }
-    paragraphs.Inherit(styles.Paragraphs(look.style));
+    paragraphs.Inherit(ofStyle);
     look.alignment = paragraphs.alignment.value_or(ParagraphAlignment::Left);
     look.spaceBefore = paragraphs.spaceBefore.value_or(-1);
     look.spaceAfter = paragraphs.spaceAfter.value_or(-1);
