@@ -5,16 +5,12 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>  // mallinfo2, for the memory figure
-#include <pugixml.hpp>
 #include <unistd.h>
-#include <zip.h>
 #include <zlib.h>
 
 #include "bench_main.h"
@@ -22,6 +18,7 @@
 #include "host/docx/docx_document.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
+#include "parse_floor.h"
 
 namespace {
 
@@ -58,31 +55,9 @@ std::string PathOf(int bookmarks) {
     return (Folder() / ("doc-" + std::to_string(bookmarks) + ".docx")).string();
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// word/document.xml of an open package; the package is closed.
-std::string TakeMainPart(zip_t* archive) {
-    zip_stat_t stat;
-    zip_stat(archive, "word/document.xml", 0, &stat);
-    std::string xml(stat.size, '\0');
-    zip_file_t* file = zip_fopen(archive, "word/document.xml", 0);
-    zip_fread(file, xml.data(), xml.size());
-    zip_fclose(file);
-    zip_discard(archive);
-    return xml;
-}
-
 // Floor: unzip word/document.xml and parse it with pugixml, nothing else.
 void OpenFloor(const std::string& path) {
-    std::string bytes = ReadAll(path);
-    zip_error_t error;
-    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-    std::string xml = TakeMainPart(zip_open_from_source(source, ZIP_RDONLY, &error));
-    pugi::xml_document document;
-    benchmark::DoNotOptimize(document.load_buffer_inplace(xml.data(), xml.size()));
+    benchmark::DoNotOptimize(veln::bench::ParseMainPart(path)->document.first_child());
 }
 
 void BM_OpenFloor(benchmark::State& state) {
@@ -147,10 +122,6 @@ void BM_MarkAndHighlight(benchmark::State& state) {
 }
 BENCHMARK(BM_MarkAndHighlight)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-std::string MainPart(const std::string& path) {
-    return TakeMainPart(zip_open(path.c_str(), ZIP_RDONLY, nullptr));
-}
-
 // Floor: deflate the part a save rewrites, at the level the model writes it.
 uLong Deflate(std::string& xml) {
     static std::string out;
@@ -172,7 +143,7 @@ void BM_SaveFloor(benchmark::State& state) {
     MarkAll(*document);
     std::string saved = (Folder() / "floor.docx").string();
     document->SaveAs(saved);
-    std::string xml = MainPart(saved);
+    std::string xml = veln::bench::ReadMainPart(saved);
     while (state.KeepRunning()) {
         benchmark::DoNotOptimize(Deflate(xml));
     }
@@ -238,7 +209,7 @@ void BM_PairedRatios(benchmark::State& state) {
         MarkAll(*document);
         std::string saved = (Folder() / "paired.docx").string();
         document->SaveAs(saved);
-        std::string xml = MainPart(saved);
+        std::string xml = veln::bench::ReadMainPart(saved);
         save = MedianRatio(
             [&] {
                 document->InsertText(0, "x");

@@ -4,10 +4,12 @@
 // going from element to element there and in a document of 100,000
 // paragraphs with 25,000 elements.
 #include <benchmark/benchmark.h>
+#include <malloc.h>  // mallinfo2, for the memory figure
 
 #include "bench_project.h"
 #include "elements/db_attach_document.h"
 #include "elements/elements.h"
+#include "parse_floor.h"
 
 namespace {
 
@@ -90,6 +92,36 @@ void BM_OpenAndAttach(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenAndAttach)->Arg(5000)->Arg(LONG_ELEMENTS)->Unit(benchmark::kMillisecond);
+
+// Memory held by the opened, then attached, document beside pugixml's own
+// tree of its main part (the parse floor, its text included).
+void BM_OpenAndAttachMemory(benchmark::State& state) {
+    Project project(static_cast<int>(state.range(0)));
+    double floorBytes = 0;
+    double openedBytes = 0;
+    double attachedBytes = 0;
+    while (state.KeepRunning()) {
+        std::size_t before = mallinfo2().uordblks;
+        auto floor = bench::ParseMainPart(project.documentPath);
+        floorBytes = static_cast<double>(mallinfo2().uordblks - before);
+        floor.reset();
+        before = mallinfo2().uordblks;
+        test::Services services;
+        services.app.OpenDocument(project.documentPath);
+        openedBytes = static_cast<double>(mallinfo2().uordblks - before);
+        dbElements::dbAttachDocument(services.context);
+        attachedBytes = static_cast<double>(mallinfo2().uordblks - before);
+    }
+    state.counters["floor_MiB"] = floorBytes / (1 << 20);
+    state.counters["opened_MiB"] = openedBytes / (1 << 20);
+    state.counters["attached_MiB"] = attachedBytes / (1 << 20);
+    state.counters["ratio"] = attachedBytes / floorBytes;
+}
+BENCHMARK(BM_OpenAndAttachMemory)
+    ->Arg(5000)
+    ->Arg(LONG_ELEMENTS)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // Next, Previous, First and Last in turn, each the command as the toolbar
 // runs it: the element found and selected. An element every four paragraphs:
