@@ -76,8 +76,8 @@ TEST_F(DocumentReplacementTest, TheNewVersionTakesOverTheRowAndIsLinkedAsSaved) 
         << "an empty description keeps the stored one";
     EXPECT_EQ(Query("SELECT count(*) FROM Documents"), "2");
     EXPECT_EQ(Document().VariableNames(),
-              (std::vector<std::string>{VARDOC_HIGHLIGHT, VARDOC_NUMBERS, HIGHLIGHT_COLOR,
-                                        VARDOC_DOC_ID, VARDOC_DB_NAME, VARDOC_DB_RELATIVE}));
+              (std::vector<std::string>{HIGHLIGHT_COLOR, VARDOC_DB_NAME, VARDOC_DB_RELATIVE,
+                                        VARDOC_DOC_ID, VARDOC_HIGHLIGHT, VARDOC_NUMBERS}));
     EXPECT_EQ(utilElements::GetDocId(context), test::DOCUMENT_ID);
     EXPECT_EQ(utilElements::GetDbName(context), database);
     EXPECT_EQ(utilElements::GetDocVariable(context, HIGHLIGHT_COLOR), " 5");

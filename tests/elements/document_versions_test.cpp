@@ -64,9 +64,8 @@ TEST_F(DocumentVersionsTest, UnlinkingMarksThisDocumentsElementsAndRemovesTheLin
     EXPECT_EQ(Document().Bookmarks().Count(), 0);
     EXPECT_EQ(saves, 1) << "both variables go, then one save";
     std::unique_ptr<host::Document> saved = host::docx::OpenDocumentFile(Document().FullName());
-    EXPECT_EQ(saved->VariableNames(),
-              (std::vector<std::string>{VARDOC_HIGHLIGHT, VARDOC_NUMBERS, HIGHLIGHT_COLOR,
-                                        VARDOC_CHANGEELEM}));
+    EXPECT_EQ(saved->VariableNames(), (std::vector<std::string>{HIGHLIGHT_COLOR, VARDOC_CHANGEELEM,
+                                                                VARDOC_HIGHLIGHT, VARDOC_NUMBERS}));
     EXPECT_THAT(ui.Transcript(),
                 ElementsAre("msgbox \"Unlink\" flags=305 \"Mark all elements deleted and unlink "
                             "the document from the project.\\nThis operation is irreversible. "

@@ -96,9 +96,18 @@ std::vector<HyperlinkInfo> DocxDocument::HyperlinkList() const {
             if (link && link == current) {
                 links.back().end = at + piece.length;
             } else if (link) {
-                links.push_back({RelationshipTarget(link.attribute(names_.rId.c_str()).value()),
-                                 link.attribute(names_.anchor.c_str()).value(), "", at,
-                                 at + static_cast<long>(piece.length)});
+                std::string address =
+                    RelationshipTarget(link.attribute(names_.rId.c_str()).value());
+                std::string subAddress = link.attribute(names_.anchor.c_str()).value();
+                // LibreOffice writes the place in the target file as the
+                // target's fragment ("other.docx#ELEM10000002"), not as w:anchor.
+                if (std::size_t hash = address.find('#');
+                    subAddress.empty() && hash != std::string::npos) {
+                    subAddress = address.substr(hash + 1);
+                    address.resize(hash);
+                }
+                links.push_back(
+                    {address, subAddress, "", at, at + static_cast<long>(piece.length)});
             }
             current = link;
             at += piece.length;

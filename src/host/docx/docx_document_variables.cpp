@@ -113,6 +113,7 @@ std::vector<std::string> DocxDocument::VariableNames() const {
     for (const auto& [name, value] : mirrored_) {
         names.push_back(name);
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -133,6 +133,7 @@ class BookmarkStore {
 // The document variables, by exact name.
 class VariableStore {
   public:
+    // In the order of their names, as the word processor lists them.
     virtual std::vector<std::string> VariableNames() const = 0;
     virtual std::optional<std::string> VariableValue(std::string_view name) const = 0;
     virtual void SetVariableValue(const std::string& name, const std::string& value) = 0;
