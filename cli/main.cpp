@@ -22,7 +22,7 @@ std::string ScriptHelp() {
            "message names it), 2 for a usage error. See docs/automation.md.";
 }
 
-int PlayScript(const std::string& file) {
+int PlayScript(const std::string& file, veln::cli::SessionHost host) {
     std::ifstream stream;
     std::istream* in = &std::cin;
     if (file != "-") {
@@ -48,9 +48,15 @@ int PlayScript(const std::string& file) {
         return 1;
     }
     veln::host::PosixSystem system;
-    veln::cli::Session session(system);
+    std::unique_ptr<veln::cli::Session> session;
+    try {
+        session = std::make_unique<veln::cli::Session>(system, host);
+    } catch (const veln::host::HostError& error) {
+        std::cerr << "veln: " << error.what() << "\n";
+        return 1;
+    }
     std::string failure;
-    if (!session.Play(lines, std::cout, failure)) {
+    if (!session->Play(lines, std::cout, failure)) {
         std::cout.flush();
         std::cerr << "veln: " << file << ": " << failure << "\n";
         return 1;
@@ -128,6 +134,10 @@ int Run(int argc, char** argv) {
     CLI::App* script =
         app.add_subcommand("script", "Play a session script (FILE, or - for standard input)");
     script->add_option("FILE", file, "the script")->required();
+    bool office = false;
+    script->add_flag("--office", office,
+                     "play it against LibreOffice Writer, started headless for the script, "
+                     "instead of the .docx model");
     script->footer(ScriptHelp());
     // The batch outputs.
     veln::cli::MatrixOptions matrixOptions;
@@ -148,7 +158,8 @@ int Run(int argc, char** argv) {
         return status == 0 ? 0 : 2;
     }
     if (*script) {
-        return PlayScript(file);
+        return PlayScript(file,
+                          office ? veln::cli::SessionHost::Office : veln::cli::SessionHost::Docx);
     }
     if (*matrix) {
         matrixOptions.hyperlinks = !matrixPlain;

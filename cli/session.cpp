@@ -7,6 +7,10 @@
 
 #include "addin/operations.h"
 #include "host/db/database.h"
+#include "host/docx/docx_application.h"
+#ifdef VELN_WITH_OFFICE
+#include "host/office/office_application.h"
+#endif
 #include "host/ui/quote.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
@@ -53,12 +57,26 @@ std::vector<std::string> Texts(const std::vector<Word>& words, std::size_t from)
     return texts;
 }
 
+std::unique_ptr<host::Application> StartHost(SessionHost host, host::Ui& ui) {
+    if (host == SessionHost::Docx) {
+        return std::make_unique<host::docx::DocxApplication>(&ui);
+    }
+#ifdef VELN_WITH_OFFICE
+    return host::office::OfficeApplication::Start();
+#else
+    throw host::HostError(
+        host::WordError::COMMAND_FAILED,
+        "this veln was built without LibreOffice's SDK: --office is not available");
+#endif
+}
+
 }  // namespace
 
-Session::Session(host::System& system) : app_(&ui_), context_(ui_, system, app_) {
+Session::Session(host::System& system, SessionHost host)
+    : app_(StartHost(host, ui_)), context_(ui_, system, *app_) {
     // The word processor loads the templates of its startup folder as it starts.
-    app_.StartupPath = system.StartupFolder();
-    app_.LoadStartupTemplates();
+    app_->StartupPath = system.StartupFolder();
+    app_->LoadStartupTemplates();
 }
 
 bool Session::Play(const std::vector<ScriptLine>& lines, std::ostream& out, std::string& failure) {
@@ -123,7 +141,7 @@ void Session::QueueForm(const std::string& name, const std::vector<ScriptLine>& 
 }
 
 host::Document& Session::Active() {
-    host::Document* document = app_.ActiveDocument();
+    host::Document* document = app_->ActiveDocument();
     if (document == nullptr) {
         throw ScriptError("no document is open");
     }
@@ -214,15 +232,15 @@ void Session::Run(const ScriptLine& line) {
 // --- documents ----------------------------------------------------------------------------
 
 void Session::Open(const std::vector<Word>& args) {
-    app_.OpenDocument(args[0].text);
+    app_->OpenDocument(args[0].text);
 }
 
 void Session::New(const std::vector<Word>&) {
-    app_.AddDocument();
+    app_->AddDocument();
 }
 
 host::Document& Session::Named(const Word& name) {
-    host::Document* document = app_.FindDocument(name.text);
+    host::Document* document = app_->FindDocument(name.text);
     if (document == nullptr) {
         throw ScriptError("no open document is named " + name.text);
     }
@@ -230,14 +248,14 @@ host::Document& Session::Named(const Word& name) {
 }
 
 void Session::ActivateDocument(const std::vector<Word>& args) {
-    app_.Activate(Named(args[0]));
+    app_->Activate(Named(args[0]));
 }
 
 void Session::Close(const std::vector<Word>& args) {
     // A document is closed from its own window: it is the active one then.
     host::Document& document = args.empty() ? Active() : Named(args[0]);
-    app_.Activate(document);
-    app_.CloseDocument(document);
+    app_->Activate(document);
+    app_->CloseDocument(document);
 }
 
 void Session::Save(const std::vector<Word>&) {
@@ -326,7 +344,7 @@ void Session::Answer(const std::vector<Word>& args) {
 
 void Session::AddIn(const std::vector<Word>& args) {
     if (args[0] == "connect") {
-        addin_.AddinInstance_OnConnection(app_);
+        addin_.AddinInstance_OnConnection(*app_);
     } else if (args[0] == "disconnect") {
         addin_.AddinInstance_OnDisconnection();
     } else {
@@ -342,17 +360,17 @@ void Session::Click(const std::vector<Word>& args) {
                           (addin == nullptr ? " (no add-in is connected)" : ""));
     }
     // As a user clicks: a disabled button does nothing.
-    app_.Press(*button);
+    app_->Press(*button);
 }
 
 void Session::PrintToolbar() {
-    host::CommandBar* bar = app_.CommandBars.Find(addin::TOOLBAR_NAME);
+    host::CommandBar* bar = app_->CommandBars.Find(addin::TOOLBAR_NAME);
     if (bar == nullptr) {
         *out_ << "toolbar (none)\n";
         return;
     }
     addin::ThisApplication* addin = addin_.Instance();
-    const host::Document* active = app_.ActiveDocument();
+    const host::Document* active = app_->ActiveDocument();
     std::function<void(const host::CommandBarControls&, int)> print =
         [&](const host::CommandBarControls& controls, int depth) {
             for (int i = 1; i <= controls.Count(); ++i) {

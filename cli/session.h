@@ -1,8 +1,10 @@
-// Plays a session script against the headless host: the .docx model for the
-// word processor and the scripted Ui for the user, and writes its transcript.
+// Plays a session script against a headless host: the .docx model or
+// LibreOffice Writer for the word processor, the scripted Ui for the user,
+// and writes its transcript.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -10,16 +12,23 @@
 
 #include "addin/connect_word.h"
 #include "elements/context.h"
-#include "host/docx/docx_application.h"
 #include "host/system/system.h"
 #include "host/ui/scripted_ui.h"
+#include "host/word/application.h"
 #include "script_reader.h"
 
 namespace veln::cli {
 
+// The word processor a session plays against.
+enum class SessionHost : unsigned char {
+    Docx,    // the .docx model, in this process
+    Office,  // LibreOffice Writer, started headless for the session
+};
+
 class Session {
   public:
-    explicit Session(host::System& system);
+    // Starting the office may fail: a HostError says why.
+    explicit Session(host::System& system, SessionHost host = SessionHost::Docx);
 
     // Plays every line; the transcript goes to out. Returns true when the
     // script ran to its end with every answer used; otherwise failure says
@@ -74,8 +83,8 @@ class Session {
     host::Document& Active();
     std::vector<std::pair<long, long>> Paragraphs();
 
-    host::docx::DocxApplication app_;
     host::ScriptedUi ui_;
+    std::unique_ptr<host::Application> app_;
     Context context_;
     // The add-in, once `addin connect` has connected it.
     addin::ConnectWord addin_{context_};

@@ -6,7 +6,10 @@ function(veln_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS} veln_options)
+  # veln_options first: a library's own flags (the office host's sanitizer
+  # exception) come after the common ones and win.
+  target_link_libraries(${name} PRIVATE veln_options)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   if(NOT CMAKE_CURRENT_SOURCE_DIR MATCHES "/src/host(/|$)")
     veln_above_host(${name})
   endif()
@@ -14,7 +17,7 @@ endfunction()
 
 # veln_above_host(TARGET)
 # A target above the host layer: the identifiers of the host's libraries
-# (pugixml, libzip, SQLite, RE2, libxlsxwriter) are poisoned in every file it compiles.
+# (pugixml, libzip, SQLite, RE2, libxlsxwriter, UNO) are poisoned in every file it compiles.
 function(veln_above_host target)
   target_compile_options(${target} PRIVATE -include ${PROJECT_SOURCE_DIR}/cmake/above_host_guard.h)
 endfunction()

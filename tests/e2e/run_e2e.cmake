@@ -3,6 +3,7 @@
 # NAME.check.cmake beside the script, when there is one, then looks at the
 # files the session left (PLAY is their folder) and sets check_error.
 # -DVELN=program -DSCRIPT=file.veln -DEXPECTED=file.expected -DWORK=folder -DDATA=program folder
+# [-DHOST=--office: played in LibreOffice Writer]
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 get_filename_component(name "${SCRIPT}" NAME)
@@ -29,7 +30,7 @@ set(ENV{LANG} "C")
 unset(ENV{LC_ALL})
 unset(ENV{LC_MESSAGES})
 
-execute_process(COMMAND "${VELN}" script "${name}"
+execute_process(COMMAND "${VELN}" script ${HOST} "${name}"
                 WORKING_DIRECTORY "${PLAY}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status
                 TIMEOUT 120)

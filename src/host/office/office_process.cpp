@@ -1,0 +1,139 @@
+#include "host/office/office_process.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "host/host_error.h"
+#include "host/word/document.h"
+
+namespace veln::host::office {
+
+namespace {
+
+// soffice.bin's exit status when it wants to be started again.
+constexpr int RESTART_STATUS = 81;
+constexpr int MAX_RESTARTS = 3;
+
+std::string RandomSuffix() {
+    std::random_device device;
+    return std::to_string(::getpid()) + "-" + std::to_string(device());
+}
+
+// file:// URL of a folder: the office takes its profile as one.
+std::string FolderUrl(const std::filesystem::path& folder) {
+    return "file://" + std::filesystem::absolute(folder).lexically_normal().string();
+}
+
+}  // namespace
+
+OfficeProcess::OfficeProcess(const std::string& program, const std::string& profile)
+    : program_(program), pipe_("veln-" + RandomSuffix()), profile_(profile) {
+    if (::access(program.c_str(), X_OK) != 0) {
+        throw HostError(WordError::COMMAND_FAILED,
+                        "LibreOffice is not installed: " + program + " was not found");
+    }
+    if (profile_.empty()) {
+        profile_ = (std::filesystem::temp_directory_path() / ("veln-office-" + pipe_)).string();
+        ownProfile_ = true;
+    }
+    std::filesystem::create_directories(profile_);
+    Launch();
+}
+
+void OfficeProcess::Launch() {
+    std::vector<std::string> args = {program_,
+                                     "--headless",
+                                     "--invisible",
+                                     "--norestore",
+                                     "--nologo",
+                                     "--nodefault",
+                                     "--nolockcheck",
+                                     "-env:UserInstallation=" + FolderUrl(profile_),
+                                     "--accept=pipe,name=" + pipe_ + ";urp;"};
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        throw HostError(WordError::COMMAND_FAILED, "LibreOffice could not be started: fork failed");
+    }
+    if (pid_ == 0) {
+        // Its own group, so that stopping it stops what it starts; its output
+        // is not ours to show.
+        ::setpgid(0, 0);
+        int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(program_.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::setpgid(pid_, pid_);
+}
+
+OfficeProcess::~OfficeProcess() {
+    Stop(std::chrono::milliseconds(0));
+}
+
+bool OfficeProcess::Running(std::string& why) {
+    if (pid_ < 0) {
+        why = "LibreOffice has stopped";
+        return false;
+    }
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) != pid_) {
+        return true;
+    }
+    pid_ = -1;
+    // The office asks to be started again once it has made a new profile,
+    // as its own launcher would.
+    if (WIFEXITED(status) && WEXITSTATUS(status) == RESTART_STATUS && restarts_ < MAX_RESTARTS) {
+        ++restarts_;
+        Launch();
+        return true;
+    }
+    if (WIFEXITED(status)) {
+        why = WEXITSTATUS(status) == 127
+                  ? "LibreOffice could not be started"
+                  : "LibreOffice ended with status " + std::to_string(WEXITSTATUS(status));
+    } else {
+        why = "LibreOffice was ended by signal " + std::to_string(WTERMSIG(status));
+    }
+    return false;
+}
+
+void OfficeProcess::Stop(std::chrono::milliseconds limit) {
+    if (pid_ > 0) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (::waitpid(pid_, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                ::kill(-pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        // Whatever the office started in its group goes with it.
+        ::kill(-pid_, SIGKILL);
+        pid_ = -1;
+    }
+    if (ownProfile_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(profile_, ignored);
+        ownProfile_ = false;
+    }
+}
+
+}  // namespace veln::host::office

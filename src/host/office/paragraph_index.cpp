@@ -1,0 +1,201 @@
+#include "host/office/paragraph_index.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "host/host_error.h"
+#include "host/utf8.h"
+#include "host/word/document.h"
+
+namespace veln::host::office {
+
+namespace {
+
+// Tables within tables within...: as deep as a file can nest them, no deeper.
+constexpr int MAX_DEPTH = 64;
+
+bool IsLowSurrogate(sal_Unicode unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+char32_t SystemCharacter(sal_uInt32 c) {
+    switch (c) {
+        case U'\n':
+            return WordChar::LINE_BREAK;
+        case 0x2011:
+            return WordChar::NON_BREAKING_HYPHEN;
+        case 0x00AD:
+            return WordChar::OPTIONAL_HYPHEN;
+        default:
+            return static_cast<char32_t>(c);
+    }
+}
+
+// Moves a cursor by any number of characters: the office takes 16 bits.
+void GoRight(const Reference<css::text::XTextCursor>& cursor, sal_Int32 count, bool expand) {
+    while (count > 0) {
+        auto step = static_cast<sal_Int16>(std::min<sal_Int32>(count, 0x7FFF));
+        cursor->goRight(step, expand);
+        count -= step;
+    }
+}
+
+}  // namespace
+
+std::string StoryCharacters(const rtl::OUString& text) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.getLength()));
+    for (sal_Int32 i = 0; i < text.getLength();) {
+        AppendCodePoint(out, SystemCharacter(text.iterateCodePoints(&i)));
+    }
+    return out;
+}
+
+long CharacterCount(const rtl::OUString& text) {
+    long count = 0;
+    for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+        count += IsLowSurrogate(text[i]) ? 0 : 1;
+    }
+    return count;
+}
+
+sal_Int32 Utf16Offset(const rtl::OUString& text, long characters) {
+    sal_Int32 i = 0;
+    for (long seen = 0; i < text.getLength() && seen < characters; ++seen) {
+        text.iterateCodePoints(&i);
+    }
+    return i;
+}
+
+const std::vector<IndexedParagraph>& ParagraphIndex::Paragraphs() {
+    if (!valid_) {
+        Build();
+    }
+    return paragraphs_;
+}
+
+void ParagraphIndex::Build() {
+    paragraphs_.clear();
+    blocks_.clear();
+    blockParagraphs_.clear();
+    AddText(document_->getText(), 0);
+    long start = 0;
+    for (IndexedParagraph& paragraph : paragraphs_) {
+        paragraph.start = start;
+        start += paragraph.length + 1;
+    }
+    valid_ = true;
+}
+
+void ParagraphIndex::AddText(const Reference<css::text::XText>& text, int depth) {
+    if (depth > MAX_DEPTH) {
+        throw HostError(WordError::FILE_CORRUPT, "tables are nested too deeply");
+    }
+    const std::size_t block = blocks_.size();
+    blocks_.push_back(text);
+    blockParagraphs_.emplace_back();
+    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
+    Reference<css::container::XEnumeration> contents = access->createEnumeration();
+    while (contents->hasMoreElements()) {
+        Reference<css::lang::XServiceInfo> content(contents->nextElement(), UNO_QUERY);
+        if (!content.is()) {
+            continue;
+        }
+        if (Reference<css::text::XTextTable> table{content, UNO_QUERY}; table.is()) {
+            for (const rtl::OUString& name : table->getCellNames()) {
+                AddText(Reference<css::text::XText>(table->getCellByName(name), UNO_QUERY_THROW),
+                        depth + 1);
+            }
+            continue;
+        }
+        Reference<css::text::XTextRange> range(content, UNO_QUERY);
+        if (!range.is()) {
+            continue;
+        }
+        IndexedParagraph paragraph;
+        paragraph.range = range;
+        paragraph.string = range->getString();
+        paragraph.length = CharacterCount(paragraph.string);
+        paragraph.block = block;
+        blockParagraphs_[block].push_back(paragraphs_.size());
+        paragraphs_.push_back(std::move(paragraph));
+    }
+}
+
+long ParagraphIndex::End() {
+    const auto& paragraphs = Paragraphs();
+    return paragraphs.empty() ? 1 : paragraphs.back().start + paragraphs.back().length + 1;
+}
+
+std::size_t ParagraphIndex::IndexAt(long position) {
+    const auto& paragraphs = Paragraphs();
+    auto after = std::upper_bound(
+        paragraphs.begin(), paragraphs.end(), position,
+        [](long at, const IndexedParagraph& paragraph) { return at < paragraph.start; });
+    return after == paragraphs.begin() ? 0
+                                       : static_cast<std::size_t>(after - paragraphs.begin()) - 1;
+}
+
+const Reference<css::text::XText>& ParagraphIndex::TextOf(std::size_t index) {
+    return blocks_[Paragraphs()[index].block];
+}
+
+long ParagraphIndex::PositionOf(const Reference<css::text::XTextRange>& point) {
+    const auto& paragraphs = Paragraphs();
+    Reference<css::text::XText> text = point->getText();
+    auto block = std::find(blocks_.begin(), blocks_.end(), text);
+    if (block == blocks_.end() || paragraphs.empty()) {
+        throw HostError(WordError::VALUE_OUT_OF_RANGE, "the range is not in the main story");
+    }
+    const auto& members = blockParagraphs_[static_cast<std::size_t>(block - blocks_.begin())];
+    Reference<css::text::XTextRangeCompare> compare(text, UNO_QUERY_THROW);
+    Reference<css::text::XTextRange> at = point->getStart();
+    // The last paragraph of the text that starts at or before the point.
+    auto after =
+        std::upper_bound(members.begin(), members.end(), at,
+                         [&](const Reference<css::text::XTextRange>& p, std::size_t i) {
+                             return compare->compareRegionStarts(paragraphs[i].range, p) < 0;
+                         });
+    if (after == members.begin()) {
+        throw HostError(WordError::VALUE_OUT_OF_RANGE, "the range is not in the main story");
+    }
+    const IndexedParagraph& paragraph = paragraphs[*(after - 1)];
+    Reference<css::text::XTextCursor> cursor =
+        text->createTextCursorByRange(paragraph.range->getStart());
+    cursor->gotoRange(at, true);
+    return paragraph.start + std::min(CharacterCount(cursor->getString()), paragraph.length);
+}
+
+Reference<css::text::XTextCursor> ParagraphIndex::CursorAtParagraph(std::size_t index,
+                                                                    long offset) {
+    const IndexedParagraph& paragraph = Paragraphs()[index];
+    Reference<css::text::XTextCursor> cursor =
+        TextOf(index)->createTextCursorByRange(paragraph.range->getStart());
+    GoRight(cursor, Utf16Offset(paragraph.string, std::clamp(offset, 0L, paragraph.length)), false);
+    return cursor;
+}
+
+Reference<css::text::XTextCursor> ParagraphIndex::CursorAt(long start, long end) {
+    const std::size_t first = IndexAt(start);
+    Reference<css::text::XTextCursor> cursor =
+        CursorAtParagraph(first, start - Paragraphs()[first].start);
+    if (end <= start) {
+        return cursor;
+    }
+    const std::size_t last = IndexAt(end);
+    const long endOffset = end - Paragraphs()[last].start;
+    if (last == first) {
+        const rtl::OUString& string = Paragraphs()[first].string;
+        const long startOffset = start - Paragraphs()[first].start;
+        GoRight(cursor, Utf16Offset(string, endOffset) - Utf16Offset(string, startOffset), true);
+        return cursor;
+    }
+    if (Paragraphs()[last].block != Paragraphs()[first].block) {
+        throw HostError(WordError::VALUE_OUT_OF_RANGE,
+                        "a range may not go from one table cell to another");
+    }
+    cursor->gotoRange(CursorAtParagraph(last, endOffset)->getStart(), true);
+    return cursor;
+}
+
+}  // namespace veln::host::office

@@ -1,0 +1,204 @@
+// The office host against a headless Writer: text and positions, bookmarks,
+// highlight, variables and hyperlinks, read back by the .docx model from the
+// files Writer saves, and the other way round.
+#include <gmock/gmock.h>
+
+#include "error_of.h"
+#include "host/docx/docx_application.h"
+#include "host/word/bookmarks.h"
+#include "host/word/range.h"
+#include "host/word/variables.h"
+#include "libreoffice.h"
+#include "office_fixture.h"
+
+namespace veln::test {
+namespace {
+
+using host::Document;
+using host::WdColorIndex::wdBrightGreen;
+using host::WdColorIndex::wdNoHighlight;
+using host::WdColorIndex::wdUndefined;
+using host::WdColorIndex::wdYellow;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class OfficeDocumentTest : public OfficeTest {
+  protected:
+    // A new Writer document holding text.
+    Document& Written(const std::string& text) {
+        Document& document = Office().AddDocument();
+        document.InsertText(0, text);
+        return document;
+    }
+};
+
+TEST_F(OfficeDocumentTest, CountsCharactersAsTheSystemDoes) {
+    Document& document = Written("Alpha\rBéta\tγ\rLast");
+    EXPECT_EQ(document.StoryEnd(), 18);
+    EXPECT_EQ(document.TextOf(0, document.StoryEnd()), "Alpha\rBéta\tγ\rLast\r");
+    EXPECT_EQ(document.TextOf(6, 10), "Béta");
+    EXPECT_EQ(document.ParagraphAt(8), std::pair(6L, 13L));
+    EXPECT_EQ(document.ParagraphCount(), 3);
+    EXPECT_EQ(document.ParagraphStart(2), 13);
+
+    document.DeleteText(6, 8);
+    EXPECT_EQ(document.TextOf(0, 12), "Alpha\rta\tγ\rL");
+    document.JoinParagraphs(5);
+    EXPECT_EQ(document.TextOf(0, document.StoryEnd()), "Alphata\tγ\rLast\r");
+}
+
+TEST_F(OfficeDocumentTest, BookmarksKeepTheirTextAndTakeWhatIsInsertedAtTheirStart) {
+    Document& document = Written("The system shall brake.\rSecond.");
+    document.SetBookmark("ELEM10000001", 4, 10);
+    document.SetBookmark("_Toc1", 0, 3);
+    EXPECT_EQ(document.BookmarkCount(false), 1);
+    EXPECT_EQ(document.BookmarkCount(true), 2);
+    EXPECT_EQ(document.BookmarkItem(1, false).name, "ELEM10000001");
+
+    document.InsertText(4, "[1.0] ");
+    auto found = document.FindBookmark("ELEM10000001");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(document.TextOf(found->start, found->end), "[1.0] system");
+    EXPECT_EQ(document.BookmarkIdAt(8, false), 1);
+    EXPECT_EQ(document.BookmarkIdAt(20, false), 0);
+    EXPECT_EQ(document.FirstBookmarkFrom(5, false), 2);
+
+    document.SetBookmark("ELEM10000001", 30, 37);
+    EXPECT_EQ(document.TextOf(document.FindBookmark("ELEM10000001")->start,
+                              document.FindBookmark("ELEM10000001")->end),
+              "Second.");
+    document.RemoveBookmark("ELEM10000001");
+    EXPECT_FALSE(document.FindBookmark("ELEM10000001").has_value());
+    EXPECT_EQ(ErrorOf<host::HostError>([&] { document.RemoveBookmark("ELEM10000001"); }).number,
+              host::WordError::NO_SUCH_BOOKMARK);
+}
+
+TEST_F(OfficeDocumentTest, HighlightIsReadAsTheColourIndexAndMixedAsUndefined) {
+    Document& document = Written("one two three");
+    EXPECT_EQ(document.HighlightOf(0, 3), wdNoHighlight);
+    document.SetHighlight(4, 7, wdBrightGreen);
+    EXPECT_EQ(document.HighlightOf(4, 7), wdBrightGreen);
+    EXPECT_EQ(document.HighlightOf(0, 7), wdUndefined);
+    document.SetHighlight(4, 7, wdNoHighlight);
+    EXPECT_EQ(document.HighlightOf(0, 13), wdNoHighlight);
+}
+
+TEST_F(OfficeDocumentTest, SelectionIsTheViewCursor) {
+    Document& document = Written("Alpha\rBeta");
+    document.SetSelection(8, 2);
+    EXPECT_EQ(document.SelectionStart(), 2);
+    EXPECT_EQ(document.SelectionEnd(), 8);
+    document.SetSelection(0, 100);
+    EXPECT_EQ(document.SelectionEnd(), document.StoryEnd() - 1);
+}
+
+// What Writer saves as .docx is what the .docx model reads, and back: the
+// variables through their mirror in the custom properties.
+TEST_F(OfficeDocumentTest, ADocumentMarkedInWriterIsReadByTheDocxModel) {
+    Document& document = Written("Title\rThe brake shall hold.");
+    document.SetBookmark("ELEM10000001", 6, 26);
+    document.SetHighlight(6, 26, wdYellow);
+    document.SetVariableValue("VARDOC_DOC_ID", "42");
+    document.AddHyperlink(0, 5, "other.docx", "ELEM10000002", "");
+    document.SaveAs(dir / "marked.docx", std::nullopt);
+    EXPECT_TRUE(document.Saved());
+    EXPECT_EQ(document.Name(), "marked.docx");
+
+    host::docx::DocxApplication model;
+    Document& read = model.OpenDocument(dir / "marked.docx");
+    EXPECT_EQ(read.TextOf(0, read.StoryEnd()), "Title\rThe brake shall hold.\r");
+    auto bookmark = read.FindBookmark("ELEM10000001");
+    ASSERT_TRUE(bookmark.has_value());
+    EXPECT_EQ(std::pair(bookmark->start, bookmark->end), std::pair(6L, 26L));
+    EXPECT_EQ(read.HighlightOf(6, 26), wdYellow);
+    EXPECT_EQ(read.VariableValue("VARDOC_DOC_ID"), "42");
+    ASSERT_EQ(read.HyperlinkList().size(), 1U);
+    EXPECT_EQ(read.HyperlinkList()[0].address, "other.docx");
+    EXPECT_EQ(read.HyperlinkList()[0].subAddress, "ELEM10000002");
+    EXPECT_EQ(read.HyperlinkList()[0].text, "Title");
+}
+
+TEST_F(OfficeDocumentTest, ADocumentMarkedByTheDocxModelOpensMarkedInWriter) {
+    {
+        host::docx::DocxApplication model;
+        Document& document = model.AddDocument();
+        document.InsertText(0, "Intro\rThe pump shall stop.");
+        document.SetBookmark("ELEM10000007", 6, 25);
+        document.SetHighlight(6, 25, wdBrightGreen);
+        document.SetVariableValue("VARDOC_DB_NAME", "/projects/p.db");
+        document.SaveAs(dir / "linked.docx");
+    }
+    Document& document = Office().OpenDocument(dir / "linked.docx");
+    EXPECT_EQ(document.TextOf(0, document.StoryEnd()), "Intro\rThe pump shall stop.\r");
+    auto bookmark = document.FindBookmark("ELEM10000007");
+    ASSERT_TRUE(bookmark.has_value());
+    EXPECT_EQ(std::pair(bookmark->start, bookmark->end), std::pair(6L, 25L));
+    EXPECT_EQ(document.HighlightOf(6, 25), wdBrightGreen);
+    EXPECT_EQ(document.VariableValue("VARDOC_DB_NAME"), "/projects/p.db");
+    EXPECT_THAT(document.VariableNames(), ElementsAre("VARDOC_DB_NAME"));
+    document.RemoveVariable("VARDOC_DB_NAME");
+    EXPECT_FALSE(document.VariableValue("VARDOC_DB_NAME").has_value());
+}
+
+// The links tree's export: a link whose text is put where there was none.
+TEST_F(OfficeDocumentTest, AHyperlinkWithTextToDisplayReplacesItsAnchor) {
+    Document& document = Written("Level 1\r");
+    std::string target = "a.docx";
+    host::HyperlinkInfo added =
+        document.AddHyperlink(8, 8, target, "ELEM10000003", "1.0.0.0 - Braking");
+    EXPECT_EQ(std::pair(added.start, added.end), std::pair(8L, 25L));
+    auto links = document.HyperlinkList();
+    ASSERT_EQ(links.size(), 1U);
+    EXPECT_EQ(links[0].address, target);
+    EXPECT_EQ(links[0].subAddress, "ELEM10000003");
+    EXPECT_EQ(links[0].text, "1.0.0.0 - Braking");
+    EXPECT_EQ(std::pair(links[0].start, links[0].end), std::pair(8L, 25L));
+
+    document.SaveAs(dir / "tree.docx", std::nullopt);
+    host::docx::DocxApplication model;
+    Document& read = model.OpenDocument(dir / "tree.docx");
+    ASSERT_EQ(read.HyperlinkList().size(), 1U);
+    EXPECT_EQ(read.HyperlinkList()[0].subAddress, "ELEM10000003");
+}
+
+TEST_F(OfficeDocumentTest, AFileWriterCannotOpenIsRefusedWithItsReason) {
+    EXPECT_EQ(ErrorOf<host::HostError>([&] { Office().OpenDocument(dir / "missing.docx"); }).number,
+              host::WordError::FILE_NOT_FOUND);
+    Document& document = Written("kept");
+    document.SaveAs(dir / "kept.docx", std::nullopt);
+    EXPECT_THAT(ErrorOf<host::HostError>([&] {
+                    document.SaveAs("/proc/unwritable/x.docx", std::nullopt);
+                }).text,
+                HasSubstr("saving as /proc/unwritable/x.docx"));
+    EXPECT_EQ(document.Name(), "kept.docx");
+}
+
+// An office that goes away in the middle of a session: each later call
+// fails at once, naming why, and nothing hangs.
+TEST(OfficeStart, AnOfficeThatEndsIsNamedAsTheCauseOfEachLaterFailure) {
+    TempDir dir;
+    host::office::OfficeOptions options;
+    options.profile = dir / "profile";
+    auto office = host::office::OfficeApplication::Start(options);
+    Document& document = office->AddDocument();
+    document.InsertText(0, "kept");
+    // "[s]office" keeps pkill from matching the shell that runs it.
+    ASSERT_EQ(
+        std::system(("pkill -KILL -f -- " + Quoted("[s]office.bin.*" + options.profile)).c_str()),
+        0);
+    auto failure = ErrorOf<host::HostError>([&] { document.InsertText(0, "lost"); });
+    EXPECT_THAT(failure.text, HasSubstr(": LibreOffice was ended by signal 9"));
+    EXPECT_THAT(ErrorOf<host::HostError>([&] { (void)document.StoryEnd(); }).text,
+                HasSubstr("LibreOffice was ended by signal 9"));
+}
+
+TEST(OfficeStart, NoOfficeInstalledIsSaidPlainly) {
+    host::office::OfficeOptions options;
+    options.programFolder = "/nonexistent/libreoffice/program";
+    auto failure =
+        ErrorOf<host::HostError>([&] { host::office::OfficeApplication::Start(options); });
+    EXPECT_THAT(failure.text, HasSubstr("LibreOffice is not installed"));
+}
+
+}  // namespace
+}  // namespace veln::test
