@@ -15,6 +15,7 @@
 
 #include "host/docx/bookmark_table.h"
 #include "host/docx/disk_file.h"
+#include "host/docx/field_hyperlinks.h"
 #include "host/docx/list_numbering.h"
 #include "host/docx/lock_file.h"
 #include "host/docx/story.h"
@@ -131,6 +132,9 @@ class DocxDocument : public Document {
     // first time: hyperlinks to one file share it, as the format allows, so
     // a document of many links to a few files does not carry one each.
     std::string HyperlinkRelationship(const std::string& address);
+    std::optional<HyperlinkInfo> LinkOfPiece(const Paragraph& paragraph, const Piece& piece,
+                                             const FieldHyperlinkRuns& fields,
+                                             std::optional<std::size_t>& owner) const;
     bool HasMacroProject() const;
     std::string MainContentType() const;
     void SetMainContentType(bool templateType, bool macros);

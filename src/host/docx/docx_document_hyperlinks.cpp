@@ -4,6 +4,7 @@
 
 #include "host/docx/blank_document.h"
 #include "host/docx/docx_document.h"
+#include "host/docx/field_hyperlinks.h"
 #include "host/docx/file_replacement.h"
 #include "host/docx/package_parts.h"
 #include "host/docx/xml_text.h"
@@ -79,37 +80,24 @@ std::vector<HyperlinkInfo> DocxDocument::HyperlinkList() const {
     std::vector<HyperlinkInfo> links;
     for (std::size_t i = 0; i < story_->ParagraphCount(); ++i) {
         Paragraph& paragraph = story_->ParagraphAtIndex(i);
+        const FieldHyperlinkRuns fields = HyperlinkFieldRuns(paragraph.node, names_);
         long at = story_->StartOf(paragraph);
-        pugi::xml_node current;
+        // What the previous piece belonged to: a w:hyperlink, or a field.
+        std::optional<std::size_t> current;
         for (const auto& piece : paragraph.pieces) {
             if (piece.length == 0) {
                 continue;
             }
-            pugi::xml_node link;
-            for (pugi::xml_node node = piece.node.parent(); node && node != paragraph.node;
-                 node = node.parent()) {
-                if (Is(node, names_.hyperlink)) {
-                    link = node;
-                    break;
-                }
-            }
-            if (link && link == current) {
+            std::optional<std::size_t> owner;
+            std::optional<HyperlinkInfo> link = LinkOfPiece(paragraph, piece, fields, owner);
+            if (owner && owner == current) {
                 links.back().end = at + piece.length;
             } else if (link) {
-                std::string address =
-                    RelationshipTarget(link.attribute(names_.rId.c_str()).value());
-                std::string subAddress = link.attribute(names_.anchor.c_str()).value();
-                // LibreOffice writes the place in the target file as the
-                // target's fragment ("other.docx#ELEM10000002"), not as w:anchor.
-                if (std::size_t hash = address.find('#');
-                    subAddress.empty() && hash != std::string::npos) {
-                    subAddress = address.substr(hash + 1);
-                    address.resize(hash);
-                }
-                links.push_back(
-                    {address, subAddress, "", at, at + static_cast<long>(piece.length)});
+                link->start = at;
+                link->end = at + static_cast<long>(piece.length);
+                links.push_back(*link);
             }
-            current = link;
+            current = owner;
             at += piece.length;
         }
     }
@@ -117,6 +105,30 @@ std::vector<HyperlinkInfo> DocxDocument::HyperlinkList() const {
         link.text = story_->Text(link.start, link.end);
     }
     return links;
+}
+
+// The hyperlink a piece of text shows, if any, and who owns it (owner: one
+// value for all the pieces of one link).
+std::optional<HyperlinkInfo> DocxDocument::LinkOfPiece(const Paragraph& paragraph,
+                                                       const Piece& piece,
+                                                       const FieldHyperlinkRuns& fields,
+                                                       std::optional<std::size_t>& owner) const {
+    for (pugi::xml_node node = piece.node.parent(); node && node != paragraph.node;
+         node = node.parent()) {
+        if (Is(node, names_.hyperlink)) {
+            owner = node.hash_value();
+            std::string address = RelationshipTarget(node.attribute(names_.rId.c_str()).value());
+            std::string subAddress = node.attribute(names_.anchor.c_str()).value();
+            TakeFragment(address, subAddress);
+            return HyperlinkInfo{address, subAddress, "", 0, 0};
+        }
+    }
+    if (auto field = fields.find(piece.node.parent()); field != fields.end()) {
+        // Fields and nodes never share a value: a node's is its address.
+        owner = field->second.field;
+        return HyperlinkInfo{field->second.address, field->second.subAddress, "", 0, 0};
+    }
+    return std::nullopt;
 }
 
 }  // namespace veln::host::docx

@@ -138,6 +138,39 @@ TEST(HyperlinkTest, LinksCarryAddressBookmarkAndText) {
                 HasSubstr(R"(Target="file:///projects/brakes.docx" TargetMode="External")"));
 }
 
+// LibreOffice writes a link to a place in another file as a HYPERLINK
+// field, its place after \l and sometimes also as the target's fragment.
+TEST(HyperlinkTest, HyperlinkFieldsAreLinksAndOtherFieldsAreNot) {
+    TempDir dir;
+    auto run = [](const std::string& inside) { return "<w:r>" + inside + "</w:r>"; };
+    auto field = [&](const std::string& instruction, const std::string& result) {
+        return run(R"(<w:fldChar w:fldCharType="begin"/>)") +
+               run("<w:instrText xml:space=\"preserve\">" + instruction + "</w:instrText>") +
+               run(R"(<w:fldChar w:fldCharType="separate"/>)") + result +
+               run(R"(<w:fldChar w:fldCharType="end"/>)");
+    };
+    test::WriteDocx(
+        dir / "fields.docx",
+        "<w:p>" + run("<w:t xml:space=\"preserve\">See </w:t>") +
+            field(R"( HYPERLINK "../req.docx" \l "ELEM10000001" \o "tip" )",
+                  run("<w:t>1.0.0.0 -</w:t>") + run("<w:t xml:space=\"preserve\"> Brakes</w:t>")) +
+            run("<w:t xml:space=\"preserve\"> and </w:t>") +
+            field(R"( HYPERLINK "file:///p/d.docx#ELEM10000002" \l "ELEM10000002")",
+                  run("<w:t>pads</w:t>")) +
+            field(" PAGE ", run("<w:t>7</w:t>")) + "</w:p>");
+    auto document = DocxDocument::Open(dir / "fields.docx");
+    EXPECT_EQ(document->TextOf(0, document->StoryEnd()), "See 1.0.0.0 - Brakes and pads7\r");
+    std::vector<HyperlinkInfo> links = document->HyperlinkList();
+    ASSERT_EQ(links.size(), 2U);
+    EXPECT_EQ(links[0].address, "../req.docx");
+    EXPECT_EQ(links[0].subAddress, "ELEM10000001");
+    EXPECT_EQ(links[0].text, "1.0.0.0 - Brakes") << "one link over the runs of its result";
+    EXPECT_EQ(std::pair(links[0].start, links[0].end), std::pair(4L, 20L));
+    EXPECT_EQ(links[1].address, "file:///p/d.docx") << "the fragment is the place named after \\l";
+    EXPECT_EQ(links[1].subAddress, "ELEM10000002");
+    EXPECT_EQ(links[1].text, "pads");
+}
+
 TEST(SpecialCharacterTest, InsertedTabsBreaksAndHyphensAreWrittenAsTheirElements) {
     TempDir dir;
     DocxApplication app;
