@@ -1,6 +1,5 @@
 #include "host/docx/docx_application.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -15,22 +14,13 @@ DocxApplication::DocxApplication(Ui* dialogs, std::ostream* log)
 
 DocxApplication::~DocxApplication() = default;
 
+// Defined here, where a DocxDocument is known to be a Document.
 Document& DocxApplication::DocumentItem(int index) {
-    if (index < 1 || index > DocumentCount()) {
-        throw HostError(
-            WordError::NO_SUCH_MEMBER,
-            "The requested member of the collection does not exist: " + std::to_string(index));
-    }
-    return *documents_[static_cast<std::size_t>(index) - 1];
+    return documents_.Item(index);
 }
 
 Document* DocxApplication::FindDocument(std::string_view name) {
-    for (const auto& document : documents_) {
-        if (document->Name() == name || document->FullName() == name) {
-            return document.get();
-        }
-    }
-    return nullptr;
+    return documents_.Find(name);
 }
 
 Document& DocxApplication::Adopt(std::unique_ptr<DocxDocument> document) {
@@ -40,14 +30,7 @@ Document& DocxApplication::Adopt(std::unique_ptr<DocxDocument> document) {
             events->DocumentBeforeSave(saved);
         }
     });
-    documents_.push_back(std::move(document));
-    return *documents_.back();
-}
-
-void DocxApplication::Changed() {
-    if (ApplicationEvents* events = Events()) {
-        events->DocumentChange();
-    }
+    return documents_.Add(std::move(document));
 }
 
 Document& DocxApplication::AddDocument(bool visible) {
@@ -56,8 +39,8 @@ Document& DocxApplication::AddDocument(bool visible) {
         events->NewDocument(document);
     }
     if (visible) {
-        active_ = &document;
-        Changed();
+        documents_.Activate(document);
+        RaiseDocumentChange();
     }
     return document;
 }
@@ -65,7 +48,7 @@ Document& DocxApplication::AddDocument(bool visible) {
 Document& DocxApplication::OpenDocument(const std::string& path) {
     std::error_code error;
     std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-    if (Document* open = FindDocument(absolute)) {
+    if (Document* open = documents_.Find(absolute)) {
         Activate(*open);
         return *open;
     }
@@ -89,25 +72,22 @@ Document& DocxApplication::OpenDocument(const std::string& path) {
         *log_ << "veln: " << absolute << ": " << note << "\n";
     }
     Document& adopted = Adopt(std::move(document));
-    active_ = &adopted;
+    documents_.Activate(adopted);
     if (ApplicationEvents* events = Events()) {
         events->DocumentOpen(adopted);
     }
-    Changed();
+    RaiseDocumentChange();
     return adopted;
 }
 
 void DocxApplication::Activate(Document& document) {
-    if (active_ != &document) {
-        active_ = &document;
-        Changed();
+    if (documents_.Activate(document)) {
+        RaiseDocumentChange();
     }
 }
 
 bool DocxApplication::CloseDocument(Document& document) {
-    auto found = std::find_if(documents_.begin(), documents_.end(),
-                              [&](const auto& owned) { return owned.get() == &document; });
-    if (found == documents_.end()) {
+    if (!documents_.Contains(document)) {
         return false;
     }
     if (ApplicationEvents* events = Events()) {
@@ -121,17 +101,14 @@ bool DocxApplication::CloseDocument(Document& document) {
         return false;
     }
     Closing(document);
-    // Dialogs of the close may have opened or closed others meanwhile.
-    found = std::find_if(documents_.begin(), documents_.end(),
-                         [&](const auto& owned) { return owned.get() == &document; });
     CommandBars.ForgetDocument(&document);
-    documents_.erase(found);
-    if (active_ == &document) {
-        // The most recent visible document takes over.
-        auto visible = std::find_if(documents_.rbegin(), documents_.rend(),
-                                    [](const auto& other) { return other->Visible(); });
-        active_ = visible == documents_.rend() ? nullptr : visible->get();
-        Changed();
+    // Dialogs of the close may have closed it meanwhile.
+    bool activeChanged = false;
+    if (documents_.Contains(document)) {
+        documents_.Take(document, activeChanged);
+    }
+    if (activeChanged) {
+        RaiseDocumentChange();
     }
     return true;
 }

@@ -7,9 +7,9 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "host/word/application.h"
+#include "host/word/open_documents.h"
 
 namespace veln::host {
 class Ui;
@@ -29,13 +29,13 @@ class DocxApplication : public Application {
     DocxApplication(const DocxApplication&) = delete;
     DocxApplication& operator=(const DocxApplication&) = delete;
 
-    int DocumentCount() const override { return static_cast<int>(documents_.size()); }
+    int DocumentCount() const override { return documents_.Count(); }
     Document& DocumentItem(int index) override;
     Document* FindDocument(std::string_view name) override;
     Document& AddDocument(bool visible = true) override;
     Document& OpenDocument(const std::string& path) override;
     bool CloseDocument(Document& document) override;
-    Document* ActiveDocument() override { return active_; }
+    Document* ActiveDocument() override { return documents_.Active(); }
     void Activate(Document& document) override;
 
   protected:
@@ -48,12 +48,10 @@ class DocxApplication : public Application {
   private:
     // The document joins the open ones; its saves raise DocumentBeforeSave.
     Document& Adopt(std::unique_ptr<DocxDocument> document);
-    void Changed();
 
     Ui* dialogs_;
     std::ostream* log_;
-    std::vector<std::unique_ptr<DocxDocument>> documents_;
-    Document* active_ = nullptr;
+    OpenDocuments<DocxDocument> documents_;
     int created_ = 0;
 };
 

@@ -1,6 +1,5 @@
 #include "host/office/office_application.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "host/office/office_connection.h"
@@ -30,32 +29,25 @@ OfficeApplication::OfficeApplication(std::unique_ptr<OfficeConnection> connectio
     : connection_(std::move(connection)) {}
 
 OfficeApplication::~OfficeApplication() {
-    for (const auto& document : documents_) {
+    while (documents_.Count() > 0) {
+        bool activeChanged = false;
+        std::unique_ptr<OfficeDocument> document =
+            documents_.Take(documents_.Item(1), activeChanged);
         try {
             document->Close();
         } catch (const HostError&) {
             // The office goes next, and the document with it.
         }
     }
-    documents_.clear();
 }
 
+// Defined here, where an OfficeDocument is known to be a Document.
 Document& OfficeApplication::DocumentItem(int index) {
-    if (index < 1 || index > DocumentCount()) {
-        throw HostError(
-            WordError::NO_SUCH_MEMBER,
-            "The requested member of the collection does not exist: " + std::to_string(index));
-    }
-    return *documents_[static_cast<std::size_t>(index) - 1];
+    return documents_.Item(index);
 }
 
 Document* OfficeApplication::FindDocument(std::string_view name) {
-    for (const auto& document : documents_) {
-        if (document->Name() == name || document->FullName() == name) {
-            return document.get();
-        }
-    }
-    return nullptr;
+    return documents_.Find(name);
 }
 
 Document& OfficeApplication::Adopt(std::unique_ptr<OfficeDocument> document) {
@@ -64,14 +56,7 @@ Document& OfficeApplication::Adopt(std::unique_ptr<OfficeDocument> document) {
             events->DocumentBeforeSave(saved);
         }
     });
-    documents_.push_back(std::move(document));
-    return *documents_.back();
-}
-
-void OfficeApplication::Changed() {
-    if (ApplicationEvents* events = Events()) {
-        events->DocumentChange();
-    }
+    return documents_.Add(std::move(document));
 }
 
 Document& OfficeApplication::AddDocument(bool visible) {
@@ -91,8 +76,8 @@ Document& OfficeApplication::AddDocument(bool visible) {
         events->NewDocument(document);
     }
     if (visible) {
-        active_ = &document;
-        Changed();
+        documents_.Activate(document);
+        RaiseDocumentChange();
     }
     return document;
 }
@@ -100,7 +85,7 @@ Document& OfficeApplication::AddDocument(bool visible) {
 Document& OfficeApplication::OpenDocument(const std::string& path) {
     std::error_code error;
     std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-    if (Document* open = FindDocument(absolute)) {
+    if (Document* open = documents_.Find(absolute)) {
         Activate(*open);
         return *open;
     }
@@ -129,44 +114,36 @@ Document& OfficeApplication::OpenDocument(const std::string& path) {
         *connection_, model, std::filesystem::path(absolute).filename().string(), true);
     document->JoinSplitBookmarks();
     Document& adopted = Adopt(std::move(document));
-    active_ = &adopted;
+    documents_.Activate(adopted);
     if (ApplicationEvents* events = Events()) {
         events->DocumentOpen(adopted);
     }
-    Changed();
+    RaiseDocumentChange();
     return adopted;
 }
 
 void OfficeApplication::Activate(Document& document) {
-    if (active_ != &document) {
-        active_ = &document;
-        Changed();
+    if (documents_.Activate(document)) {
+        RaiseDocumentChange();
     }
 }
 
 bool OfficeApplication::CloseDocument(Document& document) {
-    auto found = std::find_if(documents_.begin(), documents_.end(),
-                              [&](const auto& owned) { return owned.get() == &document; });
-    if (found == documents_.end()) {
+    if (!documents_.Contains(document)) {
         return false;
     }
     if (ApplicationEvents* events = Events()) {
         bool cancel = false;
         events->DocumentBeforeClose(document, cancel);
-        if (cancel) {
-            return false;
+        if (cancel || !documents_.Contains(document)) {
+            return !cancel;
         }
     }
-    found = std::find_if(documents_.begin(), documents_.end(),
-                         [&](const auto& owned) { return owned.get() == &document; });
     CommandBars.ForgetDocument(&document);
-    std::unique_ptr<OfficeDocument> closing = std::move(*found);
-    documents_.erase(found);
-    if (active_ == &document) {
-        auto visible = std::find_if(documents_.rbegin(), documents_.rend(),
-                                    [](const auto& other) { return other->Visible(); });
-        active_ = visible == documents_.rend() ? nullptr : visible->get();
-        Changed();
+    bool activeChanged = false;
+    std::unique_ptr<OfficeDocument> closing = documents_.Take(document, activeChanged);
+    if (activeChanged) {
+        RaiseDocumentChange();
     }
     closing->Close();
     return true;

@@ -5,10 +5,10 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "host/office/office_options.h"
 #include "host/word/application.h"
+#include "host/word/open_documents.h"
 
 namespace veln::host::office {
 
@@ -25,23 +25,21 @@ class OfficeApplication : public Application {
     OfficeApplication(const OfficeApplication&) = delete;
     OfficeApplication& operator=(const OfficeApplication&) = delete;
 
-    int DocumentCount() const override { return static_cast<int>(documents_.size()); }
+    int DocumentCount() const override { return documents_.Count(); }
     Document& DocumentItem(int index) override;
     Document* FindDocument(std::string_view name) override;
     Document& AddDocument(bool visible = true) override;
     Document& OpenDocument(const std::string& path) override;
     bool CloseDocument(Document& document) override;
-    Document* ActiveDocument() override { return active_; }
+    Document* ActiveDocument() override { return documents_.Active(); }
     void Activate(Document& document) override;
 
   private:
     explicit OfficeApplication(std::unique_ptr<OfficeConnection> connection);
     Document& Adopt(std::unique_ptr<OfficeDocument> document);
-    void Changed();
 
     std::unique_ptr<OfficeConnection> connection_;
-    std::vector<std::unique_ptr<OfficeDocument>> documents_;
-    Document* active_ = nullptr;
+    OpenDocuments<OfficeDocument> documents_;
     int created_ = 0;
 };
 

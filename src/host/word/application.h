@@ -90,6 +90,14 @@ class Application {
     void SetEvents(ApplicationEvents* events) { events_ = events; }
     ApplicationEvents* Events() const { return events_; }
 
+  protected:
+    // What every host tells the connected add-in as documents come and go.
+    void RaiseDocumentChange() {
+        if (events_ != nullptr) {
+            events_->DocumentChange();
+        }
+    }
+
   private:
     std::vector<Template> templates_;
     std::vector<std::string> connected_;
