@@ -117,7 +117,8 @@ OfficeConnection::~OfficeConnection() {
         }
         context_.clear();
         bridge_.clear();
-        process_->Stop(std::chrono::seconds(10));
+        // An office that no longer answers will not end by itself.
+        process_->Stop(lost_.empty() ? std::chrono::seconds(10) : std::chrono::seconds(0));
     }
 }
 

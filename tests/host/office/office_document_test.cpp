@@ -164,6 +164,13 @@ TEST_F(OfficeDocumentTest, AHyperlinkWithTextToDisplayReplacesItsAnchor) {
 TEST_F(OfficeDocumentTest, AFileWriterCannotOpenIsRefusedWithItsReason) {
     EXPECT_EQ(ErrorOf<host::HostError>([&] { Office().OpenDocument(dir / "missing.docx"); }).number,
               host::WordError::FILE_NOT_FOUND);
+    // A package whose parts are cut short: no filter of the office reads it.
+    WriteFile(dir / "broken.docx", std::string("PK\x03\x04", 4) + std::string(200, '\x7f'));
+    auto refused = ErrorOf<host::HostError>([&] { Office().OpenDocument(dir / "broken.docx"); });
+    EXPECT_EQ(refused.number, host::WordError::FILE_CORRUPT) << refused.text;
+    EXPECT_THAT(refused.text,
+                HasSubstr((dir / "broken.docx") + ": LibreOffice Writer cannot open"));
+    EXPECT_EQ(Office().DocumentCount(), 0);
     Document& document = Written("kept");
     document.SaveAs(dir / "kept.docx", std::nullopt);
     EXPECT_THAT(ErrorOf<host::HostError>([&] {
@@ -190,6 +197,22 @@ TEST(OfficeStart, AnOfficeThatEndsIsNamedAsTheCauseOfEachLaterFailure) {
     EXPECT_THAT(failure.text, HasSubstr(": LibreOffice was ended by signal 9"));
     EXPECT_THAT(ErrorOf<host::HostError>([&] { (void)document.StoryEnd(); }).text,
                 HasSubstr("LibreOffice was ended by signal 9"));
+}
+
+// An office that stops answering (here: stopped by a signal) fails the call
+// within the bound, and the program goes on.
+TEST(OfficeStart, AnOfficeThatDoesNotAnswerFailsTheCallWithinItsBound) {
+    TempDir dir;
+    host::office::OfficeOptions options;
+    options.profile = dir / "profile";
+    options.callSeconds = 2;
+    auto office = host::office::OfficeApplication::Start(options);
+    Document& document = office->AddDocument();
+    const std::string pattern = Quoted("[s]office.bin.*" + options.profile);
+    ASSERT_EQ(std::system(("pkill -STOP -f -- " + pattern).c_str()), 0);
+    auto failure = ErrorOf<host::HostError>([&] { document.InsertText(0, "late"); });
+    std::system(("pkill -CONT -f -- " + pattern).c_str());
+    EXPECT_THAT(failure.text, HasSubstr("LibreOffice did not answer within 2 s"));
 }
 
 TEST(OfficeStart, NoOfficeInstalledIsSaidPlainly) {
