@@ -1,5 +1,7 @@
 #include "host/office/office_connection.h"
 
+#include <csignal>
+
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/XBridgeFactory2.hpp>
 #include <com/sun/star/connection/Connector.hpp>
@@ -53,6 +55,9 @@ OfficeConnection::OfficeConnection(const Reference<css::uno::XComponentContext>&
     : context_(context) {}
 
 std::unique_ptr<OfficeConnection> OfficeConnection::Start(const OfficeOptions& options) {
+    // The bridge writes to a pipe the office may have closed by dying: the
+    // write must fail and be reported, not end this program.
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<OfficeConnection> connection(new OfficeConnection());
     connection->process_ =
         std::make_unique<OfficeProcess>(ProgramFolder(options) + "/soffice.bin", options.profile);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <com/sun/star/util/URL.hpp>
 
 namespace veln::host::office {
 
