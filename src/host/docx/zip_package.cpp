@@ -1,6 +1,7 @@
 #include "host/docx/zip_package.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,34 @@
 namespace veln::host::docx {
 
 namespace {
+
+// Whether the stored (compressed) bytes of an entry can all be read, as a
+// save copies them: a size that runs past the end of the file, from the
+// entry's own place, cannot.
+bool StoredBytesReadable(zip_t* archive, zip_uint64_t index, const zip_stat_t& stat,
+                         std::size_t fileSize) {
+    if ((stat.valid & ZIP_STAT_COMP_SIZE) == 0) {
+        return true;
+    }
+    if (stat.comp_size > fileSize) {
+        return false;
+    }
+    zip_file_t* file = zip_fopen_index(archive, index, ZIP_FL_COMPRESSED);
+    if (file == nullptr) {
+        return false;
+    }
+    std::array<char, 1 << 16> chunk{};
+    zip_uint64_t read = 0;
+    while (read < stat.comp_size) {
+        zip_int64_t got = zip_fread(file, chunk.data(), chunk.size());
+        if (got <= 0) {
+            break;
+        }
+        read += static_cast<zip_uint64_t>(got);
+    }
+    zip_fclose(file);
+    return read >= stat.comp_size;
+}
 
 // Deflate level of the parts we write.
 constexpr int DEFLATE_LEVEL = 6;
@@ -71,9 +100,10 @@ ZipPackage ZipPackage::FromBytes(std::string bytes, const std::string& label) {
                           "its parts are larger than 1 GiB uncompressed in all, which is "
                           "refused");
         }
-        // A part whose stored size runs past the end of the file cannot be
-        // read, so no save could copy it: refused now rather than at the save.
-        if ((stat.valid & ZIP_STAT_COMP_SIZE) != 0 && stat.comp_size > package.bytes_->size()) {
+        // A part whose stored bytes run past the end of the file cannot be
+        // copied, so no save could write it: refused now rather than at the save.
+        if (!StoredBytesReadable(package.archive_, static_cast<zip_uint64_t>(i), stat,
+                                 package.bytes_->size())) {
             throw Corrupt(label, name + " claims more bytes than the file holds");
         }
         if (stat.encryption_method != ZIP_EM_NONE) {

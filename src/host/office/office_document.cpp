@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-
 namespace veln::host::office {
 
 namespace {

@@ -160,6 +160,19 @@ TEST(ReaderLimitsTest, AnEntryClaimingMoreBytesThanTheFileHoldsIsRefusedAtOpen) 
     }
     test::WriteFile(dir / "sizes.docx", bytes);
     EXPECT_THAT(Refusal(dir / "sizes.docx"), HasSubstr("claims more bytes than the file holds"));
+
+    // Smaller than the file, but running past its end from the entry's own
+    // place: the last entry's stored size made as large as the file.
+    WriteDocx(dir / "tail.docx", "<w:p><w:r><w:t>kept</w:t></w:r></w:p>");
+    bytes = test::ReadFile(dir / "tail.docx");
+    header = bytes.rfind("PK\x01\x02");
+    ASSERT_NE(header, std::string::npos);
+    const auto size = static_cast<std::uint32_t>(bytes.size() - 1);
+    for (std::size_t k = 0; k < 4; ++k) {
+        bytes[header + COMPRESSED_SIZE + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
+    }
+    test::WriteFile(dir / "tail.docx", bytes);
+    EXPECT_THAT(Refusal(dir / "tail.docx"), HasSubstr("claims more bytes than the file holds"));
 }
 
 TEST(ReaderLimitsTest, AHighlyCompressibleDocumentOfHalfAMillionRunsOpens) {
