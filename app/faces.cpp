@@ -4,21 +4,17 @@
 #include <array>
 #include <map>
 
+#include "addin/face_icons.h"
+
 namespace veln::desktop {
 
 QIcon BuiltInFace(int faceId) {
-    // The faces the add-in's toolbar uses, by the numbers of the word
-    // processor's icon set.
-    static const std::map<int, const char*> FILES{
-        {71, "digit-1"},   {72, "digit-2"},      {73, "digit-3"}, {74, "digit-4"}, {594, "first"},
-        {595, "previous"}, {596, "next"},        {597, "last"},   {620, "list"},   {162, "edit"},
-        {1019, "delete"},  {1553, "renumber"},   {70, "numbers"}, {2642, "link"},  {702, "tree"},
-        {532, "matrix"},   {634, "list-values"}, {984, "help"}};
-    auto found = FILES.find(faceId);
-    if (found == FILES.end()) {
+    const std::string_view name = addin::FaceIconName(faceId);
+    if (name.empty()) {
         return {};
     }
-    return QIcon(QString(":/icons/%1.svg").arg(QString::fromLatin1(found->second)));
+    return QIcon(QString(":/icons/%1.svg")
+                     .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))));
 }
 
 QImage Swatch(int picture) {

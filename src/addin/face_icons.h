@@ -1,0 +1,40 @@
+// The built-in faces the add-in's toolbar uses, by the numbers of the word
+// processor's icon set, and the names of VELN's own SVG icons that draw
+// them (app/icons/NAME.svg): one table for every host that shows the bar.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace veln::addin {
+
+// The icon's name of a face number; "" for a face VELN does not draw.
+constexpr std::string_view FaceIconName(int faceId) {
+    constexpr std::array<std::pair<int, std::string_view>, 18> FACES{{{71, "digit-1"},
+                                                                      {72, "digit-2"},
+                                                                      {73, "digit-3"},
+                                                                      {74, "digit-4"},
+                                                                      {594, "first"},
+                                                                      {595, "previous"},
+                                                                      {596, "next"},
+                                                                      {597, "last"},
+                                                                      {620, "list"},
+                                                                      {162, "edit"},
+                                                                      {1019, "delete"},
+                                                                      {1553, "renumber"},
+                                                                      {70, "numbers"},
+                                                                      {2642, "link"},
+                                                                      {702, "tree"},
+                                                                      {532, "matrix"},
+                                                                      {634, "list-values"},
+                                                                      {984, "help"}}};
+    for (const auto& [face, name] : FACES) {
+        if (face == faceId) {
+            return name;
+        }
+    }
+    return {};
+}
+
+}  // namespace veln::addin
