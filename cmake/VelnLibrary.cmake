@@ -26,8 +26,9 @@ endfunction()
 function(veln_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} veln_test_support GTest::gtest GTest::gmock
-                                        GTest::gtest_main veln_options)
+  # veln_options first, as for the libraries.
+  target_link_libraries(${name} PRIVATE veln_options ${ARG_DEPS} veln_test_support GTest::gtest
+                                        GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "VELN_HOME=${VELN_BUILD_DATA_DIR}")
 endfunction()

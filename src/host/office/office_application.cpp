@@ -9,11 +9,12 @@ namespace veln::host::office {
 
 namespace {
 
-// Documents load hidden: the office runs without a screen, and a document
-// it cannot show as text is refused rather than opened in another module.
-css::uno::Sequence<css::beans::PropertyValue> LoadArguments() {
+// Across processes documents load hidden: the office runs without a
+// screen. A document the office cannot show as text is refused rather than
+// opened in another module.
+css::uno::Sequence<css::beans::PropertyValue> LoadArguments(bool hidden) {
     return NamedValues(
-        {{"Hidden", css::uno::Any(true)},
+        {{"Hidden", css::uno::Any(hidden)},
          {"ReadOnly", css::uno::Any(false)},
          {"DocumentService", css::uno::Any(ToOUString("com.sun.star.text.TextDocument"))}});
 }
@@ -22,13 +23,21 @@ css::uno::Sequence<css::beans::PropertyValue> LoadArguments() {
 
 std::unique_ptr<OfficeApplication> OfficeApplication::Start(const OfficeOptions& options) {
     return std::unique_ptr<OfficeApplication>(
-        new OfficeApplication(OfficeConnection::Start(options)));
+        new OfficeApplication(OfficeConnection::Start(options), false));
 }
 
-OfficeApplication::OfficeApplication(std::unique_ptr<OfficeConnection> connection)
-    : connection_(std::move(connection)) {}
+std::unique_ptr<OfficeApplication> OfficeApplication::InOffice(
+    std::unique_ptr<OfficeConnection> connection) {
+    return std::unique_ptr<OfficeApplication>(new OfficeApplication(std::move(connection), true));
+}
+
+OfficeApplication::OfficeApplication(std::unique_ptr<OfficeConnection> connection, bool inOffice)
+    : connection_(std::move(connection)), inOffice_(inOffice) {}
 
 OfficeApplication::~OfficeApplication() {
+    if (inOffice_) {
+        return;  // the user's documents stay open in the office
+    }
     while (documents_.Count() > 0) {
         bool activeChanged = false;
         std::unique_ptr<OfficeDocument> document =
@@ -51,12 +60,62 @@ Document* OfficeApplication::FindDocument(std::string_view name) {
 }
 
 Document& OfficeApplication::Adopt(std::unique_ptr<OfficeDocument> document) {
-    document->SetBeforeSave([this](Document& saved) {
-        if (ApplicationEvents* events = Events()) {
-            events->DocumentBeforeSave(saved);
-        }
-    });
+    // In the office, its own event announces every save, VELN's included.
+    if (!inOffice_) {
+        document->SetBeforeSave([this](Document& saved) {
+            if (ApplicationEvents* events = Events()) {
+                events->DocumentBeforeSave(saved);
+            }
+        });
+    }
     return documents_.Add(std::move(document));
+}
+
+OfficeDocument* OfficeApplication::FindSame(const OfficeDocument& document) {
+    for (int i = 1; i <= documents_.Count(); ++i) {
+        OfficeDocument& open = documents_.Item(i);
+        if (open.Model() == document.Model()) {
+            return &open;
+        }
+    }
+    return nullptr;
+}
+
+Document& OfficeApplication::Join(std::unique_ptr<OfficeDocument> document, bool created) {
+    if (OfficeDocument* same = FindSame(*document)) {
+        return *same;
+    }
+    if (!created) {
+        document->JoinSplitBookmarks();
+    }
+    const bool visible = document->Visible();
+    Document& joined = Adopt(std::move(document));
+    ApplicationEvents* events = Events();
+    if (created && events != nullptr) {
+        events->NewDocument(joined);
+    }
+    if (visible) {
+        documents_.Activate(joined);
+    }
+    if (!created && events != nullptr) {
+        events->DocumentOpen(joined);
+    }
+    if (visible) {
+        RaiseDocumentChange();
+    }
+    return joined;
+}
+
+void OfficeApplication::Forget(Document& document) {
+    if (!documents_.Contains(document)) {
+        return;
+    }
+    CommandBars.ForgetDocument(&document);
+    bool activeChanged = false;
+    std::unique_ptr<OfficeDocument> gone = documents_.Take(document, activeChanged);
+    if (activeChanged) {
+        RaiseDocumentChange();
+    }
 }
 
 Document& OfficeApplication::AddDocument(bool visible) {
@@ -66,20 +125,13 @@ Document& OfficeApplication::AddDocument(bool visible) {
             Reference<css::frame::XComponentLoader> loader(connection_->Desktop(), UNO_QUERY_THROW);
             return Reference<css::text::XTextDocument>(
                 loader->loadComponentFromURL(ToOUString("private:factory/swriter"),
-                                             ToOUString("_blank"), 0, LoadArguments()),
+                                             ToOUString("_blank"), 0,
+                                             LoadArguments(!inOffice_ || !visible)),
                 UNO_QUERY_THROW);
         },
         WordError::COMMAND_FAILED);
-    Document& document = Adopt(std::make_unique<OfficeDocument>(
-        *connection_, model, "Document" + std::to_string(++created_), visible));
-    if (ApplicationEvents* events = Events()) {
-        events->NewDocument(document);
-    }
-    if (visible) {
-        documents_.Activate(document);
-        RaiseDocumentChange();
-    }
-    return document;
+    return Join(std::make_unique<OfficeDocument>(*connection_, model, NextNewName(), visible),
+                true);
 }
 
 Document& OfficeApplication::OpenDocument(const std::string& path) {
@@ -97,7 +149,7 @@ Document& OfficeApplication::OpenDocument(const std::string& path) {
         [&] {
             Reference<css::frame::XComponentLoader> loader(connection_->Desktop(), UNO_QUERY_THROW);
             Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
-                FileUrl(absolute), ToOUString("_blank"), 0, LoadArguments());
+                FileUrl(absolute), ToOUString("_blank"), 0, LoadArguments(!inOffice_));
             Reference<css::text::XTextDocument> text(component, UNO_QUERY);
             if (!text.is()) {
                 if (component.is()) {
@@ -110,16 +162,13 @@ Document& OfficeApplication::OpenDocument(const std::string& path) {
             return text;
         },
         WordError::FILE_CORRUPT);
-    auto document = std::make_unique<OfficeDocument>(
-        *connection_, model, std::filesystem::path(absolute).filename().string(), true);
-    document->JoinSplitBookmarks();
-    Document& adopted = Adopt(std::move(document));
-    documents_.Activate(adopted);
-    if (ApplicationEvents* events = Events()) {
-        events->DocumentOpen(adopted);
-    }
-    RaiseDocumentChange();
-    return adopted;
+    Document& opened =
+        Join(std::make_unique<OfficeDocument>(
+                 *connection_, model, std::filesystem::path(absolute).filename().string(), true),
+             false);
+    // The office's own event may have announced it already, before it was active.
+    Activate(opened);
+    return opened;
 }
 
 void OfficeApplication::Activate(Document& document) {

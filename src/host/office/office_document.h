@@ -26,6 +26,12 @@ class OfficeDocument : public Document {
     // two empty ones, at its start and at its end, and reads them back as
     // "NAME" and "NAME Copy 1": the two are made one again, as they were.
     void JoinSplitBookmarks();
+    // The user may have edited the document since VELN last looked at it:
+    // its positions and bookmarks are read anew when next asked.
+    void ForgetPositions() const { Changed(); }
+    // Whether VELN is in a call to the office about this document: its own
+    // edits keep the positions up to date themselves.
+    bool Busy() const { return busy_ > 0; }
 
     // --- DocumentFile ---
     std::string Name() const override;
@@ -91,10 +97,24 @@ class OfficeDocument : public Document {
     template <class Call>
     decltype(auto) Run(std::string_view what, Call&& call,
                        long failure = WordError::COMMAND_FAILED) const {
+        struct Busy {
+            int& depth;
+            explicit Busy(int& d) : depth(d) { ++depth; }
+            ~Busy() { --depth; }
+            Busy(const Busy&) = delete;
+            Busy& operator=(const Busy&) = delete;
+        } busy(busy_);
         return connection_.Run(what, std::forward<Call>(call), failure);
     }
     // After an edit: positions and bookmarks are read anew.
     void Changed() const;
+    // After an edit of the host's own within one paragraph, where [start,
+    // end) became length characters: the index and the bookmarks move
+    // instead of being read anew (a command edits thousands of times).
+    void EditedWithin(long start, long end, long length) const;
+    // The cached bookmark of that name read anew from the office (gone, if
+    // the office has no such bookmark any more); the order kept.
+    void Reread(const std::string& name) const;
     const std::vector<BookmarkInfo>& Ordered(bool includeHidden) const;
     Reference<css::container::XNameAccess> BookmarkNames() const;
     Reference<css::beans::XPropertyContainer> UserProperties() const;
@@ -105,6 +125,7 @@ class OfficeDocument : public Document {
     Reference<css::text::XTextDocument> model_;
     std::string name_;
     bool visible_;
+    mutable int busy_ = 0;
     mutable ParagraphIndex index_;
     // Bookmarks in the order of their starts, all and visible ones; read
     // when first asked after a change.

@@ -121,7 +121,7 @@ void OfficeDocument::SetBookmark(const std::string& name, long start, long end) 
         Reference<css::container::XNamed>(bookmark, UNO_QUERY_THROW)->setName(officeName);
         Reference<css::text::XTextCursor> range = index_.CursorAt(start, end);
         range->getText()->insertTextContent(AsRange(range), bookmark, true);
-        bookmarksValid_ = false;
+        Reread(name);
     });
 }
 
@@ -135,8 +135,62 @@ void OfficeDocument::RemoveBookmark(std::string_view name) {
         }
         Reference<css::text::XTextContent> bookmark(names->getByName(officeName), UNO_QUERY_THROW);
         bookmark->getAnchor()->getText()->removeTextContent(bookmark);
-        bookmarksValid_ = false;
+        Reread(std::string(name));
     });
+}
+
+void OfficeDocument::Reread(const std::string& name) const {
+    if (!bookmarksValid_) {
+        return;
+    }
+    std::erase_if(all_, [&](const BookmarkInfo& bookmark) { return bookmark.name == name; });
+    Reference<css::container::XNameAccess> names = BookmarkNames();
+    const rtl::OUString officeName = ToOUString(name);
+    if (names->hasByName(officeName)) {
+        Reference<css::text::XTextRange> anchor =
+            Reference<css::text::XTextContent>(names->getByName(officeName), UNO_QUERY_THROW)
+                ->getAnchor();
+        BookmarkInfo read{name, index_.PositionOf(anchor->getStart()),
+                          index_.PositionOf(anchor->getEnd())};
+        // After the bookmarks that start where it does, as a new one comes last.
+        auto place = std::upper_bound(
+            all_.begin(), all_.end(), read.start,
+            [](long start, const BookmarkInfo& bookmark) { return start < bookmark.start; });
+        all_.insert(place, std::move(read));
+    }
+    shown_.clear();
+    std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
+                 [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
+}
+
+void OfficeDocument::EditedWithin(long start, long end, long length) const {
+    if (!index_.Resized(start, length - (end - start))) {
+        bookmarksValid_ = false;
+    }
+    if (!bookmarksValid_) {
+        return;
+    }
+    // A mark at the edit's edges or inside it goes where the office puts it
+    // (a deletion may even take the bookmark away): those are read anew.
+    const long delta = length - (end - start);
+    std::vector<std::string> touched;
+    for (BookmarkInfo& bookmark : all_) {
+        if ((bookmark.start >= start && bookmark.start <= end) ||
+            (bookmark.end >= start && bookmark.end <= end)) {
+            touched.push_back(bookmark.name);
+            continue;
+        }
+        bookmark.start += bookmark.start > end ? delta : 0;
+        bookmark.end += bookmark.end > end ? delta : 0;
+    }
+    for (const std::string& name : touched) {
+        Reread(name);
+    }
+    if (touched.empty()) {
+        shown_.clear();
+        std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
+                     [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
+    }
 }
 
 void OfficeDocument::JoinSplitBookmarks() {

@@ -91,10 +91,14 @@ void OfficeDocument::InsertText(long position, std::string_view text) {
             }
         }
         flush();
-        Changed();
+        const long added = CountCharacters(text);
+        if (text.find(static_cast<char>(WordChar::PARAGRAPH_MARK)) == std::string_view::npos) {
+            EditedWithin(position, position, added);
+        } else {
+            Changed();
+        }
         // Text inserted at a bookmark's start lies inside it, as the system
         // expects; Writer leaves it before the bookmark.
-        const long added = CountCharacters(text);
         for (const BookmarkInfo& bookmark : starting) {
             if (FindBookmark(bookmark.name)->start != position) {
                 SetBookmark(bookmark.name, position, bookmark.end + added);
@@ -108,8 +112,14 @@ void OfficeDocument::DeleteText(long start, long end) {
         return;
     }
     Run("deleting text", [&] {
+        // Within one paragraph, its mark kept: the positions move.
+        const auto [from, to] = ParagraphAt(start);
         index_.CursorAt(start, end)->setString(rtl::OUString());
-        Changed();
+        if (end < to && from <= start) {
+            EditedWithin(start, end, 0);
+        } else {
+            Changed();
+        }
     });
 }
 

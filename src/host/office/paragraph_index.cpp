@@ -127,6 +127,26 @@ long ParagraphIndex::End() {
     return paragraphs.empty() ? 1 : paragraphs.back().start + paragraphs.back().length + 1;
 }
 
+bool ParagraphIndex::Resized(long position, long delta) {
+    if (!valid_ || paragraphs_.empty()) {
+        valid_ = false;
+        return false;
+    }
+    const std::size_t at = IndexAt(position);
+    IndexedParagraph& paragraph = paragraphs_[at];
+    paragraph.string = paragraph.range->getString();
+    const long length = CharacterCount(paragraph.string);
+    if (length != paragraph.length + delta) {
+        valid_ = false;
+        return false;
+    }
+    paragraph.length = length;
+    for (std::size_t i = at + 1; i < paragraphs_.size(); ++i) {
+        paragraphs_[i].start += delta;
+    }
+    return true;
+}
+
 std::size_t ParagraphIndex::IndexAt(long position) {
     const auto& paragraphs = Paragraphs();
     auto after = std::upper_bound(

@@ -3,7 +3,8 @@
 // nothing. The index keeps each paragraph of the body (tables' cells
 // included, in reading order) with its start, found from a range by a
 // binary search over the paragraphs of its text; it is rebuilt after the
-// document changes.
+// document changes, and kept up to date by the host's own edits within a
+// paragraph.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +29,12 @@ class ParagraphIndex {
         : document_(document) {}
 
     void Invalidate() { valid_ = false; }
+    // The host's own edit within one paragraph, none of its marks touched:
+    // the paragraph that holds position grew by delta characters (shrank,
+    // when negative). It reads its text anew and the later ones move, with
+    // no walk over the document. An unexpected length rebuilds the index:
+    // false then.
+    bool Resized(long position, long delta);
     const std::vector<IndexedParagraph>& Paragraphs();
     // One past the last paragraph mark.
     long End();

@@ -1,0 +1,128 @@
+// VELN inside LibreOffice Writer: the add-in connected to the application
+// over the office it runs in, with the office's own dialogs, and the
+// program folder where the office installed the extension.
+#include <chrono>
+#include <filesystem>
+
+#include <dlfcn.h>
+
+#include "addin/connect_word.h"
+#include "elements/elements.h"
+#include "host/office/office_application.h"
+#include "host/office/office_extension.h"
+#include "host/office/office_ui.h"
+#include "host/system/posix_system.h"
+#include "host/word/document.h"
+#include "host/word/selection.h"
+
+namespace veln::office {
+
+namespace {
+
+// The folder of the extension's library: the extension's own folder.
+std::string ExtensionFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ExtensionFolder), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    return std::filesystem::path(info.dli_fname).parent_path().string();
+}
+
+// The process's environment, where the program folder is the extension's
+// unless VELN_HOME names another.
+host::EnvironmentLookup ExtensionEnvironment() {
+    return [folder = ExtensionFolder(),
+            process = host::ProcessEnvironment()](const char* name) -> const char* {
+        const char* value = process(name);
+        if (value == nullptr && std::string_view(name) == "VELN_HOME" && !folder.empty()) {
+            return folder.c_str();
+        }
+        return value;
+    };
+}
+
+class VelnInWriter final : public host::office::ExtensionAddIn {
+  public:
+    explicit VelnInWriter(host::office::OfficeApplication& application)
+        : system_(ExtensionEnvironment()),
+          ui_(application),
+          context_(ui_, system_, application),
+          connect_(context_) {
+        application.StartupPath = system_.StartupFolder();
+        application.LoadStartupTemplates();
+        connect_.AddinInstance_OnConnection(application);
+    }
+
+    host::CommandBarControl* Control(std::string_view command) override {
+        addin::ThisApplication* addin = connect_.Instance();
+        if (addin == nullptr) {
+            return nullptr;
+        }
+        if (command.starts_with("Popup")) {
+            return Popup(command);
+        }
+        return addin->Member(std::string(command));
+    }
+
+    // Creating an element at paragraphs that hold none (the benchmark's
+    // document marks every fourth), its description given as the dialog would.
+    std::map<std::string, double> MeasureCommands() override {
+        constexpr int TIMES = 20;
+        host::Document* document = context_.app.ActiveDocument();
+        if (document == nullptr) {
+            return {};
+        }
+        std::chrono::duration<double> spent{0};
+        for (int i = 0; i < TIMES; ++i) {
+            const long at = document->ParagraphStart(1 + 4L * i);
+            document->Selection().SetRange(at, at);
+            const auto started = std::chrono::steady_clock::now();
+            Elements::CreateElementFromSelection(context_, 2, "New element");
+            spent += std::chrono::steady_clock::now() - started;
+        }
+        return {{"create", spent.count() / TIMES}};
+    }
+
+    void ShowError(const std::string& message) override {
+        try {
+            ui_.MsgBox(message, host::MsgBoxStyle::vbCritical, "");
+        } catch (const std::exception&) {
+            // Nowhere left to say it.
+        }
+    }
+
+  private:
+    host::CommandBarControl* Popup(std::string_view command) {
+        host::CommandBar* bar = context_.app.CommandBars.Find(addin::TOOLBAR_NAME);
+        if (bar == nullptr) {
+            return nullptr;
+        }
+        int ordinal = 0;
+        for (int i = 1; i <= bar->Controls().Count(); ++i) {
+            host::CommandBarControl& control = bar->Controls().Item(i);
+            if (control.Type() == host::ControlType::Popup &&
+                host::office::PopupCommand(++ordinal) == command) {
+                return &control;
+            }
+        }
+        return nullptr;
+    }
+
+    host::PosixSystem system_;
+    host::office::OfficeUi ui_;
+    Context context_;
+    addin::ConnectWord connect_;
+};
+
+}  // namespace
+
+}  // namespace veln::office
+
+namespace veln::host::office {
+
+std::unique_ptr<ExtensionAddIn> ConnectExtensionAddIn(OfficeApplication& application) {
+    return std::make_unique<veln::office::VelnInWriter>(application);
+}
+
+}  // namespace veln::host::office
