@@ -140,6 +140,24 @@ TEST_F(OfficeDocumentTest, ADocumentMarkedByTheDocxModelOpensMarkedInWriter) {
     EXPECT_FALSE(document.VariableValue("VARDOC_DB_NAME").has_value());
 }
 
+TEST_F(OfficeDocumentTest, ADocumentSavedAsOdtStaysLinkedAndMarkedInWriter) {
+    Document& document = Written("Intro\rThe valve shall close.");
+    document.SetBookmark("ELEM10000009", 6, 27);
+    document.SetVariableValue("VARDOC_DB_NAME", "/projects/p.db");
+    document.SaveAs(dir / "linked.odt", std::nullopt);
+    Office().CloseDocument(document);
+
+    Document& reopened = Office().OpenDocument(dir / "linked.odt");
+    EXPECT_EQ(reopened.VariableValue("VARDOC_DB_NAME"), "/projects/p.db");
+    auto bookmark = reopened.FindBookmark("ELEM10000009");
+    ASSERT_TRUE(bookmark.has_value());
+    EXPECT_EQ(std::pair(bookmark->start, bookmark->end), std::pair(6L, 27L));
+    // Saved in its own format: still an OpenDocument text.
+    reopened.Save();
+    EXPECT_THAT(ReadFile(dir / "linked.odt").substr(0, 80),
+                HasSubstr("application/vnd.oasis.opendocument.text"));
+}
+
 // The links tree's export: a link whose text is put where there was none.
 TEST_F(OfficeDocumentTest, AHyperlinkWithTextToDisplayReplacesItsAnchor) {
     Document& document = Written("Level 1\r");
