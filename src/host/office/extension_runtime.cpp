@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/document/DocumentEvent.hpp>
@@ -111,16 +112,20 @@ class DocumentEvents
 ExtensionRuntime& ExtensionRuntime::Get(const Reference<css::uno::XComponentContext>& context) {
     // Made once and never destroyed: the office ends its process after it
     // has let go of its components, when UNO references may no longer be
-    // released.
-    static ExtensionRuntime* const runtime = new ExtensionRuntime(context);
+    // released. Starting it may open a window (the add-in's first run makes
+    // its template), whose toolbar asks for a handler again: that one finds
+    // the runtime there, still starting.
+    static ExtensionRuntime* runtime = nullptr;
+    if (runtime == nullptr) {
+        runtime = new ExtensionRuntime(context);
+        runtime->addIn_ = ConnectExtensionAddIn(*runtime->application_);
+        runtime->Listen();
+    }
     return *runtime;
 }
 
 ExtensionRuntime::ExtensionRuntime(const Reference<css::uno::XComponentContext>& context)
-    : application_(OfficeApplication::InOffice(std::make_unique<OfficeConnection>(context))) {
-    addIn_ = ConnectExtensionAddIn(*application_);
-    Listen();
-}
+    : application_(OfficeApplication::InOffice(std::make_unique<OfficeConnection>(context))) {}
 
 void ExtensionRuntime::Listen() {
     OfficeConnection& connection = application_->Connection();
@@ -142,16 +147,16 @@ void ExtensionRuntime::Listen() {
     Focused(connection.Desktop()->getCurrentComponent());
 }
 
-template <class Work>
-void ExtensionRuntime::Guarded(Work&& work) {
-    try {
-        std::forward<Work>(work)();
-    } catch (const std::exception& error) {
-        addIn_->ShowError(error.what());
-    } catch (const css::uno::Exception& error) {
-        addIn_->ShowError(FromOUString(error.Message));
+void ExtensionRuntime::ShowError(const std::string& message) {
+    // Also in the office's own output, for whoever reads why a command failed.
+    std::cerr << "VELN: " << message << std::endl;
+    if (addIn_ != nullptr) {
+        addIn_->ShowError(message);
     }
-    Broadcast();
+}
+
+CommandBarControl* ExtensionRuntime::Control(std::string_view command) {
+    return addIn_ == nullptr ? nullptr : addIn_->Control(command);
 }
 
 void ExtensionRuntime::Modified(const Reference<css::uno::XInterface>& model) {
@@ -175,7 +180,7 @@ OfficeDocument* ExtensionRuntime::Find(const Reference<css::uno::XInterface>& mo
 
 void ExtensionRuntime::Dispatch(std::string_view command, std::string_view chosen) {
     Guarded([&] {
-        CommandBarControl* control = addIn_->Control(command);
+        CommandBarControl* control = Control(command);
         if (control != nullptr && control->Type() == ControlType::Popup) {
             CommandBarControls& entries = control->Controls();
             control = nullptr;
@@ -193,14 +198,14 @@ void ExtensionRuntime::Dispatch(std::string_view command, std::string_view chose
 }
 
 bool ExtensionRuntime::Enabled(std::string_view command) {
-    const CommandBarControl* control = addIn_->Control(command);
+    const CommandBarControl* control = Control(command);
     return control != nullptr && control->Visible &&
            control->EnabledFor(application_->ActiveDocument());
 }
 
 std::vector<std::string> ExtensionRuntime::Entries(std::string_view command) {
     std::vector<std::string> captions;
-    CommandBarControl* control = addIn_->Control(command);
+    CommandBarControl* control = Control(command);
     if (control != nullptr && control->Type() == ControlType::Popup) {
         const CommandBarControls& entries = control->Controls();
         for (int i = 1; i <= entries.Count(); ++i) {
@@ -292,6 +297,9 @@ void ExtensionRuntime::Saving(const Reference<css::uno::XInterface>& model) {
 
 bool ExtensionRuntime::MayClose(const Reference<css::uno::XInterface>& model) {
     bool cancel = false;
+    if (muted_) {
+        return true;
+    }
     Guarded([&] {
         OfficeDocument* document = Find(model);
         ApplicationEvents* events = application_->Events();

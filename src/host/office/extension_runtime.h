@@ -65,6 +65,11 @@ class ExtensionRuntime {
     explicit ExtensionRuntime(const Reference<css::uno::XComponentContext>& context);
     void Listen();
     OfficeDocument* Find(const Reference<css::uno::XInterface>& model);
+    // The add-in's control of a command; none while the runtime starts.
+    CommandBarControl* Control(std::string_view command);
+    void ShowError(const std::string& message);
+    void MeasureInto(const std::string& linked, const std::string& unlinked,
+                     const std::string& output);
     void MeasureCommands(std::map<std::string, double>& figures);
     // Runs what the add-in does on an event or a command; a failure is shown, never thrown
     // into the office.
@@ -84,5 +89,17 @@ class ExtensionRuntime {
     // Seconds spent in Joined since the last reset: what VELN adds to an opening.
     double joinSeconds_ = 0;
 };
+
+template <class Work>
+void ExtensionRuntime::Guarded(Work&& work) {
+    try {
+        std::forward<Work>(work)();
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    } catch (const css::uno::Exception& error) {
+        ShowError(FromOUString(error.Message));
+    }
+    Broadcast();
+}
 
 }  // namespace veln::host::office

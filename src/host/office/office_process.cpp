@@ -64,18 +64,22 @@ void OfficeProcess::Launch() {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
+    // VELN_OFFICE_LOG names a file for the office's own output, to see why
+    // an office failed; otherwise its output is not ours to show.
+    const char* log = std::getenv("VELN_OFFICE_LOG");  // NOLINT(concurrency-mt-unsafe)
+    const std::string logPath = log == nullptr ? "/dev/null" : log;
     pid_ = ::fork();
     if (pid_ < 0) {
         throw HostError(WordError::COMMAND_FAILED, "LibreOffice could not be started: fork failed");
     }
     if (pid_ == 0) {
-        // Its own group, so that stopping it stops what it starts; its output
-        // is not ours to show.
+        // Its own group, so that stopping it stops what it starts.
         ::setpgid(0, 0);
         int null = ::open("/dev/null", O_RDWR);
+        int output = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
+        ::dup2(output < 0 ? null : output, STDOUT_FILENO);
+        ::dup2(output < 0 ? null : output, STDERR_FILENO);
         ::execv(program_.c_str(), argv.data());
         ::_exit(127);
     }
