@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -181,6 +182,8 @@ TEST_F(ExtensionTest, MeasureWritesTheFiguresOfTheLinkedDocument) {
     Dispatch("Measure", {{"Linked", *dir_ / "brakes.docx"},
                          {"Unlinked", *dir_ / "plain.txt"},
                          {"Output", *dir_ / "figures.txt"}});
+    // Taken on the office's main thread once the call has returned.
+    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(*dir_ / "figures.txt"); }));
     const std::string figures = ReadFile(*dir_ / "figures.txt");
     for (const char* name : {"writer_load_linked", "open_with_veln_linked", "veln_on_open_linked",
                              "writer_load_unlinked", "veln_on_open_unlinked", "next", "create"}) {

@@ -1,8 +1,14 @@
 // The benchmarks' figures measured inside the office, where the extension
 // runs: across a bridge every call would be a round trip of its own.
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+
+#include <com/sun/star/awt/AsyncCallback.hpp>
+#include <com/sun/star/awt/XCallback.hpp>
+#include <cppuhelper/implbase1.hxx>
 
 #include "host/office/extension_runtime.h"
 #include "host/office/office_connection.h"
@@ -16,6 +22,16 @@ namespace {
 double SecondsSince(std::chrono::steady_clock::time_point started) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
+
+// Work the office's main thread runs when it next can.
+class Later : public cppu::WeakImplHelper1<css::awt::XCallback> {
+  public:
+    explicit Later(std::function<void()> work) : work_(std::move(work)) {}
+    void SAL_CALL notify(const css::uno::Any& /*data*/) override { work_(); }
+
+  private:
+    std::function<void()> work_;
+};
 
 }  // namespace
 
@@ -41,7 +57,12 @@ void ExtensionRuntime::MeasureCommands(std::map<std::string, double>& figures) {
 void ExtensionRuntime::Measure(const std::string& linked, const std::string& unlinked,
                                const std::string& output) {
     // No figures is the failure the benchmark reports; the reason is shown.
-    Guarded([&] { MeasureInto(linked, unlinked, output); });
+    Reference<css::awt::XRequestCallback> later =
+        css::awt::AsyncCallback::create(application_->Connection().Context());
+    later->addCallback(new Later([this, linked, unlinked, output] {
+                           Guarded([&] { MeasureInto(linked, unlinked, output); });
+                       }),
+                       css::uno::Any());
 }
 
 void ExtensionRuntime::MeasureInto(const std::string& linked, const std::string& unlinked,
@@ -80,10 +101,13 @@ void ExtensionRuntime::MeasureInto(const std::string& linked, const std::string&
         model->close(true);
         muted_ = false;
     }
-    std::ofstream out(output);
-    for (const auto& [name, seconds] : figures) {
-        out << name << " " << seconds << "\n";
+    {
+        std::ofstream out(output + ".part");
+        for (const auto& [name, seconds] : figures) {
+            out << name << " " << seconds << "\n";
+        }
     }
+    std::filesystem::rename(output + ".part", output);
 }
 
 }  // namespace veln::host::office

@@ -147,6 +147,33 @@ void ExtensionRuntime::Listen() {
     Focused(connection.Desktop()->getCurrentComponent());
 }
 
+std::vector<Reference<css::frame::XModel>> ExtensionRuntime::LockDocuments() {
+    std::vector<Reference<css::frame::XModel>> locked;
+    for (int i = 1; i <= application_->DocumentCount(); ++i) {
+        Reference<css::frame::XModel> model(
+            static_cast<OfficeDocument&>(application_->DocumentItem(i)).Model(), UNO_QUERY);
+        try {
+            if (model.is()) {
+                model->lockControllers();
+                locked.push_back(model);
+            }
+        } catch (const css::uno::Exception&) {
+            // Closed already: the office's closing event is on its way.
+        }
+    }
+    return locked;
+}
+
+ExtensionRuntime::Unlocking::~Unlocking() {
+    for (const Reference<css::frame::XModel>& model : models) {
+        try {
+            model->unlockControllers();
+        } catch (const css::uno::Exception&) {
+            // Closed by the command.
+        }
+    }
+}
+
 void ExtensionRuntime::ShowError(const std::string& message) {
     // Also in the office's own output, for whoever reads why a command failed.
     std::cerr << "VELN: " << message << std::endl;
@@ -264,6 +291,8 @@ void ExtensionRuntime::Broadcast() {
 
 void ExtensionRuntime::Joined(const Reference<css::text::XTextDocument>& model, bool created) {
     const auto started = std::chrono::steady_clock::now();
+    const Unlocking unlocking({Reference<css::frame::XModel>(model, UNO_QUERY_THROW)});
+    unlocking.models.front()->lockControllers();
     Guarded([&] {
         const std::string path =
             PathOfUrl(Reference<css::frame::XModel>(model, UNO_QUERY_THROW)->getURL());

@@ -45,7 +45,9 @@ class ExtensionRuntime {
     // The benchmarks' figures inside the office, written to output as
     // "name seconds" lines: Writer's own loading of each document, what
     // VELN adds to it (attaching the linked one, looking at the unlinked
-    // one), and the add-in's commands on the linked one.
+    // one), and the add-in's commands on the linked one. Taken on the
+    // office's main thread, as a click runs, once the call has returned:
+    // the file appears, whole, when they are.
     void Measure(const std::string& linked, const std::string& unlinked, const std::string& output);
     // While muted (Writer's own loading measured) the office's events are not VELN's.
     bool Muted() const { return muted_; }
@@ -76,6 +78,19 @@ class ExtensionRuntime {
     template <class Work>
     void Guarded(Work&& work);
 
+    // Writer lays out and repaints after each edit while a document's
+    // controllers are unlocked: a command's thousands of edits are laid out
+    // once, as it ends.
+    std::vector<Reference<css::frame::XModel>> LockDocuments();
+    struct Unlocking {
+        explicit Unlocking(std::vector<Reference<css::frame::XModel>> locked)
+            : models(std::move(locked)) {}
+        ~Unlocking();
+        Unlocking(const Unlocking&) = delete;
+        Unlocking& operator=(const Unlocking&) = delete;
+        std::vector<Reference<css::frame::XModel>> models;
+    };
+
     struct Listener {
         Reference<css::frame::XStatusListener> listener;
         css::util::URL url;
@@ -92,6 +107,7 @@ class ExtensionRuntime {
 
 template <class Work>
 void ExtensionRuntime::Guarded(Work&& work) {
+    const Unlocking unlocking(LockDocuments());
     try {
         std::forward<Work>(work)();
     } catch (const std::exception& error) {

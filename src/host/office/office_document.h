@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "host/office/office_connection.h"
 #include "host/office/paragraph_index.h"
@@ -115,6 +116,11 @@ class OfficeDocument : public Document {
     // The cached bookmark of that name read anew from the office (gone, if
     // the office has no such bookmark any more); the order kept.
     void Reread(const std::string& name) const;
+    // The cached bookmark of that name is now this one (start -1: gone).
+    void Cache(BookmarkInfo bookmark) const;
+    // The place of the bookmark of that name among all in order; their
+    // count when there is none.
+    std::size_t PlaceOf(std::string_view name) const;
     const std::vector<BookmarkInfo>& Ordered(bool includeHidden) const;
     Reference<css::container::XNameAccess> BookmarkNames() const;
     Reference<css::beans::XPropertyContainer> UserProperties() const;
@@ -132,6 +138,10 @@ class OfficeDocument : public Document {
     mutable bool bookmarksValid_ = false;
     mutable std::vector<BookmarkInfo> all_;
     mutable std::vector<BookmarkInfo> shown_;
+    mutable bool shownValid_ = false;
+    // The places of the bookmarks by name, while their order holds.
+    mutable std::unordered_map<std::string, std::size_t> places_;
+    mutable bool placesValid_ = false;
 };
 
 }  // namespace veln::host::office

@@ -44,10 +44,17 @@ const std::vector<BookmarkInfo>& OfficeDocument::Ordered(bool includeHidden) con
             }
             std::stable_sort(all_.begin(), all_.end(),
                              [](const auto& a, const auto& b) { return a.start < b.start; });
-            std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
-                         [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
+            shownValid_ = false;
+            placesValid_ = false;
         });
         bookmarksValid_ = true;
+    }
+    // The visible ones are picked again only when asked after a change.
+    if (!includeHidden && !shownValid_) {
+        shown_.clear();
+        std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
+                     [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
+        shownValid_ = true;
     }
     return includeHidden ? all_ : shown_;
 }
@@ -66,11 +73,23 @@ BookmarkInfo OfficeDocument::BookmarkItem(int index, bool includeHidden) const {
     return order[static_cast<std::size_t>(index) - 1];
 }
 
-std::optional<BookmarkInfo> OfficeDocument::FindBookmark(std::string_view name) const {
-    for (const BookmarkInfo& bookmark : Ordered(true)) {
-        if (bookmark.name == name) {
-            return bookmark;
+std::size_t OfficeDocument::PlaceOf(std::string_view name) const {
+    const auto& order = Ordered(true);
+    if (!placesValid_) {
+        places_.clear();
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            places_.emplace(order[i].name, i);
         }
+        placesValid_ = true;
+    }
+    auto found = places_.find(std::string(name));
+    return found == places_.end() ? order.size() : found->second;
+}
+
+std::optional<BookmarkInfo> OfficeDocument::FindBookmark(std::string_view name) const {
+    const std::size_t place = PlaceOf(name);
+    if (place < all_.size()) {
+        return all_[place];
     }
     return std::nullopt;
 }
@@ -121,7 +140,8 @@ void OfficeDocument::SetBookmark(const std::string& name, long start, long end) 
         Reference<css::container::XNamed>(bookmark, UNO_QUERY_THROW)->setName(officeName);
         Reference<css::text::XTextCursor> range = index_.CursorAt(start, end);
         range->getText()->insertTextContent(AsRange(range), bookmark, true);
-        Reread(name);
+        // The office puts it over the range it is given.
+        Cache({name, start, std::max(start, end)});
     });
 }
 
@@ -143,24 +163,42 @@ void OfficeDocument::Reread(const std::string& name) const {
     if (!bookmarksValid_) {
         return;
     }
-    std::erase_if(all_, [&](const BookmarkInfo& bookmark) { return bookmark.name == name; });
     Reference<css::container::XNameAccess> names = BookmarkNames();
     const rtl::OUString officeName = ToOUString(name);
-    if (names->hasByName(officeName)) {
-        Reference<css::text::XTextRange> anchor =
-            Reference<css::text::XTextContent>(names->getByName(officeName), UNO_QUERY_THROW)
-                ->getAnchor();
-        BookmarkInfo read{name, index_.PositionOf(anchor->getStart()),
-                          index_.PositionOf(anchor->getEnd())};
+    if (!names->hasByName(officeName)) {
+        Cache({name, -1, -1});
+        return;
+    }
+    Reference<css::text::XTextRange> anchor =
+        Reference<css::text::XTextContent>(names->getByName(officeName), UNO_QUERY_THROW)
+            ->getAnchor();
+    Cache({name, index_.PositionOf(anchor->getStart()), index_.PositionOf(anchor->getEnd())});
+}
+
+void OfficeDocument::Cache(BookmarkInfo bookmark) const {
+    if (!bookmarksValid_) {
+        return;
+    }
+    shownValid_ = false;
+    // Where it stays between the same neighbours (a bookmark moved over the
+    // text put at its start), it changes in place.
+    const std::size_t place = PlaceOf(bookmark.name);
+    if (place < all_.size() && bookmark.start >= 0 &&
+        (place == 0 || all_[place - 1].start <= bookmark.start) &&
+        (place + 1 == all_.size() || bookmark.start < all_[place + 1].start)) {
+        all_[place] = std::move(bookmark);
+        return;
+    }
+    placesValid_ = false;
+    std::erase_if(all_, [&](const BookmarkInfo& known) { return known.name == bookmark.name; });
+    if (bookmark.start >= 0) {
         // After the bookmarks that start where it does, as a new one comes last.
         auto place = std::upper_bound(
-            all_.begin(), all_.end(), read.start,
-            [](long start, const BookmarkInfo& bookmark) { return start < bookmark.start; });
-        all_.insert(place, std::move(read));
+            all_.begin(), all_.end(), bookmark.start,
+            [](long start, const BookmarkInfo& known) { return start < known.start; });
+        all_.insert(place, std::move(bookmark));
     }
-    shown_.clear();
-    std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
-                 [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
+    shownValid_ = false;
 }
 
 void OfficeDocument::EditedWithin(long start, long end, long length) const {
@@ -170,11 +208,19 @@ void OfficeDocument::EditedWithin(long start, long end, long length) const {
     if (!bookmarksValid_) {
         return;
     }
-    // A mark at the edit's edges or inside it goes where the office puts it
-    // (a deletion may even take the bookmark away): those are read anew.
+    // Text inserted where a bookmark starts goes before it, as every mark
+    // after the insertion point moves. A mark at a deletion's edges or
+    // inside it, or an end where text is inserted, goes where the office
+    // puts it (a deletion may even take the bookmark away): read anew.
     const long delta = length - (end - start);
+    const bool insertion = start == end;
     std::vector<std::string> touched;
     for (BookmarkInfo& bookmark : all_) {
+        if (insertion && bookmark.start == start && bookmark.end != start) {
+            bookmark.start += delta;
+            bookmark.end += delta;
+            continue;
+        }
         if ((bookmark.start >= start && bookmark.start <= end) ||
             (bookmark.end >= start && bookmark.end <= end)) {
             touched.push_back(bookmark.name);
@@ -186,15 +232,22 @@ void OfficeDocument::EditedWithin(long start, long end, long length) const {
     for (const std::string& name : touched) {
         Reread(name);
     }
-    if (touched.empty()) {
-        shown_.clear();
-        std::copy_if(all_.begin(), all_.end(), std::back_inserter(shown_),
-                     [](const BookmarkInfo& bookmark) { return !IsHidden(bookmark.name); });
-    }
+    shownValid_ = false;
 }
 
 void OfficeDocument::JoinSplitBookmarks() {
     constexpr std::string_view SECOND_HALF = " Copy 1";
+    // The names alone tell whether there is anything to join: the positions
+    // of thousands of bookmarks are read only for a document that needs it.
+    const bool split = Run("reading the bookmarks", [&] {
+        const css::uno::Sequence<rtl::OUString> names = BookmarkNames()->getElementNames();
+        return std::any_of(names.begin(), names.end(), [&](const rtl::OUString& name) {
+            return FromOUString(name).ends_with(SECOND_HALF);
+        });
+    });
+    if (!split) {
+        return;
+    }
     std::vector<std::pair<BookmarkInfo, BookmarkInfo>> halves;
     for (const BookmarkInfo& second : Ordered(true)) {
         if (!second.name.ends_with(SECOND_HALF) || second.start != second.end) {
