@@ -122,6 +122,8 @@ class OfficeDocument : public Document {
     // count when there is none.
     std::size_t PlaceOf(std::string_view name) const;
     const std::vector<BookmarkInfo>& Ordered(bool includeHidden) const;
+    // Reads every bookmark of the main story into all_, in no set order.
+    void ReadBookmarks() const;
     Reference<css::container::XNameAccess> BookmarkNames() const;
     Reference<css::beans::XPropertyContainer> UserProperties() const;
     Reference<css::text::XTextViewCursor> ViewCursor() const;

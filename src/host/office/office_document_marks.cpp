@@ -1,6 +1,7 @@
 // What the system marks in a document: bookmarks over ranges, document
 // variables as user-defined document properties, hyperlinks on text portions.
 #include <algorithm>
+#include <unordered_map>
 
 #include "host/office/office_document.h"
 #include "host/utf8.h"
@@ -34,14 +35,7 @@ const std::vector<BookmarkInfo>& OfficeDocument::Ordered(bool includeHidden) con
         Run("reading the bookmarks", [&] {
             all_.clear();
             shown_.clear();
-            Reference<css::container::XNameAccess> names = BookmarkNames();
-            for (const rtl::OUString& name : names->getElementNames()) {
-                Reference<css::text::XTextContent> bookmark(names->getByName(name),
-                                                            UNO_QUERY_THROW);
-                Reference<css::text::XTextRange> anchor = bookmark->getAnchor();
-                all_.push_back({FromOUString(name), index_.PositionOf(anchor->getStart()),
-                                index_.PositionOf(anchor->getEnd())});
-            }
+            ReadBookmarks();
             std::stable_sort(all_.begin(), all_.end(),
                              [](const auto& a, const auto& b) { return a.start < b.start; });
             shownValid_ = false;
@@ -57,6 +51,51 @@ const std::vector<BookmarkInfo>& OfficeDocument::Ordered(bool includeHidden) con
         shownValid_ = true;
     }
     return includeHidden ? all_ : shown_;
+}
+
+// One walk over the text portions of every paragraph of the main story,
+// which name the bookmarks that start and end in them: a position is the
+// paragraph's start and the characters of the portions before.
+void OfficeDocument::ReadBookmarks() const {
+    std::unordered_map<std::string, std::size_t> started;
+    for (const IndexedParagraph& paragraph : index_.Paragraphs()) {
+        Reference<css::container::XEnumerationAccess> access(paragraph.range, UNO_QUERY);
+        if (!access.is()) {
+            continue;
+        }
+        Reference<css::container::XEnumeration> portions = access->createEnumeration();
+        long offset = 0;
+        while (portions->hasMoreElements()) {
+            Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY);
+            if (!portion.is()) {
+                continue;
+            }
+            rtl::OUString type;
+            portion->getPropertyValue(ToOUString("TextPortionType")) >>= type;
+            if (type != "Bookmark") {
+                offset += CharacterCount(
+                    Reference<css::text::XTextRange>(portion, UNO_QUERY_THROW)->getString());
+                continue;
+            }
+            Reference<css::container::XNamed> bookmark(
+                portion->getPropertyValue(ToOUString("Bookmark")), UNO_QUERY);
+            if (!bookmark.is()) {
+                continue;
+            }
+            bool isStart = false;
+            bool collapsed = false;
+            portion->getPropertyValue(ToOUString("IsStart")) >>= isStart;
+            portion->getPropertyValue(ToOUString("IsCollapsed")) >>= collapsed;
+            std::string name = FromOUString(bookmark->getName());
+            const long position = paragraph.start + offset;
+            if (isStart || collapsed) {
+                started[name] = all_.size();
+                all_.push_back({std::move(name), position, position});
+            } else if (auto found = started.find(name); found != started.end()) {
+                all_[found->second].end = position;
+            }
+        }
+    }
 }
 
 int OfficeDocument::BookmarkCount(bool includeHidden) const {
