@@ -27,11 +27,7 @@ namespace veln::host::office {
 namespace {
 
 std::string CommandOf(const css::util::URL& url) {
-    std::string command = FromOUString(url.Complete);
-    if (command.starts_with(COMMAND_SCHEME)) {
-        command.erase(0, COMMAND_SCHEME.size());
-    }
-    return command;
+    return CommandOfUrl(FromOUString(url.Complete));
 }
 
 bool Hidden(const Reference<css::text::XTextDocument>& model) {

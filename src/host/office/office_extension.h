@@ -20,6 +20,12 @@ class OfficeApplication;
 // The scheme of the toolbar's and the menu's commands: "vnd.veln:oAdd1".
 inline constexpr std::string_view COMMAND_SCHEME = "vnd.veln:";
 
+// The command a URL of the scheme names ("oAdd1"); "" for another URL.
+inline std::string CommandOfUrl(std::string_view url) {
+    return url.starts_with(COMMAND_SCHEME) ? std::string(url.substr(COMMAND_SCHEME.size()))
+                                           : std::string();
+}
+
 // The command of the pop-up at that place among the bar's pop-ups (from 1):
 // a pop-up has no member name of its own.
 inline std::string PopupCommand(int ordinal) {

@@ -47,7 +47,7 @@ class ProtocolHandler
     Reference<css::frame::XDispatch> SAL_CALL queryDispatch(const css::util::URL& url,
                                                             const rtl::OUString& /*target*/,
                                                             sal_Int32 /*flags*/) override {
-        if (FromOUString(url.Complete).starts_with(COMMAND_SCHEME)) {
+        if (!CommandOfUrl(FromOUString(url.Complete)).empty()) {
             return this;
         }
         return {};
@@ -65,7 +65,11 @@ class ProtocolHandler
     void SAL_CALL
     dispatch(const css::util::URL& url,
              const css::uno::Sequence<css::beans::PropertyValue>& arguments) override {
-        std::string command = FromOUString(url.Complete).substr(COMMAND_SCHEME.size());
+        // A URL of another scheme is no command of ours.
+        const std::string command = CommandOfUrl(FromOUString(url.Complete));
+        if (command.empty()) {
+            return;
+        }
         // A drop-down button names the entry the user picked as "Text".
         std::map<std::string, std::string> named;
         for (const css::beans::PropertyValue& argument : arguments) {
