@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "host/docx/word_diff.h"
+#include "host/utf8.h"
 
 namespace veln::host::docx {
 
@@ -66,7 +66,7 @@ class BlockReader {
         Paragraph& paragraph = story_.ParagraphAtIndex(next_++);
         Block block{node, &paragraph, {}, 0};
         block.hash =
-            Mix(static_cast<std::uint64_t>(Kind::Paragraph), HashOf(CharactersOf(paragraph)));
+            Mix(static_cast<std::uint64_t>(Kind::Paragraph), diff::HashOf(CharactersOf(paragraph)));
         into.push_back(std::move(block));
     }
 
@@ -132,6 +132,19 @@ class BlockReader {
 };
 
 }  // namespace
+
+std::u32string CharactersOf(const Paragraph& paragraph) {
+    std::u32string text;
+    text.reserve(static_cast<std::size_t>(paragraph.length));
+    for (const Piece& piece : paragraph.pieces) {
+        if (piece.kind == PieceKind::Text) {
+            text += Widen(piece.node.child_value());
+        } else if (piece.kind == PieceKind::Char) {
+            text += piece.ch;
+        }
+    }
+    return text;
+}
 
 std::vector<Block> BlocksOf(Story& story, pugi::xml_node body) {
     std::vector<Block> blocks;

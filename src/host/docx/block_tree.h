@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <pugixml.hpp>
 
+#include "host/diff/word_diff.h"
 #include "host/docx/story.h"
 
 namespace veln::host::docx {
@@ -36,6 +38,12 @@ struct Row {
     std::vector<Cell> cells;
     std::uint64_t hash = 0;
 };
+
+// The characters the story counts in a paragraph: text and special characters.
+std::u32string CharactersOf(const Paragraph& paragraph);
+inline diff::Words WordsOf(const Paragraph& paragraph) {
+    return diff::WordsOf(CharactersOf(paragraph));
+}
 
 // The blocks of story's body, each paragraph the story reads in exactly one.
 std::vector<Block> BlocksOf(Story& story, pugi::xml_node body);

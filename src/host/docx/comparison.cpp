@@ -6,120 +6,20 @@
 #include <unordered_map>
 #include <utility>
 
-#include "host/docx/sequence_diff.h"
-#include "host/docx/word_diff.h"
+#include "host/diff/block_steps.h"
+#include "host/diff/word_diff.h"
 #include "host/utf8.h"
 
 namespace veln::host::docx {
 
+using diff::Change;
+using diff::ChangesBetween;
+using diff::Rewritten;
+using diff::Step;
+using diff::Steps;
+using diff::Words;
+
 namespace {
-
-using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;
-
-// Stretches of more items than this are paired in order, unweighed.
-constexpr std::size_t MAX_ALIGNED = 4096;
-
-// The most pairs, in order, of items of a changed stretch that are edits of
-// one another.
-Pairs Align(std::size_t n, std::size_t m,
-            const std::function<bool(std::size_t, std::size_t)>& alike) {
-    Pairs pairs;
-    if (n * m > MAX_ALIGNED) {
-        for (std::size_t k = 0; k < std::min(n, m); ++k) {
-            if (alike(k, k)) {
-                pairs.emplace_back(k, k);
-            }
-        }
-        return pairs;
-    }
-    std::vector<std::vector<bool>> same(n, std::vector<bool>(m));
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t j = 0; j < m; ++j) {
-            same[i][j] = alike(i, j);
-        }
-    }
-    std::vector<std::vector<std::size_t>> best(n + 1, std::vector<std::size_t>(m + 1, 0));
-    for (std::size_t i = n; i-- > 0;) {
-        for (std::size_t j = m; j-- > 0;) {
-            best[i][j] =
-                same[i][j] ? best[i + 1][j + 1] + 1 : std::max(best[i + 1][j], best[i][j + 1]);
-        }
-    }
-    for (std::size_t i = 0, j = 0; i < n && j < m;) {
-        if (same[i][j] && best[i][j] == best[i + 1][j + 1] + 1) {
-            pairs.emplace_back(i++, j++);
-        } else if (best[i + 1][j] >= best[i][j + 1]) {
-            ++i;
-        } else {
-            ++j;
-        }
-    }
-    return pairs;
-}
-
-// What a comparison does with the items (blocks, rows) of two sequences that
-// differ: alike tells items edited in place; the others are taken out of ours
-// or put in from theirs, before our item at ourAt (the size: at the end).
-struct Steps {
-    std::function<bool(std::size_t, std::size_t)> alike;
-    // Whether the last items of a stretch that ends before our item at ourEnd
-    // must be paired whatever they hold.
-    std::function<bool(std::size_t ourEnd, std::size_t ourLast, std::size_t theirLast)> closing;
-    std::function<void(std::size_t, std::size_t)> pair;
-    std::function<void(std::size_t)> remove;
-    std::function<void(std::size_t ourAt, std::size_t theirFirst, std::size_t count)> insert;
-};
-
-// One changed stretch: ours [ourFirst, +ourCount), theirs [theirFirst, +theirCount).
-void StepStretch(std::size_t ourFirst, std::size_t ourCount, std::size_t theirFirst,
-                 std::size_t theirCount, const Steps& steps) {
-    const bool closing =
-        ourCount > 0 && theirCount > 0 && steps.closing &&
-        steps.closing(ourFirst + ourCount, ourFirst + ourCount - 1, theirFirst + theirCount - 1);
-    const std::size_t aligned = closing ? 1 : 0;
-    Pairs pairs = Align(
-        ourCount - aligned, theirCount - aligned,
-        [&](std::size_t i, std::size_t j) { return steps.alike(ourFirst + i, theirFirst + j); });
-    if (closing) {
-        pairs.emplace_back(ourCount - 1, theirCount - 1);
-    }
-    pairs.emplace_back(ourCount, theirCount);
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (const auto& [pairedOurs, pairedTheirs] : pairs) {
-        for (; i < pairedOurs; ++i) {
-            steps.remove(ourFirst + i);
-        }
-        if (j < pairedTheirs) {
-            steps.insert(ourFirst + i, theirFirst + j, pairedTheirs - j);
-            j = pairedTheirs;
-        }
-        if (pairedOurs < ourCount) {
-            steps.pair(ourFirst + pairedOurs, theirFirst + pairedTheirs);
-            i = pairedOurs + 1;
-            j = pairedTheirs + 1;
-        }
-    }
-}
-
-void Step(const std::vector<std::uint64_t>& ours, const std::vector<std::uint64_t>& theirs,
-          const Steps& steps) {
-    const std::vector<Edit> edits = Diff(ours, theirs);
-    for (std::size_t e = 0; e < edits.size(); ++e) {
-        if (edits[e].kind == EditKind::Equal) {
-            continue;
-        }
-        const std::size_t ourFirst = edits[e].aStart;
-        const std::size_t theirFirst = edits[e].bStart;
-        std::size_t ourCount = 0;
-        std::size_t theirCount = 0;
-        for (; e < edits.size() && edits[e].kind != EditKind::Equal; ++e) {
-            (edits[e].kind == EditKind::Delete ? ourCount : theirCount) += edits[e].length;
-        }
-        --e;
-        StepStretch(ourFirst, ourCount, theirFirst, theirCount, steps);
-    }
-}
 
 // The words of the paragraphs of a stretch, cut once however often weighed.
 class WordsCache {
@@ -186,7 +86,11 @@ void Comparison::CompareBlocks(std::vector<Block>& ours, const std::vector<Block
         Place place{ourAt > 0 ? ours[ourAt - 1].node : pugi::xml_node(),
                     ourAt < ours.size() ? ours[ourAt].node : pugi::xml_node(), container};
         for (std::size_t k = theirFirst; k < theirFirst + count; ++k) {
-            AddBlock(theirs[k], NewNodeAt(place, theirs[k].IsTable() ? n_.tbl : n_.p));
+            pugi::xml_node node = NewNodeAt(place, theirs[k].IsTable() ? n_.tbl : n_.p);
+            AddBlock(theirs[k], node);
+            if (!theirs[k].IsTable()) {
+                TakeInEndsBefore(node);
+            }
         }
     };
     Step(ourHashes, theirHashes, steps);
@@ -309,6 +213,19 @@ pugi::xml_node Comparison::NewNodeAt(Place& place, const std::string& name) cons
     }
     place.after = node;
     return node;
+}
+
+void Comparison::TakeInEndsBefore(pugi::xml_node paragraph) const {
+    std::vector<pugi::xml_node> ends;
+    for (pugi::xml_node previous = paragraph.previous_sibling();
+         previous && Is(previous, n_.bookmarkEnd); previous = previous.previous_sibling()) {
+        ends.push_back(previous);
+    }
+    std::reverse(ends.begin(), ends.end());
+    pugi::xml_node after = paragraph.child(n_.pPr.c_str());
+    for (pugi::xml_node end : ends) {
+        after = after ? paragraph.insert_move_after(end, after) : paragraph.prepend_move(end);
+    }
 }
 
 void Comparison::AddBlock(const Block& theirs, pugi::xml_node node) {

@@ -47,6 +47,10 @@ class Comparison {
     // Makes an empty element at place; successive calls at one place keep
     // their order.
     pugi::xml_node NewNodeAt(Place& place, const std::string& name) const;
+    // Ends of bookmarks left between the block before and a new paragraph
+    // go into the paragraph, at its start: the same place for a reader of
+    // the story, and the one LibreOffice reads as after the mark before.
+    void TakeInEndsBefore(pugi::xml_node paragraph) const;
     void AddBlock(const Block& theirs, pugi::xml_node node);
     void AddTable(const Block& theirs, pugi::xml_node table);
     void AddRow(const Row& theirs, pugi::xml_node row);

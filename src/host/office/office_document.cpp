@@ -149,13 +149,6 @@ void OfficeDocument::Store(const rtl::OUString& url, const std::string& filter) 
         WordError::CANNOT_SAVE);
 }
 
-// --- DocumentVersions --------------------------------------------------------------
-
-void OfficeDocument::Compare(const std::string& path) {
-    throw HostError(WordError::COMMAND_FAILED,
-                    "comparing with " + path + " is not available in LibreOffice yet");
-}
-
 // --- DocumentWindow ----------------------------------------------------------------
 
 Reference<css::text::XTextViewCursor> OfficeDocument::ViewCursor() const {

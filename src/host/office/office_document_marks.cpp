@@ -64,7 +64,8 @@ void OfficeDocument::ReadBookmarks() const {
             continue;
         }
         Reference<css::container::XEnumeration> portions = access->createEnumeration();
-        long offset = 0;
+        long offset = 0;      // characters, while the paragraph has no deletions
+        sal_Int32 utf16 = 0;  // the office's offset
         while (portions->hasMoreElements()) {
             Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY);
             if (!portion.is()) {
@@ -73,8 +74,10 @@ void OfficeDocument::ReadBookmarks() const {
             rtl::OUString type;
             portion->getPropertyValue(ToOUString("TextPortionType")) >>= type;
             if (type != "Bookmark") {
-                offset += CharacterCount(
-                    Reference<css::text::XTextRange>(portion, UNO_QUERY_THROW)->getString());
+                rtl::OUString text =
+                    Reference<css::text::XTextRange>(portion, UNO_QUERY_THROW)->getString();
+                offset += CharacterCount(text);
+                utf16 += text.getLength();
                 continue;
             }
             Reference<css::container::XNamed> bookmark(
@@ -87,7 +90,9 @@ void OfficeDocument::ReadBookmarks() const {
             portion->getPropertyValue(ToOUString("IsStart")) >>= isStart;
             portion->getPropertyValue(ToOUString("IsCollapsed")) >>= collapsed;
             std::string name = FromOUString(bookmark->getName());
-            const long position = paragraph.start + offset;
+            const long position =
+                paragraph.start +
+                (paragraph.deleted.empty() ? offset : paragraph.CharactersBefore(utf16));
             if (isStart || collapsed) {
                 started[name] = all_.size();
                 all_.push_back({std::move(name), position, position});
@@ -407,6 +412,7 @@ std::vector<HyperlinkInfo> OfficeDocument::HyperlinkList() const {
                 continue;
             }
             long at = paragraph.start;
+            sal_Int32 utf16 = 0;
             std::string previous;
             Reference<css::container::XEnumeration> portions = access->createEnumeration();
             while (portions->hasMoreElements()) {
@@ -415,6 +421,15 @@ std::vector<HyperlinkInfo> OfficeDocument::HyperlinkList() const {
                 Reference<css::beans::XPropertySet>(portion, UNO_QUERY_THROW)
                     ->getPropertyValue(ToOUString("HyperLinkURL")) >>= url;
                 rtl::OUString text = portion->getString();
+                if (!paragraph.deleted.empty()) {
+                    // Only what shows of the portion: deleted text is left out.
+                    const long from = paragraph.CharactersBefore(utf16);
+                    utf16 += text.getLength();
+                    text = paragraph.string.copy(
+                        Utf16Offset(paragraph.string, from),
+                        Utf16Offset(paragraph.string, paragraph.CharactersBefore(utf16)) -
+                            Utf16Offset(paragraph.string, from));
+                }
                 long length = CharacterCount(text);
                 std::string link = FromOUString(url);
                 if (!link.empty() && link == previous && !links.empty()) {

@@ -70,27 +70,7 @@ void OfficeDocument::InsertText(long position, std::string_view text) {
     Run("inserting text", [&] {
         std::vector<BookmarkInfo> starting = BookmarksStartingAt(position, true);
         Reference<css::text::XTextCursor> cursor = index_.CursorAt(position, position);
-        Reference<css::text::XText> story = cursor->getText();
-        std::string pending;
-        auto flush = [&] {
-            if (!pending.empty()) {
-                story->insertString(AsRange(cursor), ToOUString(pending), false);
-                pending.clear();
-            }
-        };
-        for (char32_t c : Widen(text)) {
-            if (c == WordChar::PARAGRAPH_MARK || c == WordChar::LINE_BREAK) {
-                flush();
-                story->insertControlCharacter(AsRange(cursor),
-                                              c == WordChar::PARAGRAPH_MARK
-                                                  ? css::text::ControlCharacter::PARAGRAPH_BREAK
-                                                  : css::text::ControlCharacter::LINE_BREAK,
-                                              false);
-            } else {
-                AppendCodePoint(pending, c);
-            }
-        }
-        flush();
+        InsertCharacters(cursor, Widen(text));
         const long added = CountCharacters(text);
         if (text.find(static_cast<char>(WordChar::PARAGRAPH_MARK)) == std::string_view::npos) {
             EditedWithin(position, position, added);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <rtl/ustrbuf.hxx>
+
 #include "host/host_error.h"
 #include "host/utf8.h"
 #include "host/word/document.h"
@@ -40,6 +42,30 @@ void GoRight(const Reference<css::text::XTextCursor>& cursor, sal_Int32 count, b
     }
 }
 
+// The paragraph's string without its deletions, merged and in order first.
+void LeaveOutDeletions(IndexedParagraph& paragraph) {
+    auto& deleted = paragraph.deleted;
+    std::sort(deleted.begin(), deleted.end());
+    std::vector<std::pair<sal_Int32, sal_Int32>> merged;
+    for (const auto& range : deleted) {
+        if (!merged.empty() && range.first <= merged.back().second) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
+        }
+    }
+    deleted = std::move(merged);
+    rtl::OUStringBuffer shown(paragraph.officeLength);
+    sal_Int32 at = 0;
+    for (const auto& [from, to] : deleted) {
+        shown.append(paragraph.string.getStr() + at, from - at);
+        at = to;
+    }
+    shown.append(paragraph.string.getStr() + at, paragraph.officeLength - at);
+    paragraph.string = shown.makeStringAndClear();
+    paragraph.length = CharacterCount(paragraph.string);
+}
+
 }  // namespace
 
 std::string StoryCharacters(const rtl::OUString& text) {
@@ -52,8 +78,12 @@ std::string StoryCharacters(const rtl::OUString& text) {
 }
 
 long CharacterCount(const rtl::OUString& text) {
+    return CharacterCount(text, text.getLength());
+}
+
+long CharacterCount(const rtl::OUString& text, sal_Int32 units) {
     long count = 0;
-    for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+    for (sal_Int32 i = 0; i < std::min(units, text.getLength()); ++i) {
         count += IsLowSurrogate(text[i]) ? 0 : 1;
     }
     return count;
@@ -65,6 +95,56 @@ sal_Int32 Utf16Offset(const rtl::OUString& text, long characters) {
         text.iterateCodePoints(&i);
     }
     return i;
+}
+
+sal_Int32 IndexedParagraph::OfficeOffset(long characters, bool pastDeletion) const {
+    sal_Int32 office = Utf16Offset(string, characters);
+    for (const auto& [from, to] : deleted) {
+        if (from > office || (from == office && !pastDeletion)) {
+            break;
+        }
+        office += to - from;
+    }
+    return office;
+}
+
+long IndexedParagraph::CharactersBefore(sal_Int32 officeOffset) const {
+    sal_Int32 shown = officeOffset;
+    for (const auto& [from, to] : deleted) {
+        if (from >= officeOffset) {
+            break;
+        }
+        shown -= std::min(officeOffset, to) - from;
+    }
+    return CharacterCount(string, shown);
+}
+
+void InsertCharacters(const Reference<css::text::XTextCursor>& cursor, std::u32string_view text) {
+    Reference<css::text::XText> story = cursor->getText();
+    std::string pending;
+    auto flush = [&] {
+        if (!pending.empty()) {
+            story->insertString(AsRange(cursor), ToOUString(pending), false);
+            pending.clear();
+        }
+    };
+    for (char32_t c : text) {
+        if (c == WordChar::PARAGRAPH_MARK || c == WordChar::LINE_BREAK) {
+            flush();
+            story->insertControlCharacter(AsRange(cursor),
+                                          c == WordChar::PARAGRAPH_MARK
+                                              ? css::text::ControlCharacter::PARAGRAPH_BREAK
+                                              : css::text::ControlCharacter::LINE_BREAK,
+                                          false);
+        } else if (c == WordChar::NON_BREAKING_HYPHEN) {
+            AppendCodePoint(pending, 0x2011);
+        } else if (c == WordChar::OPTIONAL_HYPHEN) {
+            AppendCodePoint(pending, 0x00AD);
+        } else {
+            AppendCodePoint(pending, c);
+        }
+    }
+    flush();
 }
 
 const std::vector<IndexedParagraph>& ParagraphIndex::Paragraphs() {
@@ -79,12 +159,59 @@ void ParagraphIndex::Build() {
     blocks_.clear();
     blockParagraphs_.clear();
     AddText(document_->getText(), 0);
+    valid_ = true;
+    HideDeletions();
     long start = 0;
     for (IndexedParagraph& paragraph : paragraphs_) {
         paragraph.start = start;
         start += paragraph.length + 1;
     }
-    valid_ = true;
+}
+
+void ParagraphIndex::HideDeletions() {
+    Reference<css::document::XRedlinesSupplier> supplier(document_, UNO_QUERY);
+    Reference<css::container::XEnumerationAccess> redlines;
+    if (supplier.is()) {
+        redlines.set(supplier->getRedlines(), UNO_QUERY);
+    }
+    if (!redlines.is() || !redlines->hasElements()) {
+        return;
+    }
+    Reference<css::container::XEnumeration> all = redlines->createEnumeration();
+    while (all->hasMoreElements()) {
+        Reference<css::beans::XPropertySet> redline(all->nextElement(), UNO_QUERY);
+        rtl::OUString type;
+        if (!redline.is() || !(redline->getPropertyValue(ToOUString("RedlineType")) >>= type) ||
+            type != "Delete") {
+            continue;
+        }
+        Reference<css::text::XTextRange> from(redline->getPropertyValue(ToOUString("RedlineStart")),
+                                              UNO_QUERY);
+        Reference<css::text::XTextRange> to(redline->getPropertyValue(ToOUString("RedlineEnd")),
+                                            UNO_QUERY);
+        if (!from.is() || !to.is() || !Holds(from) || !Holds(to)) {
+            continue;  // in a header, a footnote, a frame: not the main story
+        }
+        // Its start is where the edit began, which may be after its end.
+        auto [first, start] = OfficePlaceOf(from);
+        auto [last, end] = OfficePlaceOf(to);
+        if (std::pair(first, start) > std::pair(last, end)) {
+            std::swap(first, last);
+            std::swap(start, end);
+        }
+        for (std::size_t i = first; i <= last && i < paragraphs_.size(); ++i) {
+            const sal_Int32 begin = i == first ? start : 0;
+            const sal_Int32 stop = i == last ? end : paragraphs_[i].officeLength;
+            if (stop > begin) {
+                paragraphs_[i].deleted.emplace_back(begin, stop);
+            }
+        }
+    }
+    for (IndexedParagraph& paragraph : paragraphs_) {
+        if (!paragraph.deleted.empty()) {
+            LeaveOutDeletions(paragraph);
+        }
+    }
 }
 
 void ParagraphIndex::AddText(const Reference<css::text::XText>& text, int depth) {
@@ -115,6 +242,7 @@ void ParagraphIndex::AddText(const Reference<css::text::XText>& text, int depth)
         IndexedParagraph paragraph;
         paragraph.range = range;
         paragraph.string = range->getString();
+        paragraph.officeLength = paragraph.string.getLength();
         paragraph.length = CharacterCount(paragraph.string);
         paragraph.block = block;
         blockParagraphs_[block].push_back(paragraphs_.size());
@@ -134,7 +262,12 @@ bool ParagraphIndex::Resized(long position, long delta) {
     }
     const std::size_t at = IndexAt(position);
     IndexedParagraph& paragraph = paragraphs_[at];
+    if (!paragraph.deleted.empty()) {
+        valid_ = false;
+        return false;
+    }
     paragraph.string = paragraph.range->getString();
+    paragraph.officeLength = paragraph.string.getLength();
     const long length = CharacterCount(paragraph.string);
     if (length != paragraph.length + delta) {
         valid_ = false;
@@ -161,10 +294,20 @@ const Reference<css::text::XText>& ParagraphIndex::TextOf(std::size_t index) {
 }
 
 long ParagraphIndex::PositionOf(const Reference<css::text::XTextRange>& point) {
-    const auto& paragraphs = Paragraphs();
+    Paragraphs();
+    const auto [index, offset] = OfficePlaceOf(point);
+    return paragraphs_[index].start + paragraphs_[index].CharactersBefore(offset);
+}
+
+bool ParagraphIndex::Holds(const Reference<css::text::XTextRange>& point) const {
+    return std::find(blocks_.begin(), blocks_.end(), point->getText()) != blocks_.end();
+}
+
+std::pair<std::size_t, sal_Int32> ParagraphIndex::OfficePlaceOf(
+    const Reference<css::text::XTextRange>& point) {
     Reference<css::text::XText> text = point->getText();
     auto block = std::find(blocks_.begin(), blocks_.end(), text);
-    if (block == blocks_.end() || paragraphs.empty()) {
+    if (block == blocks_.end() || paragraphs_.empty()) {
         throw HostError(WordError::VALUE_OUT_OF_RANGE, "the range is not in the main story");
     }
     const auto& members = blockParagraphs_[static_cast<std::size_t>(block - blocks_.begin())];
@@ -174,47 +317,51 @@ long ParagraphIndex::PositionOf(const Reference<css::text::XTextRange>& point) {
     auto after =
         std::upper_bound(members.begin(), members.end(), at,
                          [&](const Reference<css::text::XTextRange>& p, std::size_t i) {
-                             return compare->compareRegionStarts(paragraphs[i].range, p) < 0;
+                             return compare->compareRegionStarts(paragraphs_[i].range, p) < 0;
                          });
     if (after == members.begin()) {
         throw HostError(WordError::VALUE_OUT_OF_RANGE, "the range is not in the main story");
     }
-    const IndexedParagraph& paragraph = paragraphs[*(after - 1)];
+    const std::size_t index = *(after - 1);
     Reference<css::text::XTextCursor> cursor =
-        text->createTextCursorByRange(paragraph.range->getStart());
+        text->createTextCursorByRange(paragraphs_[index].range->getStart());
     cursor->gotoRange(at, true);
-    return paragraph.start + std::min(CharacterCount(cursor->getString()), paragraph.length);
+    return {index, std::min(cursor->getString().getLength(), paragraphs_[index].officeLength)};
 }
 
-Reference<css::text::XTextCursor> ParagraphIndex::CursorAtParagraph(std::size_t index,
-                                                                    long offset) {
+Reference<css::text::XTextCursor> ParagraphIndex::CursorAtParagraph(std::size_t index, long offset,
+                                                                    bool pastDeletion) {
     const IndexedParagraph& paragraph = Paragraphs()[index];
     Reference<css::text::XTextCursor> cursor =
         TextOf(index)->createTextCursorByRange(paragraph.range->getStart());
-    GoRight(cursor, Utf16Offset(paragraph.string, std::clamp(offset, 0L, paragraph.length)), false);
+    GoRight(cursor, paragraph.OfficeOffset(std::clamp(offset, 0L, paragraph.length), pastDeletion),
+            false);
     return cursor;
 }
 
 Reference<css::text::XTextCursor> ParagraphIndex::CursorAt(long start, long end) {
     const std::size_t first = IndexAt(start);
     Reference<css::text::XTextCursor> cursor =
-        CursorAtParagraph(first, start - Paragraphs()[first].start);
+        CursorAtParagraph(first, start - Paragraphs()[first].start, true);
     if (end <= start) {
         return cursor;
     }
     const std::size_t last = IndexAt(end);
     const long endOffset = end - Paragraphs()[last].start;
     if (last == first) {
-        const rtl::OUString& string = Paragraphs()[first].string;
-        const long startOffset = start - Paragraphs()[first].start;
-        GoRight(cursor, Utf16Offset(string, endOffset) - Utf16Offset(string, startOffset), true);
+        const IndexedParagraph& paragraph = Paragraphs()[first];
+        const long startOffset = start - paragraph.start;
+        GoRight(
+            cursor,
+            paragraph.OfficeOffset(endOffset, false) - paragraph.OfficeOffset(startOffset, true),
+            true);
         return cursor;
     }
     if (Paragraphs()[last].block != Paragraphs()[first].block) {
         throw HostError(WordError::VALUE_OUT_OF_RANGE,
                         "a range may not go from one table cell to another");
     }
-    cursor->gotoRange(CursorAtParagraph(last, endOffset)->getStart(), true);
+    cursor->gotoRange(CursorAtParagraph(last, endOffset, false)->getStart(), true);
     return cursor;
 }
 

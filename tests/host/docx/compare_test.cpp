@@ -10,12 +10,16 @@
 #include <pugixml.hpp>
 
 #include "docx_fixture.h"
+#include "host/diff/sequence_diff.h"
 #include "host/docx/docx_document.h"
-#include "host/docx/sequence_diff.h"
 #include "temp_dir.h"
 
 namespace veln::host::docx {
 namespace {
+
+using diff::Diff;
+using diff::Edit;
+using diff::EditKind;
 
 using test::TempDir;
 using ::testing::ElementsAre;

@@ -3,6 +3,7 @@
 // files Writer saves, and the other way round.
 #include <gmock/gmock.h>
 
+#include "docx_fixture.h"
 #include "error_of.h"
 #include "host/docx/docx_application.h"
 #include "host/word/bookmarks.h"
@@ -196,6 +197,100 @@ TEST_F(OfficeDocumentTest, AFileWriterCannotOpenIsRefusedWithItsReason) {
                 }).text,
                 HasSubstr("saving as /proc/unwritable/x.docx"));
     EXPECT_EQ(document.Name(), "kept.docx");
+}
+
+// Versions compared: two files that differ in a word, a paragraph taken
+// out and one put in, with bookmarks on the paragraphs that stay, each with
+// its mark (its end at the start of the next paragraph, where the .docx
+// model and Word write it).
+class OfficeCompareTest : public OfficeTest {
+  protected:
+    void SetUp() override {
+        WriteDocx(
+            dir / "ours.docx",
+            R"(<w:p><w:bookmarkStart w:id="1" w:name="ELEM10000001"/><w:r><w:t>)"
+            R"(The vehicle shall stop within 40 m.</w:t></w:r></w:p>)"
+            R"(<w:p><w:bookmarkEnd w:id="1"/><w:r><w:t>Stopping is checked weekly.</w:t></w:r></w:p>)"
+            R"(<w:p><w:r><w:t>The stop shall be straight.</w:t></w:r></w:p>)"
+            R"(<w:p><w:bookmarkStart w:id="2" w:name="ELEM10000002"/><w:r><w:t>)"
+            R"(The brake light shall come on.</w:t></w:r></w:p><w:bookmarkEnd w:id="2"/>)");
+        WriteDocx(dir / "theirs.docx",
+                  R"(<w:p><w:r><w:t>The vehicle shall stop within 30 m.</w:t></w:r></w:p>)"
+                  R"(<w:p><w:r><w:t>Stopping is checked weekly.</w:t></w:r></w:p>)"
+                  R"(<w:p><w:r><w:t>The brake light shall come on.</w:t></w:r></w:p>)"
+                  R"(<w:p><w:r><w:t>The horn shall sound twice.</w:t></w:r></w:p>)");
+    }
+
+    // What a reader of the main story sees: its text, each bookmark.
+    static std::string Seen(const Document& document) {
+        std::string seen = document.TextOf(0, document.StoryEnd());
+        for (int i = 1; i <= document.BookmarkCount(true); ++i) {
+            host::BookmarkInfo bookmark = document.BookmarkItem(i, true);
+            seen += "|" + bookmark.name + " " + std::to_string(bookmark.start) + " " +
+                    std::to_string(bookmark.end);
+        }
+        return seen;
+    }
+};
+
+TEST_F(OfficeCompareTest, WriterComparesAsTheDocxModelAndBothReadTheResultAlike) {
+    std::string byModel;
+    {
+        host::docx::DocxApplication model;
+        Document& document = model.OpenDocument(dir / "ours.docx");
+        document.Compare(dir / "theirs.docx");
+        byModel = Seen(document);
+        document.SaveAs(dir / "by-model.docx", std::nullopt);
+    }
+    EXPECT_EQ(byModel,
+              "The vehicle shall stop within 30 m.\rStopping is checked weekly.\r\r"
+              "The brake light shall come on.\rThe horn shall sound twice.\r"
+              "|ELEM10000001 0 36|ELEM10000002 65 96");
+
+    Document& inWriter = Office().OpenDocument(dir / "ours.docx");
+    inWriter.Compare(dir / "theirs.docx");
+    EXPECT_EQ(Seen(inWriter), byModel);
+    EXPECT_FALSE(inWriter.Saved());
+    // Positions past a deletion count only what shows.
+    inWriter.SetBookmark("ELEM10000003", 30, 32);
+    EXPECT_EQ(inWriter.TextOf(30, 32), "30");
+    EXPECT_EQ(inWriter.FindBookmark("ELEM10000003")->end, 32);
+    inWriter.RemoveBookmark("ELEM10000003");
+    inWriter.SaveAs(dir / "in-writer.docx", std::nullopt);
+    Office().CloseDocument(inWriter);
+
+    // Each host reads the changes the other tracked as it reads its own.
+    {
+        host::docx::DocxApplication model;
+        EXPECT_EQ(Seen(model.OpenDocument(dir / "in-writer.docx")), byModel);
+    }
+    EXPECT_EQ(Seen(Office().OpenDocument(dir / "by-model.docx")), byModel);
+}
+
+TEST_F(OfficeCompareTest, EqualVersionsChangeNothingAndAMissingOneIsRefused) {
+    Document& document = Office().OpenDocument(dir / "ours.docx");
+    const std::string before = Seen(document);
+    document.Compare(dir / "ours.docx");
+    EXPECT_TRUE(document.Saved());
+    EXPECT_EQ(ErrorOf<host::HostError>([&] { document.Compare(dir / "gone.docx"); }).number,
+              host::WordError::FILE_NOT_FOUND);
+    EXPECT_EQ(Seen(document), before);
+    EXPECT_TRUE(document.Saved());
+}
+
+TEST_F(OfficeCompareTest, TablesThatDifferAreRefusedBeforeAnyChange) {
+    auto table = [](const std::string& cell) {
+        return R"(<w:p><w:r><w:t>Before</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>)" +
+               cell + R"(</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/>)";
+    };
+    WriteDocx(dir / "ours.docx", table("within 40 m"));
+    WriteDocx(dir / "theirs.docx", table("within 40 m") + table("new"));
+    Document& document = Office().OpenDocument(dir / "ours.docx");
+    const std::string before = Seen(document);
+    EXPECT_THAT(ErrorOf<host::HostError>([&] { document.Compare(dir / "theirs.docx"); }).text,
+                HasSubstr("tables differ"));
+    EXPECT_EQ(Seen(document), before);
+    EXPECT_TRUE(document.Saved());
 }
 
 // An office that goes away in the middle of a session: each later call

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace veln::host::docx {
+namespace veln::host::diff {
 
 enum class EditKind : std::uint8_t { Equal, Delete, Insert };
 
@@ -31,4 +31,4 @@ std::vector<Edit> Diff(std::span<const std::uint64_t> a, std::span<const std::ui
 // FNV-1a over text: the items a diff compares.
 std::uint64_t HashText(std::string_view text);
 
-}  // namespace veln::host::docx
+}  // namespace veln::host::diff

@@ -5,11 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "host/docx/story.h"
-
-namespace veln::host::docx {
+namespace veln::host::diff {
 
 // A word, a run of blanks, or any other character alone.
 struct Token {
@@ -28,10 +27,9 @@ struct Words {
     }
 };
 
-// The characters the story counts in a paragraph: text and special characters.
-std::u32string CharactersOf(const Paragraph& paragraph);
 std::uint64_t HashOf(std::u32string_view text);
-Words WordsOf(const Paragraph& paragraph);
+// A paragraph's characters as the system counts them, cut into words.
+Words WordsOf(std::u32string text);
 
 // Paragraphs that share less than half their characters were rewritten
 // rather than edited.
@@ -51,4 +49,4 @@ struct Change {
 // A rewritten paragraph is one deletion of all and one insertion of all.
 std::vector<Change> ChangesBetween(const Words& ours, const Words& theirs);
 
-}  // namespace veln::host::docx
+}  // namespace veln::host::diff

@@ -1,11 +1,11 @@
-#include "host/docx/word_diff.h"
+#include "host/diff/word_diff.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "host/docx/sequence_diff.h"
-#include "host/utf8.h"
+#include "host/diff/sequence_diff.h"
 
-namespace veln::host::docx {
+namespace veln::host::diff {
 
 namespace {
 
@@ -53,26 +53,13 @@ bool Rewritten(const Words& ours, const Words& theirs, const std::vector<Edit>& 
 
 }  // namespace
 
-std::u32string CharactersOf(const Paragraph& paragraph) {
-    std::u32string text;
-    text.reserve(static_cast<std::size_t>(paragraph.length));
-    for (const Piece& piece : paragraph.pieces) {
-        if (piece.kind == PieceKind::Text) {
-            text += Widen(piece.node.child_value());
-        } else if (piece.kind == PieceKind::Char) {
-            text += piece.ch;
-        }
-    }
-    return text;
-}
-
 std::uint64_t HashOf(std::u32string_view text) {
     return HashText(std::string_view(reinterpret_cast<const char*>(text.data()),
                                      text.size() * sizeof(char32_t)));
 }
 
-Words WordsOf(const Paragraph& paragraph) {
-    Words words{CharactersOf(paragraph), {}, {}};
+Words WordsOf(std::u32string text) {
+    Words words{std::move(text), {}, {}};
     words.tokens = Tokens(words.text);
     words.hashes.reserve(words.tokens.size());
     for (const Token& token : words.tokens) {
@@ -116,4 +103,4 @@ std::vector<Change> ChangesBetween(const Words& ours, const Words& theirs) {
     return changes;
 }
 
-}  // namespace veln::host::docx
+}  // namespace veln::host::diff

@@ -1,8 +1,8 @@
-#include "host/docx/sequence_diff.h"
+#include "host/diff/sequence_diff.h"
 
 #include <algorithm>
 
-namespace veln::host::docx {
+namespace veln::host::diff {
 
 namespace {
 
@@ -177,4 +177,4 @@ std::uint64_t HashText(std::string_view text) {
     return hash;
 }
 
-}  // namespace veln::host::docx
+}  // namespace veln::host::diff
