@@ -1,6 +1,7 @@
 // The office host against a headless Writer: text and positions, bookmarks,
 // highlight, variables and hyperlinks, read back by the .docx model from the
 // files Writer saves, and the other way round.
+
 #include <gmock/gmock.h>
 
 #include "docx_fixture.h"
@@ -72,6 +73,47 @@ TEST_F(OfficeDocumentTest, BookmarksKeepTheirTextAndTakeWhatIsInsertedAtTheirSta
     EXPECT_FALSE(document.FindBookmark("ELEM10000001").has_value());
     EXPECT_EQ(ErrorOf<host::HostError>([&] { document.RemoveBookmark("ELEM10000001"); }).number,
               host::WordError::NO_SUCH_BOOKMARK);
+}
+
+// Numbers put where bookmarks start: inside them, with the formatting of
+// the character there, in Writer as in the .docx model, and the bookmarks
+// Writer holds where the host believes they are.
+TEST_F(OfficeDocumentTest, TextPutWhereBookmarksStartTakesTheFormattingThere) {
+    auto numbered = [](Document& document) {
+        document.InsertText(0, "Brake.\rStop.\r\rX");
+        document.SetHighlight(0, 1, wdYellow);
+        document.SetBookmark("ELEM10000001", 0, 7);
+        document.SetBookmark("ELEM10000002", 7, 8);    // a mark right after its first character
+        document.SetBookmark("ELEM10000003", 13, 14);  // an empty paragraph
+        document.InsertText(13, "3 ");
+        document.InsertText(7, "2 ");
+        document.InsertText(0, "1 ");
+        std::string seen = document.TextOf(0, document.StoryEnd());
+        for (const char* name : {"ELEM10000001", "ELEM10000002", "ELEM10000003"}) {
+            auto bookmark = document.FindBookmark(name);
+            seen += "|" + document.TextOf(bookmark->start, bookmark->end);
+        }
+        return seen + "|" + std::to_string(document.HighlightOf(0, 3)) + " " +
+               std::to_string(document.HighlightOf(3, 4));
+    };
+    host::docx::DocxApplication model;
+    const std::string inModel = numbered(model.AddDocument());
+    EXPECT_EQ(inModel, "1 Brake.\r2 Stop.\r3 \rX\r|1 Brake.\r|2 S|3 \r|" +
+                           std::to_string(wdYellow) + " " + std::to_string(wdNoHighlight));
+
+    Document& inWriter = Office().AddDocument();
+    EXPECT_EQ(numbered(inWriter), inModel);
+    // Where Writer holds them: read from the file it saves.
+    inWriter.SaveAs(dir / "numbered.odt", std::nullopt);
+    Office().CloseDocument(inWriter);
+    Document& reopened = Office().OpenDocument(dir / "numbered.odt");
+    EXPECT_EQ(reopened.FindBookmark("ELEM10000001")->end, 9);
+    EXPECT_EQ(std::pair(reopened.FindBookmark("ELEM10000002")->start,
+                        reopened.FindBookmark("ELEM10000002")->end),
+              std::pair(9L, 12L));
+    EXPECT_EQ(std::pair(reopened.FindBookmark("ELEM10000003")->start,
+                        reopened.FindBookmark("ELEM10000003")->end),
+              std::pair(17L, 20L));
 }
 
 TEST_F(OfficeDocumentTest, HighlightIsReadAsTheColourIndexAndMixedAsUndefined) {
