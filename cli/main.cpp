@@ -10,6 +10,7 @@
 #include "host/system/posix_system.h"
 #include "script_reader.h"
 #include "session.h"
+#include "tracking_commands.h"
 
 namespace {
 
@@ -127,6 +128,55 @@ CLI::App* AddTree(CLI::App& app, veln::cli::TreeOptions& options, bool& noHyperl
     return tree;
 }
 
+constexpr const char* GATE_STATUS =
+    "Exit status: 0, 1 when the gate fails or the project cannot be read (the message\n"
+    "says which), 2 for a usage error. See docs/automation.md.";
+
+// veln suspect DB [DOCUMENT...] [--check]
+CLI::App* AddSuspect(CLI::App& app, veln::cli::SuspectOptions& options) {
+    CLI::App* suspect = app.add_subcommand(
+        "suspect", "List the links an end of which changed since the link was last reviewed");
+    suspect->add_option("DB", options.database, "the project database")->required();
+    suspect->add_option("DOCUMENT", options.documents, "only links with an end in these documents");
+    suspect->add_flag("--check", options.check, "exit 1 when there is a suspect link");
+    suspect->footer(std::string(DOCUMENT_NAMES) + GATE_STATUS);
+    return suspect;
+}
+
+// veln review DB LINK...|--all
+CLI::App* AddReview(CLI::App& app, veln::cli::ReviewOptions& options) {
+    CLI::App* review =
+        app.add_subcommand("review", "Clear suspect links: their ends are taken as they read now");
+    review->add_option("DB", options.database, "the project database")->required();
+    CLI::Option* links =
+        review->add_option("LINK", options.links, "the link numbers veln suspect prints");
+    CLI::Option* all = review->add_flag("--all", options.all, "every suspect link");
+    links->excludes(all);
+    review->footer(
+        "Exit status: 0, 1 when a link given is not a live link of the project or the\n"
+        "project cannot be written, 2 for a usage error.");
+    return review;
+}
+
+// veln coverage DB SOURCE TARGET [--min PERCENT] [--no-suspect] [--junit FILE] [--json]
+CLI::App* AddCoverage(CLI::App& app, veln::cli::CoverageOptions& options) {
+    CLI::App* coverage = app.add_subcommand(
+        "coverage", "Report which elements of SOURCE are linked to elements of TARGET");
+    coverage->add_option("DB", options.database, "the project database")->required();
+    coverage->add_option("SOURCE", options.source, "the document whose elements must be covered")
+        ->required();
+    coverage->add_option("TARGET", options.target, "the document that covers them")->required();
+    coverage->add_option("--min", options.minPercent, "a gate: exit 1 below this percentage")
+        ->check(CLI::Range(0.0, 100.0));
+    coverage->add_flag("--no-suspect", options.noSuspect,
+                       "a gate: exit 1 when an element is covered only by suspect links");
+    coverage->add_option("--junit", options.junit,
+                         "write one test case per element to this JUnit XML file (replaced)");
+    coverage->add_flag("--json", options.json, "print the report as JSON");
+    coverage->footer(std::string(DOCUMENT_NAMES) + GATE_STATUS);
+    return coverage;
+}
+
 int Run(int argc, char** argv) {
     CLI::App app{"VELN - traceability of word-processor documents", "veln"};
     app.set_version_flag("--version", std::string("veln ") + VELN_VERSION);
@@ -151,6 +201,13 @@ int Run(int argc, char** argv) {
     bool treeNoNumbers = false;
     bool treeNoLabels = false;
     CLI::App* tree = AddTree(app, treeOptions, treePlain, treeNoNumbers, treeNoLabels);
+    // Suspect links and coverage.
+    veln::cli::SuspectOptions suspectOptions;
+    CLI::App* suspect = AddSuspect(app, suspectOptions);
+    veln::cli::ReviewOptions reviewOptions;
+    CLI::App* review = AddReview(app, reviewOptions);
+    veln::cli::CoverageOptions coverageOptions;
+    CLI::App* coverage = AddCoverage(app, coverageOptions);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -176,6 +233,20 @@ int Run(int argc, char** argv) {
         treeOptions.labels = !treeNoLabels;
         veln::host::PosixSystem system;
         return veln::cli::WriteTree(treeOptions, system, std::cerr);
+    }
+    if (*suspect) {
+        return veln::cli::ListSuspects(suspectOptions, std::cout, std::cerr);
+    }
+    if (*review) {
+        if (reviewOptions.links.empty() && !reviewOptions.all) {
+            std::cerr << "veln review: give the links to review, or --all\n";
+            return 2;
+        }
+        veln::host::PosixSystem system;
+        return veln::cli::ReviewLinks(reviewOptions, system, std::cout, std::cerr);
+    }
+    if (*coverage) {
+        return veln::cli::ReportCoverage(coverageOptions, std::cout, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

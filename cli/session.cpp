@@ -8,6 +8,7 @@
 #include "addin/operations.h"
 #include "host/db/database.h"
 #include "host/docx/docx_application.h"
+#include "host/utf8.h"
 #ifdef VELN_WITH_OFFICE
 #include "host/office/office_application.h"
 #endif
@@ -172,6 +173,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"select", "Selection", "select para N | select text \"T\" [K] | select range A B", 2, 3,
          &Session::SelectRange},
         {"caret", "Selection", "caret A | caret para N", 1, 2, &Session::Caret},
+        {"type", "Selection", "type TEXT (replaces the selection, as the user types)", 1, 1,
+         &Session::Type},
         {"bookmark", "Direct", "bookmark add NAME | bookmark delete NAME|N", 2, 2,
          &Session::Bookmark},
         {"variable", "Direct", "variable set NAME VALUE | variable delete NAME", 2, 3,
@@ -271,6 +274,15 @@ void Session::Append(const std::vector<Word>& args) {
     // A document of one empty paragraph takes the text into it.
     bool empty = document.StoryEnd() == 1;
     document.InsertText(document.StoryEnd() - 1, (empty ? "" : "\r") + args[0].text);
+}
+
+void Session::Type(const std::vector<Word>& args) {
+    host::Document& document = Active();
+    const long start = document.SelectionStart();
+    document.DeleteText(start, document.SelectionEnd());
+    document.InsertText(start, args[0].text);
+    const long end = start + host::CountCharacters(args[0].text);
+    document.SetSelection(end, end);
 }
 
 // --- acting directly --------------------------------------------------------------------------

@@ -61,6 +61,7 @@ class Session {
     void Append(const std::vector<Word>& args);
     void SelectRange(const std::vector<Word>& args);
     void Caret(const std::vector<Word>& args);
+    void Type(const std::vector<Word>& args);
     void Bookmark(const std::vector<Word>& args);
     void Variable(const std::vector<Word>& args);
     void Call(const std::vector<Word>& args);

@@ -9,4 +9,5 @@
 #pragma GCC poison sqlite3 sqlite3_stmt
 #pragma GCC poison RE2 re2
 #pragma GCC poison lxw_workbook lxw_worksheet lxw_format
+#pragma GCC poison EVP_MD EVP_MD_CTX EVP_Digest
 #pragma GCC poison cppu rtl sal_Int32

@@ -22,6 +22,7 @@
 #include "traceability/frm_list_elem_prop.h"
 #include "traceability/frm_matrix.h"
 #include "traceability/frm_tree.h"
+#include "tracking/document_stamps.h"
 
 namespace veln::addin {
 
@@ -115,7 +116,12 @@ void ThisApplication::DocumentOpen(host::Document& /*document*/) {
         if (IsNormalTemplate()) {
             return;
         }
-        ConfigureToolbarLinked(dbElements::dbAttachDocument(context_));
+        const bool linked = dbElements::dbAttachDocument(context_);
+        ConfigureToolbarLinked(linked);
+        if (linked) {
+            // The elements as they read now: what later saves are compared with.
+            Skipping([&] { tracking::StampActiveDocument(context_); });
+        }
     });
 }
 
@@ -129,6 +135,7 @@ void ThisApplication::DocumentBeforeSave(host::Document& /*document*/) {
     }
     Skipping([&] { utilElements::SetDocVariable(context_, VARDOC_CHANGEELEM, "0"); });
     Skipping([&] { utilElements::RefreshDbRelative(context_); });
+    Skipping([&] { tracking::StampActiveDocument(context_); });
     Skipping([&] { MarkGlobalTemplateSaved(); });
 }
 

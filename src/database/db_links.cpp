@@ -2,6 +2,9 @@
 
 #include <set>
 
+#include "database/db_stamps.h"
+#include "database/schema.h"
+
 namespace veln::dbLinks {
 
 std::vector<std::string> LiveTargets(const db::Database& database, const std::string& sourceId,
@@ -18,7 +21,9 @@ std::vector<std::string> LiveTargets(const db::Database& database, const std::st
 }
 
 int Link(const db::Database& database, const LinkSource& source,
-         const std::vector<std::string>& targetIds, const std::string& now) {
+         const std::vector<std::string>& targetIds, const std::string& now,
+         const std::string& user) {
+    schema::EnsureTrackingTables(database);
     db::Transaction transaction(database);
     // The source's live links in every document: a duplicate is the same two
     // element ids, whatever documents the rows name.
@@ -38,6 +43,8 @@ int Link(const db::Database& database, const LinkSource& source,
             insert.Reset();
             insert.BindAll({source.elementId, source.docId, target, source.targetDocId, now});
             insert.Run();
+            // Made as both ends read now: trusted.
+            dbStamps::ReviewNewLink(database, database.LastInsertRowId(), now, user);
             ++made;
         }
     }

@@ -26,10 +26,11 @@ std::vector<std::string> LiveTargets(const db::Database& database, const std::st
                                      const std::string& targetDocId);
 
 // A live link from the source to each target that has none yet, made at
-// now; the document ids play no part in that test. In one transaction.
-// Returns the number of links made.
+// now and reviewed by user as its ends read now; the document ids play no
+// part in that test. In one transaction. Returns the number of links made.
 int Link(const db::Database& database, const LinkSource& source,
-         const std::vector<std::string>& targetIds, const std::string& now);
+         const std::vector<std::string>& targetIds, const std::string& now,
+         const std::string& user = "");
 
 // Marks the live links from sourceId to targetId deleted at now; true when
 // there was one. Every live row of the pair goes, so none is left behind.

@@ -1,5 +1,6 @@
 #include "database/schema.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -99,26 +100,76 @@ std::string SqlIndexName(const TableDef& table, const IndexDef& index) {
     return table.name + "_" + index.name;
 }
 
-std::string CreateTableSql(const TableDef& table) {
-    std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+std::string CreateTableSql(const TableDef& table, bool ifMissing) {
+    std::string sql = std::string(ifMissing ? "CREATE TABLE IF NOT EXISTS " : "CREATE TABLE ") +
+                      Quoted(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         sql += (i == 0 ? "\n  " : ",\n  ") + ColumnSql(table.fields[i]);
     }
     return sql + "\n)";
 }
 
-void CreateProjectSchema(const db::Database& database) {
-    db::Transaction transaction(database);
-    for (const auto& table : ProjectTables()) {
-        database.Execute(CreateTableSql(table));
+namespace {
+
+void CreateTables(const db::Database& database, const std::vector<TableDef>& tables,
+                  bool ifMissing) {
+    const std::string missing = ifMissing ? "IF NOT EXISTS " : "";
+    for (const auto& table : tables) {
+        database.Execute(CreateTableSql(table, ifMissing));
         for (const auto& index : table.indexes) {
             database.Execute(std::string(index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
-                             Quoted(SqlIndexName(table, index)) + " ON " + Quoted(table.name) +
-                             " (" + Quoted(index.field) + ")");
+                             missing + Quoted(SqlIndexName(table, index)) + " ON " +
+                             Quoted(table.name) + " (" + Quoted(index.field) + ")");
         }
     }
+}
+
+bool HasTable(const db::Database& database, const std::string& name) {
+    return database
+               .QueryValue(
+                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                   "COLLATE NOCASE",
+                   {name})
+               .ToString() != "0";
+}
+
+}  // namespace
+
+void CreateProjectSchema(const db::Database& database) {
+    db::Transaction transaction(database);
+    CreateTables(database, ProjectTables(), false);
     database.Execute("PRAGMA user_version = " + std::to_string(SCHEMA_VERSION));
     transaction.Commit();
+}
+
+const std::vector<TableDef>& TrackingTables() {
+    static const std::vector<TableDef> tables{
+        {"ElementStamps",
+         {TextField("S_ElementId", 16), TextField("S_Fingerprint", 64),
+          FieldDef{"S_Text", FieldType::Memo, 0, true}, Of("S_Date", FieldType::Date)},
+         {{"Primary Key", "S_ElementId", true}}},
+        {"LinkReviews",
+         {Of("R_LinkId", FieldType::Long), TextField("R_Fingerprint1", 64),
+          FieldDef{"R_Text1", FieldType::Memo, 0, true}, TextField("R_Fingerprint2", 64),
+          FieldDef{"R_Text2", FieldType::Memo, 0, true}, Of("R_Date", FieldType::Date),
+          TextField("R_User", 64, true)},
+         {{"Primary Key", "R_LinkId", true}}},
+    };
+    return tables;
+}
+
+void EnsureTrackingTables(const db::Database& database) {
+    if (HasTrackingTables(database)) {
+        return;
+    }
+    db::Transaction transaction(database);
+    CreateTables(database, TrackingTables(), true);
+    transaction.Commit();
+}
+
+bool HasTrackingTables(const db::Database& database) {
+    return std::all_of(TrackingTables().begin(), TrackingTables().end(),
+                       [&](const TableDef& table) { return HasTable(database, table.name); });
 }
 
 void CreateProjectDatabaseFile(const std::string& path) {
@@ -144,10 +195,7 @@ namespace {
 
 void RequireProjectTables(const db::Database& database, const std::string& path) {
     for (const auto& table : ProjectTables()) {
-        db::Value found = database.QueryValue(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
-            {table.name});
-        if (found.ToString() == "0") {
+        if (!HasTable(database, table.name)) {
             throw db::DbError(
                 db::ERR_NOT_A_DATABASE,
                 path + " is not a project database (it has no table " + table.name + ")");

@@ -1,5 +1,7 @@
 // The five tables of a project database, field by field, and their indexes:
 // the one definition that creating a database, checking one and the tests read.
+// Beside them, the tracking tables: the element texts read and the links
+// reviewed, which a project gets at the first write that needs them.
 #pragma once
 
 #include <string>
@@ -39,7 +41,16 @@ int FieldWidth(const std::string& table, const std::string& field);
 
 // SQLite index names are database-wide, so each carries its table's name.
 std::string SqlIndexName(const TableDef& table, const IndexDef& index);
-std::string CreateTableSql(const TableDef& table);
+std::string CreateTableSql(const TableDef& table, bool ifMissing = false);
+
+// ElementStamps (an element's last reading: fingerprint, text, date) and
+// LinkReviews (a link's ends as last reviewed: fingerprints, texts, date,
+// user). Older programs see a project with them as they saw it before.
+const std::vector<TableDef>& TrackingTables();
+// Makes the tracking tables that are missing, in one transaction.
+void EnsureTrackingTables(const db::Database& database);
+// Whether the project has both: reading a project never makes them.
+bool HasTrackingTables(const db::Database& database);
 
 // Builds the five tables and their indexes in one transaction.
 void CreateProjectSchema(const db::Database& database);

@@ -115,7 +115,8 @@ void frmLinkElem::CommandButtonLink_Click() {
         }
     }
     ReportingErrors(context_, [&] {
-        dbLinks::Link(schema::OpenProjectDatabase(dbPath_), source, targets, context_.system.Now());
+        dbLinks::Link(schema::OpenProjectDatabase(dbPath_), source, targets, context_.system.Now(),
+                      context_.system.Environment("USER"));
     });
 }
 

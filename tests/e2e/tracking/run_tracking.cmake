@@ -1,0 +1,83 @@
+# Suspect links and coverage over a real project: sessions make it, link it,
+# renumber it and edit a linked passage; between them the command line lists
+# suspect links, reviews them and gates on coverage. The transcript of it all
+# must match tracking.expected; the JUnit file is read by Python's XML parser.
+# -DVELN=program -DDIR=this folder -DFIXTURES=folder -DWORK=folder
+# -DDATA=program folder -DPYTHON=python3 [-DHOST=--office: the sessions in Writer]
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+execute_process(COMMAND mktemp -d /tmp/veln-e2e.XXXXXX OUTPUT_VARIABLE PLAY
+                OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE made)
+if(NOT made EQUAL 0)
+  message(FATAL_ERROR "no folder could be made to play in")
+endif()
+file(REAL_PATH "${PLAY}" PLAY)
+file(GLOB scripts "${DIR}/*.veln")
+file(COPY ${scripts} "${FIXTURES}" DESTINATION "${PLAY}")
+
+set(ENV{HOME} "${PLAY}")
+set(ENV{XDG_CONFIG_HOME} "${PLAY}/config")
+set(ENV{XDG_DATA_HOME} "${PLAY}/data")
+set(ENV{VELN_HOME} "${DATA}")
+set(ENV{USER} "tester")
+set(ENV{LANG} "C")
+unset(ENV{LC_ALL})
+unset(ENV{LC_MESSAGES})
+
+set(transcript "")
+function(step)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${PLAY}" OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 120)
+  list(JOIN ARGN " " line)
+  string(REPLACE "${VELN}" "veln" line "${line}")
+  string(REPLACE "script --office" "script" line "${line}")
+  string(REPLACE "${PYTHON} ${DIR}/" "" line "${line}")
+  set(transcript "${transcript}$ ${line}\n${out}${err}-- exit ${status}\n" PARENT_SCOPE)
+endfunction()
+
+step("${VELN}" script ${HOST} linked.veln)
+step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" script ${HOST} renumbered.veln)
+step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" script ${HOST} edited.veln)
+step("${VELN}" suspect Brakes.mdb "${PLAY}/design.docx" --check)
+step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+     --min 100 --junit coverage.xml)
+step("${PYTHON}" "${DIR}/check_junit.py" coverage.xml)
+step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" --json)
+step("${VELN}" review Brakes.mdb 999)
+step("${VELN}" review Brakes.mdb --all)
+step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" script ${HOST} covered.veln)
+step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+     --min 100 --no-suspect)
+step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+     --junit Brakes.mdb)
+
+# What differs from run to run: the folder, the time, the ids drawn at random.
+string(REPLACE "${PLAY}" "<work>" transcript "${transcript}")
+set(d "[0-9]")
+string(REGEX REPLACE "${d}${d}${d}${d}-${d}${d}-${d}${d}[ T]${d}${d}:${d}${d}:${d}${d}" "<time>"
+       transcript "${transcript}")
+set(c "[0-9A-Z]")
+string(REGEX MATCHALL "ELEM${c}${c}${c}${c}${c}${c}${c}${c}" ids "${transcript}")
+list(REMOVE_DUPLICATES ids)
+set(count 0)
+foreach(id IN LISTS ids)
+  math(EXPR count "${count} + 1")
+  string(REPLACE "${id}" "<elem ${count}>" transcript "${transcript}")
+endforeach()
+string(REGEX REPLACE "result \"${c}${c}${c}${c}${c}${c}${c}${c}\"" "result \"<document id>\""
+       transcript "${transcript}")
+
+file(WRITE "${WORK}/actual" "${transcript}")
+file(REMOVE_RECURSE "${PLAY}")
+if(NOT EXISTS "${DIR}/tracking.expected")
+  message(FATAL_ERROR "no tracking.expected: the transcript is in ${WORK}/actual")
+endif()
+file(READ "${DIR}/tracking.expected" expected)
+if(NOT transcript STREQUAL expected)
+  execute_process(COMMAND diff -u "${DIR}/tracking.expected" "${WORK}/actual"
+                  OUTPUT_VARIABLE difference)
+  message(FATAL_ERROR "the transcript differs from tracking.expected:\n${difference}")
+endif()
