@@ -35,8 +35,22 @@ std::string Id(const char* prefix, int i) {
     return std::string(prefix) + std::to_string(10000000 + i);
 }
 
+// Every element read and every link reviewed, one link in a hundred
+// suspect since: the matrix then marks those apart.
+void ReviewAll(const db::Database& database) {
+    schema::EnsureTrackingTables(database);
+    database.Execute(
+        "INSERT INTO ElementStamps (S_ElementId, S_Fingerprint, S_Text, S_Date) "
+        "SELECT E_id, 'fingerprint of ' || E_id, E_label, '2026-12-01 10:00:00' FROM Elements");
+    database.Execute(
+        "INSERT INTO LinkReviews (R_LinkId, R_Fingerprint1, R_Fingerprint2, R_Date, R_Suspect) "
+        "SELECT L_Autonum, CASE WHEN L_Autonum % 100 = 0 THEN 'before' ELSE "
+        "'fingerprint of ' || L_Id1 END, 'fingerprint of ' || L_Id2, '2026-12-01 10:00:00', "
+        "L_Autonum % 100 = 0 FROM Links");
+}
+
 struct Project {
-    explicit Project(int elements) {
+    explicit Project(int elements, bool reviewed = false) {
         path = folder / "project.mdb";
         schema::CreateProjectDatabaseFile(path);
         db::Database database = db::Database::Open(path);
@@ -91,6 +105,9 @@ struct Project {
             }
         }
         transaction.Commit();
+        if (reviewed) {
+            ReviewAll(database);
+        }
     }
 
     test::TempDir folder;
@@ -121,8 +138,8 @@ struct Halves {
     }
 };
 
-void BM_Matrix(benchmark::State& state) {
-    Project project(static_cast<int>(state.range(0)));
+void MatrixOf(benchmark::State& state, bool reviewed) {
+    Project project(static_cast<int>(state.range(0)), reviewed);
     MatrixRequest request;
     request.dbPath = project.path;
     request.source = {SOURCE_ID, project.folder / "plan.docx"};
@@ -152,7 +169,16 @@ void BM_Matrix(benchmark::State& state) {
     state.counters["sheet_MB"] = sheetHeap / 1e6;
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(output)) / 1e6;
 }
+void BM_Matrix(benchmark::State& state) {
+    MatrixOf(state, false);
+}
 BENCHMARK(BM_Matrix)->Arg(5000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The same project with every link reviewed and one in a hundred suspect.
+void BM_MatrixWithSuspectLinks(benchmark::State& state) {
+    MatrixOf(state, true);
+}
+BENCHMARK(BM_MatrixWithSuspectLinks)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 void BM_ElementValueList(benchmark::State& state) {
     Project project(static_cast<int>(state.range(0)));

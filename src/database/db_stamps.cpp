@@ -21,31 +21,51 @@ constexpr const char* REVIEW_LINK =
     "WHERE Links.L_Autonum = ?1 AND Links.L_Deleted = 0 "
     "ON CONFLICT (R_LinkId) DO UPDATE SET R_Fingerprint1 = excluded.R_Fingerprint1, "
     "R_Text1 = excluded.R_Text1, R_Fingerprint2 = excluded.R_Fingerprint2, "
-    "R_Text2 = excluded.R_Text2, R_Date = excluded.R_Date, R_User = excluded.R_User";
+    "R_Text2 = excluded.R_Text2, R_Date = excluded.R_Date, R_User = excluded.R_User, "
+    "R_Suspect = 0";
+
+// Whether an end of the review's link read otherwise since (an end never
+// read, or read for the first time, is not).
+constexpr const char* CHANGED_SINCE_REVIEW =
+    "(coalesce((SELECT S_Fingerprint <> LinkReviews.R_Fingerprint1 FROM ElementStamps, Links "
+    "WHERE Links.L_Autonum = LinkReviews.R_LinkId AND S_ElementId = Links.L_Id1), 0) OR "
+    "coalesce((SELECT S_Fingerprint <> LinkReviews.R_Fingerprint2 FROM ElementStamps, Links "
+    "WHERE Links.L_Autonum = LinkReviews.R_LinkId AND S_ElementId = Links.L_Id2), 0))";
 
 std::optional<std::string> Optional(const db::Statement& row, std::string_view field) {
     return row.Text(field);
 }
 
-}  // namespace
-
-void Record(const db::Database& database, const std::string& docId,
-            const std::vector<Reading>& readings, const std::string& now, const std::string& user) {
-    schema::EnsureTrackingTables(database);
-    db::Transaction transaction(database);
+// Writes each reading at now; returns the elements whose fingerprint
+// differs from their last reading.
+std::vector<std::string> WriteReadings(const db::Database& database,
+                                       const std::vector<Reading>& readings,
+                                       const std::string& now) {
+    db::Statement last =
+        database.Prepare("SELECT S_Fingerprint FROM ElementStamps WHERE S_ElementId = ?1");
     db::Statement stamp = database.Prepare(
         "INSERT INTO ElementStamps (S_ElementId, S_Fingerprint, S_Text, S_Date) "
         "VALUES (?1, ?2, ?3, ?4) ON CONFLICT (S_ElementId) DO UPDATE SET "
         "S_Fingerprint = excluded.S_Fingerprint, S_Text = excluded.S_Text, S_Date = "
         "excluded.S_Date");
+    std::vector<std::string> changed;
     for (const Reading& reading : readings) {
+        last.Reset();
+        last.Bind(1, reading.elementId);
+        if (last.Step() && last.TextOrEmpty("S_Fingerprint") != reading.fingerprint) {
+            changed.push_back(reading.elementId);
+        }
         stamp.Reset();
         stamp.BindAll({reading.elementId, reading.fingerprint,
                        host::FirstCharacters(reading.text, STORED_TEXT_CHARACTERS), now});
         stamp.Run();
     }
-    // An end that no reading had when its link was reviewed takes its first:
-    // a link is never suspect for want of a reading.
+    return changed;
+}
+
+// An end that no reading had when its link was reviewed takes its first:
+// a link is never suspect for want of a reading.
+void AdoptFirstReadings(const db::Database& database, const std::string& docId) {
     for (const auto& [fingerprint, text, end] :
          {std::tuple{"R_Fingerprint1", "R_Text1", "L_Id1"},
           std::tuple{"R_Fingerprint2", "R_Text2", "L_Id2"}}) {
@@ -62,7 +82,11 @@ void Record(const db::Database& database, const std::string& docId,
                              source + ")",
                          {docId});
     }
-    // Links made before links were reviewed: trusted as they read now.
+}
+
+// Links made before links were reviewed: trusted as they read now.
+void ReviewUnreviewedLinks(const db::Database& database, const std::string& docId,
+                           const std::string& now, const std::string& user) {
     database.Execute(
         "INSERT INTO LinkReviews (R_LinkId, R_Fingerprint1, R_Text1, R_Fingerprint2, R_Text2, "
         "R_Date, R_User) "
@@ -72,6 +96,41 @@ void Record(const db::Database& database, const std::string& docId,
         "WHERE Links.L_Deleted = 0 AND (Links.L_DocId1 = ?1 OR Links.L_DocId2 = ?1) "
         "AND NOT EXISTS (SELECT 1 FROM LinkReviews WHERE LinkReviews.R_LinkId = Links.L_Autonum)",
         {docId, now, user});
+}
+
+// The links of elements that read otherwise now, weighed again: a few
+// hundred elements at a time, each batch one pass over the links.
+void WeighAgain(const db::Database& database, const std::vector<std::string>& changed) {
+    constexpr std::size_t BATCH = 500;
+    for (std::size_t first = 0; first < changed.size(); first += BATCH) {
+        const std::size_t count = std::min(BATCH, changed.size() - first);
+        std::string marks;
+        std::vector<db::Value> ids;
+        for (std::size_t i = 0; i < count; ++i) {
+            marks += i == 0 ? "?" : ", ?";
+            ids.emplace_back(changed[first + i]);
+        }
+        database.Execute(std::string("UPDATE LinkReviews SET R_Suspect = ") + CHANGED_SINCE_REVIEW +
+                             " WHERE R_LinkId IN (SELECT L_Autonum FROM Links WHERE L_Id1 IN (" +
+                             marks + ") OR L_Id2 IN (" + marks + "))",
+                         [&] {
+                             std::vector<db::Value> twice = ids;
+                             twice.insert(twice.end(), ids.begin(), ids.end());
+                             return twice;
+                         }());
+    }
+}
+
+}  // namespace
+
+void Record(const db::Database& database, const std::string& docId,
+            const std::vector<Reading>& readings, const std::string& now, const std::string& user) {
+    schema::EnsureTrackingTables(database);
+    db::Transaction transaction(database);
+    const std::vector<std::string> changed = WriteReadings(database, readings, now);
+    AdoptFirstReadings(database, docId);
+    ReviewUnreviewedLinks(database, docId, now, user);
+    WeighAgain(database, changed);
     transaction.Commit();
 }
 
@@ -147,6 +206,25 @@ std::vector<LinkState> LinkStates(const db::Database& database,
         states.push_back(std::move(state));
     }
     return states;
+}
+
+std::vector<std::pair<std::string, std::string>> SuspectPairs(const db::Database& database,
+                                                              const std::string& firstDocId,
+                                                              const std::string& secondDocId) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    if (!schema::HasTrackingTables(database)) {
+        return pairs;  // nothing read, nothing reviewed: nothing suspect
+    }
+    db::Statement rows = database.Prepare(
+        "SELECT L.L_Id1, L.L_Id2 FROM LinkReviews AS R "
+        "JOIN Links AS L ON L.L_Autonum = R.R_LinkId "
+        "WHERE R.R_Suspect = 1 AND L.L_Deleted = 0 AND (L.L_DocId1 = ?1 OR L.L_DocId1 = ?2) "
+        "AND (L.L_DocId2 = ?1 OR L.L_DocId2 = ?2)");
+    rows.Bind(1, firstDocId).Bind(2, secondDocId);
+    while (rows.Step()) {
+        pairs.emplace_back(rows.TextOrEmpty("L_Id1"), rows.TextOrEmpty("L_Id2"));
+    }
+    return pairs;
 }
 
 }  // namespace veln::dbStamps

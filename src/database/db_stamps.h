@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/db/database.h"
@@ -70,5 +71,12 @@ struct LinkState {
 // asked. A project without the tracking tables has every link unread.
 std::vector<LinkState> LinkStates(const db::Database& database,
                                   const std::vector<std::string>& docIds, bool texts);
+
+// The elements (as stored: L_Id1, L_Id2) that suspect live links join, for
+// links with both ends in the two documents; read without the links that
+// are sound, for the outputs that mark the suspect ones apart.
+std::vector<std::pair<std::string, std::string>> SuspectPairs(const db::Database& database,
+                                                              const std::string& firstDocId,
+                                                              const std::string& secondDocId);
 
 }  // namespace veln::dbStamps

@@ -152,8 +152,8 @@ const std::vector<TableDef>& TrackingTables() {
          {Of("R_LinkId", FieldType::Long), TextField("R_Fingerprint1", 64),
           FieldDef{"R_Text1", FieldType::Memo, 0, true}, TextField("R_Fingerprint2", 64),
           FieldDef{"R_Text2", FieldType::Memo, 0, true}, Of("R_Date", FieldType::Date),
-          TextField("R_User", 64, true)},
-         {{"Primary Key", "R_LinkId", true}}},
+          TextField("R_User", 64, true), Of("R_Suspect", FieldType::Boolean)},
+         {{"Primary Key", "R_LinkId", true}, {"Suspect", "R_Suspect", false}}},
     };
     return tables;
 }

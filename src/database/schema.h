@@ -45,7 +45,9 @@ std::string CreateTableSql(const TableDef& table, bool ifMissing = false);
 
 // ElementStamps (an element's last reading: fingerprint, text, date) and
 // LinkReviews (a link's ends as last reviewed: fingerprints, texts, date,
-// user). Older programs see a project with them as they saw it before.
+// user, and whether an end read otherwise since, kept with each reading so
+// that the outputs find suspect links without weighing every link). Older
+// programs see a project with them as they saw it before.
 const std::vector<TableDef>& TrackingTables();
 // Makes the tracking tables that are missing, in one transaction.
 void EnsureTrackingTables(const db::Database& database);

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
 #include "database/db_elements.h"
 #include "database/db_links.h"
+#include "database/db_stamps.h"
 #include "database/schema.h"
 #include "host/utf8.h"
 #include "settings/string_ids.h"
@@ -133,12 +135,27 @@ Places PlaceTargetColumns(host::Worksheet& sheet, const db::Database& database,
     return columns;
 }
 
+// A cell a link marks: its place, and whether a link there is suspect.
+struct Mark {
+    int row = 0;
+    int column = 0;
+    bool suspect = false;
+};
+
 // The cells links mark, each once, in sheet order; found tells whether any
 // link was read at all.
 struct LinkMarks {
     bool found = false;
-    std::vector<std::pair<int, int>> marks;  // (row, column) places
+    std::vector<Mark> marks;
+    int suspect = 0;  // cells
 };
+
+// The pairs of elements a suspect link joins, as stored.
+std::set<std::pair<std::string, std::string>> SuspectPairs(const db::Database& database,
+                                                           const MatrixRequest& request) {
+    const auto suspect = dbStamps::SuspectPairs(database, request.source.id, request.target.id);
+    return {suspect.begin(), suspect.end()};
+}
 
 // Links stored in either direction between the two documents, and within
 // each; a link marks the cell of its row and column when both are placed.
@@ -147,20 +164,35 @@ LinkMarks ReadLinkMarks(const db::Database& database, const MatrixRequest& reque
                         const Places& rows, const Places& columns,
                         const std::function<void()>& doEvents) {
     LinkMarks links;
+    if (rows.Count() == 0 || columns.Count() == 0) {
+        return links;
+    }
+    const std::set<std::pair<std::string, std::string>> suspect = SuspectPairs(database, request);
     auto mark = [&](const dbLinks::LinkEnds& link) {
         links.found = true;
         int row = rows.OfEither(link.source, link.target);
         int column = columns.OfEither(link.target, link.source);
         if (row != 0 && column != 0) {
-            links.marks.emplace_back(row, column);
+            links.marks.push_back({row, column, suspect.contains({link.source, link.target})});
         }
         Yield(doEvents);
     };
-    if (rows.Count() > 0 && columns.Count() > 0) {
-        dbLinks::ForEachLiveLinkBetween(database, request.source.id, request.target.id, mark);
+    dbLinks::ForEachLiveLinkBetween(database, request.source.id, request.target.id, mark);
+    auto place = [](const Mark& mark) { return std::pair(mark.row, mark.column); };
+    std::stable_sort(links.marks.begin(), links.marks.end(),
+                     [&](const Mark& a, const Mark& b) { return place(a) < place(b); });
+    // One mark a cell, suspect when any of its links is.
+    std::vector<Mark> merged;
+    for (const Mark& mark : links.marks) {
+        if (!merged.empty() && place(merged.back()) == place(mark)) {
+            merged.back().suspect = merged.back().suspect || mark.suspect;
+        } else {
+            merged.push_back(mark);
+        }
     }
-    std::sort(links.marks.begin(), links.marks.end());
-    links.marks.erase(std::unique(links.marks.begin(), links.marks.end()), links.marks.end());
+    links.marks = std::move(merged);
+    links.suspect = static_cast<int>(std::count_if(links.marks.begin(), links.marks.end(),
+                                                   [](const Mark& mark) { return mark.suspect; }));
     return links;
 }
 
@@ -171,20 +203,23 @@ struct MarkCounts {
 };
 
 // Writes the marks, walking the sheet once, and counts them.
-MarkCounts WriteMarks(host::Worksheet& sheet, const std::vector<std::pair<int, int>>& marks,
-                      int rowCount, int columnCount) {
+MarkCounts WriteMarks(host::Worksheet& sheet, const std::vector<Mark>& marks, int rowCount,
+                      int columnCount) {
     MarkCounts counts{std::vector<int>(static_cast<std::size_t>(rowCount) + 1),
                       std::vector<int>(static_cast<std::size_t>(columnCount) + 1)};
-    for (auto [row, column] : marks) {
-        ++counts.perRow[static_cast<std::size_t>(row)];
-        ++counts.perColumn[static_cast<std::size_t>(column)];
-        int sheetRow = row + FIRST_ELEMENT_ROW - 1;
-        int sheetColumn = column + FIRST_ELEMENT_COLUMN - 1;
-        sheet.SetText(sheetRow, sheetColumn, LINK_MARK);
-        sheet.Cells(sheetRow, sheetColumn)
-            .SetHorizontalAlignment(host::xlCenter)
+    for (const Mark& mark : marks) {
+        ++counts.perRow[static_cast<std::size_t>(mark.row)];
+        ++counts.perColumn[static_cast<std::size_t>(mark.column)];
+        int sheetRow = mark.row + FIRST_ELEMENT_ROW - 1;
+        int sheetColumn = mark.column + FIRST_ELEMENT_COLUMN - 1;
+        sheet.SetText(sheetRow, sheetColumn, mark.suspect ? SUSPECT_MARK : LINK_MARK);
+        host::Formatting cell = sheet.Cells(sheetRow, sheetColumn);
+        cell.SetHorizontalAlignment(host::xlCenter)
             .SetVerticalAlignment(host::xlCenter)
             .SetFontSize(MARK_FONT_SIZE);
+        if (mark.suspect) {
+            cell.SetBold(true).SetFontColor(SUSPECT_COLOR);
+        }
     }
     return counts;
 }
@@ -273,10 +308,21 @@ void Fill(host::Workbook& workbook, const MatrixRequest& request, const Language
     sheet.SetText(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN,
                   language.LoadText(StringId::NUMBER_OF_LINKS));
     sheet.SetNumber(TARGET_NUMBER_ROW, SOURCE_LABEL_COLUMN, total);
+
     // The source's numbers and labels are read across: their columns fit
     // them. The target's columns hold marks and stay narrow.
     sheet.FitColumns(TARGET_NUMBER_ROW, SOURCE_NUMBER_COLUMN, SOURCE_LABEL_COLUMN,
                      host::MOST_FITTED_WIDTH);
+    if (links.suspect > 0) {
+        // Under the matrix, once the columns are fitted (it runs on across
+        // them): the legend, and how many cells show a suspect link.
+        const int legendRow = FIRST_ELEMENT_ROW + rows.Count() + 1;
+        sheet.SetText(legendRow, SOURCE_NUMBER_COLUMN,
+                      std::string(SUSPECT_MARK) + " " +
+                          language.LoadText(StringId::SUSPECT_LINKS_LEGEND) +
+                          std::to_string(links.suspect));
+        sheet.Cells(legendRow, SOURCE_NUMBER_COLUMN).SetBold(true).SetFontColor(SUSPECT_COLOR);
+    }
 }
 
 }  // namespace veln::MatrixBuild

@@ -4,6 +4,7 @@
 // it with the same code.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,6 +38,9 @@ inline constexpr int TARGET_TABLE_SIZE = 255;
 inline constexpr int FIRST_ELEMENT_ROW = 5;
 inline constexpr int FIRST_ELEMENT_COLUMN = 4;
 inline constexpr const char* LINK_MARK = "\u2022";
+// A cell whose link is suspect: another mark, in red, and a legend line.
+inline constexpr const char* SUSPECT_MARK = "!";
+inline constexpr std::int32_t SUSPECT_COLOR = 0xC00000;
 inline constexpr double MARK_FONT_SIZE = 18;
 inline constexpr std::size_t SHEET_NAME_LENGTH = 30;
 inline constexpr std::size_t FILE_NAME_PART_LENGTH = 30;

@@ -2,7 +2,8 @@
 """Prints what an .xlsx file holds, as openpyxl reads it: the first sheet's
 name, the title and subject properties, the formats of whole rows and
 columns, the widths set on columns, then every cell that has a value or a format of its own, one line
-each, fields separated by tabs (tabs, line ends and backslashes escaped).
+each, fields separated by tabs (tabs, line ends and backslashes escaped). A font
+colour is printed only for text that is not a link.
 
 The tests read workbooks through this reader so that what the writer meant
 is checked against what an independent reader finds in the file. Before
@@ -30,14 +31,18 @@ def text(value):
 
 
 def look(font, alignment):
-    return "\t".join([
+    fields = [
         "bold=" + ("1" if font.b else "0"),
         "h=" + (alignment.horizontal or "general"),
         "v=" + (alignment.vertical or "bottom"),
         "wrap=" + ("1" if alignment.wrap_text else "0"),
         "size=" + ("%g" % (font.sz or 11)),
         "underline=" + (font.u or "none"),
-    ])
+    ]
+    # The colour of text that is not a link (a link's blue goes with its line).
+    if not font.u and font.color is not None and isinstance(font.color.rgb, str):
+        fields.append("color=" + font.color.rgb[-6:])
+    return "\t".join(fields)
 
 
 def check_parts(path):

@@ -99,9 +99,23 @@ TEST_F(TrackingTest, ALinkIsSuspectWhenAnEndReadsOtherwiseThanWhenReviewed) {
     EXPECT_EQ(state.source.reviewedText, "Stop within 40 m.");
     EXPECT_EQ(state.source.currentText, "Stop within 30 m.");
 
+    // What the outputs read agrees, and the other way round between the documents.
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(dbStamps::SuspectPairs(Open(), DESIGN, REQUIREMENTS),
+              (Pairs{{"ELEMREQ1", "ELEMDES1"}}));
+    EXPECT_EQ(dbStamps::SuspectPairs(Open(), REQUIREMENTS, TESTS), Pairs{});
+
     EXPECT_EQ(dbStamps::Review(Open(), {link, 999}, system.Now(), "reviewer"), 1);
     EXPECT_FALSE(States().at(0).Suspect());
+    EXPECT_EQ(dbStamps::SuspectPairs(Open(), REQUIREMENTS, DESIGN), Pairs{});
     EXPECT_EQ(Rows("SELECT R_Text1, R_User FROM LinkReviews"), "Stop within 30 m.|reviewer");
+
+    // Changed, then changed back to what was reviewed: sound again.
+    Read(DESIGN, "ELEMDES1", "Drums");
+    EXPECT_EQ(dbStamps::SuspectPairs(Open(), REQUIREMENTS, DESIGN).size(), 1U);
+    Read(DESIGN, "ELEMDES1", "Discs");
+    EXPECT_FALSE(States().at(0).Suspect());
+    EXPECT_EQ(dbStamps::SuspectPairs(Open(), REQUIREMENTS, DESIGN), Pairs{});
 }
 
 TEST_F(TrackingTest, AnEndUnreadWhenLinkedTakesItsFirstReading) {

@@ -99,6 +99,13 @@ Formatting& Formatting::SetWrapText(bool wrap) {
     return Apply([wrap](CellFormat& f) { f.wrap = wrap; });
 }
 
+Formatting& Formatting::SetFontColor(std::int32_t rgb) {
+    if (rgb != AUTOMATIC_COLOR && (rgb < 0 || rgb > 0xFFFFFF)) {
+        throw HostError(ERR_SHEET_RANGE, "not a colour: " + std::to_string(rgb));
+    }
+    return Apply([rgb](CellFormat& f) { f.fontColor = rgb; });
+}
+
 Formatting& Formatting::SetFontSize(double points) {
     if (!(points >= 1 && points <= 409)) {
         throw HostError(ERR_SHEET_RANGE, "not a font size: " + std::to_string(points));

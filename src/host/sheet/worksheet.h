@@ -38,6 +38,9 @@ inline constexpr std::size_t MAX_SHEET_NAME = 31;  // characters
 inline constexpr std::size_t MAX_HYPERLINK = 255;  // characters of the address
 inline constexpr std::size_t MAX_SHEET_HYPERLINKS = 65530;
 
+// A font colour left to the reader's program.
+inline constexpr std::int32_t AUTOMATIC_COLOR = -1;
+
 // The whole look of a cell. Cells that share one share its index.
 struct CellFormat {
     bool bold = false;
@@ -45,7 +48,8 @@ struct CellFormat {
     int vertical = xlBottom;
     bool wrap = false;
     double size = 11;
-    bool hyperlink = false;  // the blue, underlined look of a link
+    bool hyperlink = false;                    // the blue, underlined look of a link
+    std::int32_t fontColor = AUTOMATIC_COLOR;  // 0xRRGGBB
 
     // clang-tidy 14 takes the defaulted comparison's 0 for a null pointer.
     auto operator<=>(const CellFormat&) const = default;  // NOLINT(modernize-use-nullptr)
@@ -62,6 +66,8 @@ class Formatting {
     Formatting& SetVerticalAlignment(int alignment);
     Formatting& SetWrapText(bool wrap);
     Formatting& SetFontSize(double points);
+    // rgb as 0xRRGGBB, or AUTOMATIC_COLOR.
+    Formatting& SetFontColor(std::int32_t rgb);
 
   private:
     friend class Worksheet;

@@ -198,6 +198,9 @@ class XlsxWriter {
         if (look.size != DEFAULT_FONT_SIZE) {
             format_set_font_size(format, look.size);
         }
+        if (look.fontColor != AUTOMATIC_COLOR) {
+            format_set_font_color(format, static_cast<lxw_color_t>(look.fontColor));
+        }
         if (look.hyperlink) {
             format_set_underline(format, LXW_UNDERLINE_SINGLE);
             format_set_font_color(format, LINK_COLOUR);

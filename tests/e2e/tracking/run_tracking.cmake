@@ -3,7 +3,7 @@
 # suspect links, reviews them and gates on coverage. The transcript of it all
 # must match tracking.expected; the JUnit file is read by Python's XML parser.
 # -DVELN=program -DDIR=this folder -DFIXTURES=folder -DWORK=folder
-# -DDATA=program folder -DPYTHON=python3 [-DHOST=--office: the sessions in Writer]
+# -DDATA=program folder -DPYTHON=python3 with openpyxl -DREADER=read_workbook.py [-DHOST=--office: the sessions in Writer]
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 execute_process(COMMAND mktemp -d /tmp/veln-e2e.XXXXXX OUTPUT_VARIABLE PLAY
@@ -32,6 +32,7 @@ function(step)
   string(REPLACE "${VELN}" "veln" line "${line}")
   string(REPLACE "script --office" "script" line "${line}")
   string(REPLACE "${PYTHON} ${DIR}/" "" line "${line}")
+  string(REPLACE "${PYTHON} ${READER}" "read_workbook.py" line "${line}")
   set(transcript "${transcript}$ ${line}\n${out}${err}-- exit ${status}\n" PARENT_SCOPE)
 endfunction()
 
@@ -41,6 +42,9 @@ step("${VELN}" script ${HOST} renumbered.veln)
 step("${VELN}" suspect Brakes.mdb --check)
 step("${VELN}" script ${HOST} edited.veln)
 step("${VELN}" suspect Brakes.mdb "${PLAY}/design.docx" --check)
+step("${VELN}" matrix Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" -o matrix.xlsx
+     --no-hyperlinks)
+step("${PYTHON}" "${READER}" matrix.xlsx)
 step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
      --min 100 --junit coverage.xml)
 step("${PYTHON}" "${DIR}/check_junit.py" coverage.xml)
