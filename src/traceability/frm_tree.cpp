@@ -212,14 +212,18 @@ void FrmTree::BuildNodes(const LinksTree& tree, std::size_t labelLength) {
         host::TreeNode& level1 = TreeViewElem.Add(rootDocId, rootId, text(rootId));
         for (const auto& childId : tree.TreeChildren(rootId)) {
             std::string key = childId + std::to_string(++nodeCounter);
-            host::TreeNode& level2 = TreeViewElem.Add(rootId, key, text(childId));
+            host::TreeNode& level2 = TreeViewElem.Add(
+                rootId, key,
+                (tree.Suspect(rootId, childId) ? SUSPECT_NODE_MARK : "") + text(childId));
             for (const auto& leafId : tree.LeafChildren(childId)) {
                 // A drawn key already in the tree is drawn again.
                 std::string leafKey;
                 do {
                     leafKey = DrawLeafKey();
                 } while (TreeViewElem.Exists(leafKey));
-                TreeViewElem.Add(key, leafKey, text(leafId));
+                TreeViewElem.Add(
+                    key, leafKey,
+                    (tree.Suspect(childId, leafId) ? SUSPECT_NODE_MARK : "") + text(leafId));
             }
             level2.Expanded = true;
         }

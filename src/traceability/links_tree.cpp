@@ -2,6 +2,7 @@
 
 #include "database/db_elements.h"
 #include "database/db_links.h"
+#include "database/db_stamps.h"
 #include "database/read_transaction.h"
 #include "settings/language.h"
 #include "traceability/element_rows.h"
@@ -34,6 +35,13 @@ LinksTree::LinksTree(const db::Database& database, const LinksTreeDocuments& doc
     }
     treeChildren_ = LiveChildren(database, documents.treeDocId);
     leafChildren_ = LiveChildren(database, documents.leafDocId);
+    for (const auto& [first, second] : {std::pair(documents.rootDocId, documents.treeDocId),
+                                        std::pair(documents.treeDocId, documents.leafDocId)}) {
+        if (!second.empty()) {
+            const auto pairs = dbStamps::SuspectPairs(database, first, second);
+            suspect_.insert(pairs.begin(), pairs.end());
+        }
+    }
 
     dbElements::ElementFinder finder(database);
     auto readText = [&](const std::string& id) {
@@ -68,6 +76,10 @@ const std::vector<std::string>& LinksTree::ChildrenIn(const ChildrenByParent& ch
     static const std::vector<std::string> none;
     auto found = children.find(parentId);
     return found == children.end() ? none : found->second;
+}
+
+bool LinksTree::Suspect(const std::string& parentId, const std::string& childId) const {
+    return suspect_.contains({parentId, childId});
 }
 
 const std::vector<std::string>& LinksTree::TreeChildren(const std::string& rootId) const {

@@ -9,9 +9,11 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/db/database.h"
@@ -52,6 +54,9 @@ class LinksTree {
     // One per root element, per tree element under it and per leaf element
     // under those: what the tree would show.
     std::uint64_t EntryCount() const;
+    // Whether the link from parent to child is suspect: an end of it changed
+    // since it was reviewed. Its node then shows SUSPECT_NODE_MARK first.
+    bool Suspect(const std::string& parentId, const std::string& childId) const;
 
   private:
     using ChildrenByParent = std::unordered_map<std::string, std::vector<std::string>>;
@@ -62,7 +67,11 @@ class LinksTree {
     ChildrenByParent treeChildren_;
     ChildrenByParent leafChildren_;
     std::unordered_map<std::string, std::string> texts_;
+    std::set<std::pair<std::string, std::string>> suspect_;  // (parent, child)
 };
+
+// What stands before the text of a node reached through a suspect link.
+inline constexpr const char* SUSPECT_NODE_MARK = "! ";
 
 // Thrown when a tree has more entries than it may: the message says how many,
 // and the limit, in the user's language.

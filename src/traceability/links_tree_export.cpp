@@ -73,11 +73,13 @@ class Writer {
             ParagraphEnd();
             for (const auto& childId : tree_.TreeChildren(rootId)) {
                 Text("\t");
+                Mark(rootId, childId);
                 Entry(childId, tree);
                 Text("\t");
                 ParagraphEnd();
                 for (const auto& leafId : tree_.LeafChildren(childId)) {
                     Text("\t\t");
+                    Mark(childId, leafId);
                     Entry(leafId, leaf);
                     ParagraphEnd();
                 }
@@ -87,6 +89,13 @@ class Writer {
     }
 
   private:
+    // Before an entry reached through a suspect link: its mark, plain text.
+    void Mark(const std::string& parentId, const std::string& childId) {
+        if (tree_.Suspect(parentId, childId)) {
+            Text(SUSPECT_NODE_MARK);
+        }
+    }
+
     host::Document& document_;
     const LinksTree& tree_;
     bool hyperlink_;

@@ -8,13 +8,16 @@
 
 #include <gmock/gmock.h>
 
+#include "database/db_stamps.h"
 #include "database/linking.h"
+#include "database/schema.h"
 #include "host/docx/docx_document.h"
 #include "host/word/hyperlinks.h"
 #include "host/word/range.h"
 #include "linked_project.h"
 #include "traceability/file_address.h"
 #include "traceability/frm_tree.h"
+#include "traceability/links_tree.h"
 
 namespace veln {
 namespace {
@@ -97,6 +100,26 @@ TEST_F(LinksTreeExportTest, ThreeLevelsAsPlainText) {
     EXPECT_EQ(exported.Hyperlinks().Count(), 0);
     EXPECT_THROW(ExportLinksTree(context, database, {REQUIREMENTS, "", ""}, {}),
                  std::invalid_argument);
+}
+
+// A link whose end changed since it was reviewed: its entry is marked, at
+// its own level only, in the export as in the dialog's tree.
+TEST_F(LinksTreeExportTest, EntriesReachedThroughSuspectLinksAreMarked) {
+    db::Database project = schema::OpenProjectDatabase(database);
+    for (const char* text : {"Pads as designed", "Pads made thinner"}) {
+        dbStamps::Record(project, DESIGN, {{"ELEMDESPAD00", text, text}}, system.Now(), "tester");
+    }
+    LinksTree tree(project, {REQUIREMENTS, DESIGN, TESTS}, {});
+    EXPECT_TRUE(tree.Suspect("ELEMREQBRAKE", "ELEMDESPAD00"));
+    EXPECT_TRUE(tree.Suspect("ELEMDESPAD00", "ELEMTSTWEAR0"));
+    EXPECT_FALSE(tree.Suspect("ELEMREQSTEER", "ELEMDESRACK0"));
+    host::Document& exported =
+        ExportLinksTree(context, database, {REQUIREMENTS, DESIGN, TESTS}, {true, true, false});
+    EXPECT_THAT(Paragraphs(exported),
+                ElementsAre("Level 1 : " + Shown(REQUIREMENTS), "Level 2 : " + Shown(DESIGN),
+                            "Level 3 : " + Shown(TESTS), "1.0.0.0 - Braking\t\t",
+                            "\t! 1.0.0.0 - Brake pads\t", "\t\t! 1.0.0.0 - Wear test",
+                            "2.0.0.0 - Steering\t\t", "\t2.0.0.0 - Steering rack\t", "", ""));
 }
 
 TEST_F(LinksTreeExportTest, OneDocumentAsRootAndTreeStillExportsWithTheOptionsRead) {

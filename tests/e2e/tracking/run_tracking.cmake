@@ -73,6 +73,8 @@ foreach(id IN LISTS ids)
 endforeach()
 string(REGEX REPLACE "result \"${c}${c}${c}${c}${c}${c}${c}${c}\"" "result \"<document id>\""
        transcript "${transcript}")
+string(REGEX REPLACE "- ${c}${c}${c}${c}${c}${c}${c}${c} \"" "- <document id> \"" transcript
+       "${transcript}")
 
 file(WRITE "${WORK}/actual" "${transcript}")
 file(REMOVE_RECURSE "${PLAY}")
