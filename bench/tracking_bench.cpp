@@ -51,7 +51,7 @@ void BM_SaveTheDocument(benchmark::State& state) {
     LinkedDocument project;
     bench::BenchSession session(project);
     host::Document& document = *session.app.ActiveDocument();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         // A user's edit, so that the save writes the story again.
         document.InsertText(1, "x");
         document.DeleteText(1, 2);
@@ -65,7 +65,7 @@ void BM_ReadTheElementsAtSave(benchmark::State& state) {
     LinkedDocument project;
     bench::BenchSession session(project);
     tracking::StampActiveDocument(session.context);
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         tracking::StampActiveDocument(session.context);
     }
     state.counters["elements"] = SOURCES;
@@ -144,7 +144,7 @@ const ReviewedProject& Reviewed() {
 
 void BM_Coverage(benchmark::State& state) {
     const ReviewedProject& project = Reviewed();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         tracking::CoverageReport report = tracking::BuildCoverage(
             schema::OpenProjectDatabase(project.path, db::OpenMode::ReadOnly), SOURCE_ID,
             TARGET_ID);
@@ -157,7 +157,7 @@ BENCHMARK(BM_Coverage)->Unit(benchmark::kMillisecond);
 
 void BM_SuspectLinks(benchmark::State& state) {
     const ReviewedProject& project = Reviewed();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         std::vector<dbStamps::LinkState> states = dbStamps::LinkStates(
             schema::OpenProjectDatabase(project.path, db::OpenMode::ReadOnly), {}, false);
         benchmark::DoNotOptimize(tracking::SuspectText(states));
