@@ -11,6 +11,7 @@
 #include "host/office/office_extension.h"
 #include "host/system/posix_system.h"
 #include "host/ui/scripted_ui.h"
+#include "host/xml_escape.h"
 
 namespace veln::office {
 
@@ -37,26 +38,7 @@ std::string Trimmed(std::string text) {
 }
 
 std::string Escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return host::XmlEscaped(text, host::XmlControls::Kept);
 }
 
 // The bar's controls as items, titles in the language of index language.

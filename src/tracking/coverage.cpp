@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "database/db_elements.h"
+#include "host/xml_escape.h"
 
 namespace veln::tracking {
 
@@ -51,29 +52,9 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-// Text and attribute values for XML 1.0: markup escaped, and the control
-// characters XML cannot hold replaced.
+// Text and attribute values for XML 1.0: what it cannot hold as blanks.
 std::string XmlText(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' ? ' ' : c;
-        }
-    }
-    return out;
+    return host::XmlEscaped(text, host::XmlControls::Blanks);
 }
 
 std::string Percent(double percent) {

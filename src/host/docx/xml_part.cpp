@@ -6,6 +6,7 @@
 
 #include "host/docx/xml_text.h"
 #include "host/word/document.h"
+#include "host/xml_escape.h"
 
 namespace veln::host::docx {
 
@@ -27,28 +28,7 @@ void AppendStartTag(std::string& out, const pugi::xml_node& element) {
         out += ' ';
         out += attribute.name();
         out += "=\"";
-        for (const char* c = attribute.value(); *c != 0; ++c) {
-            switch (*c) {
-                case '&':
-                    out += "&amp;";
-                    break;
-                case '<':
-                    out += "&lt;";
-                    break;
-                case '>':
-                    out += "&gt;";
-                    break;
-                case '"':
-                    out += "&quot;";
-                    break;
-                default:
-                    if (static_cast<unsigned char>(*c) < 32) {
-                        out += "&#" + std::to_string(static_cast<int>(*c)) + ";";
-                    } else {
-                        out += *c;
-                    }
-            }
-        }
+        AppendXmlEscaped(out, attribute.value(), XmlControls::References);
         out += '"';
     }
     out += '>';
