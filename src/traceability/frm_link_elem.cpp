@@ -1,8 +1,10 @@
 #include "traceability/frm_link_elem.h"
 
+#include <set>
 #include <unordered_map>
 
 #include "database/db_links.h"
+#include "database/db_stamps.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "traceability/document_chooser.h"
@@ -86,8 +88,8 @@ void frmLinkElem::ListBoxElementsSource_Click() {
         ListBoxElementsTarget.SetSelected(row, false);
     }
     ReportingErrors(context_, [&] {
-        std::vector<std::string> targets = dbLinks::LiveTargets(
-            schema::OpenProjectDatabase(dbPath_, db::OpenMode::ReadOnly), sourceId, targetDocId);
+        db::Database database = schema::OpenProjectDatabase(dbPath_, db::OpenMode::ReadOnly);
+        std::vector<std::string> targets = dbLinks::LiveTargets(database, sourceId, targetDocId);
         // The first row of each id, found once for all the links.
         std::unordered_map<std::string, int> rows;
         for (int row = ListBoxElementsTarget.ListCount() - 1; row >= 0; --row) {
@@ -98,7 +100,29 @@ void frmLinkElem::ListBoxElementsSource_Click() {
                 ListBoxElementsTarget.SetSelected(found->second, true);
             }
         }
+        MarkSuspectTargets(database, sourceId, targetDocId);
     });
+}
+
+void frmLinkElem::MarkSuspectTargets(const db::Database& database, const std::string& sourceId,
+                                     const std::string& targetDocId) {
+    std::set<std::string> suspect;
+    for (const auto& [source, target] :
+         dbStamps::SuspectPairs(database, ChosenDocumentId(ComboBoxSource), targetDocId)) {
+        if (source == sourceId) {
+            suspect.insert(target);
+        }
+    }
+    for (int row = 0; row < ListBoxElementsTarget.ListCount(); ++row) {
+        std::string number = ListBoxElementsTarget.List(row, NUMBER_COLUMN);
+        if (number.starts_with(SUSPECT_ROW_MARK)) {
+            number.erase(0, std::string_view(SUSPECT_ROW_MARK).size());
+        }
+        if (suspect.contains(ListBoxElementsTarget.List(row, 0))) {
+            number.insert(0, SUSPECT_ROW_MARK);
+        }
+        ListBoxElementsTarget.SetList(row, NUMBER_COLUMN, number);
+    }
 }
 
 void frmLinkElem::CommandButtonLink_Click() {

@@ -6,9 +6,15 @@
 #include <string>
 
 #include "database/document_context.h"
+#include "host/db/database.h"
 #include "host/ui/form.h"
 
 namespace veln {
+
+// What stands before the number of a target whose link is suspect.
+inline constexpr const char* SUSPECT_ROW_MARK = "! ";
+// The list's column of element numbers (0 holds the hidden id).
+inline constexpr int NUMBER_COLUMN = 1;
 
 class frmLinkElem : public host::Form {
   public:
@@ -36,6 +42,10 @@ class frmLinkElem : public host::Form {
     void FillElements(const host::ComboBox& chooser, host::ListBox& list);
     // The id of the current row of list, "" when none.
     static std::string CurrentElementId(const host::ListBox& list);
+    // The targets the source's suspect links reach show SUSPECT_ROW_MARK
+    // before their number; the others show their number alone.
+    void MarkSuspectTargets(const db::Database& database, const std::string& sourceId,
+                            const std::string& targetDocId);
 
     DocumentContext& context_;
     std::string dbPath_;
