@@ -1,10 +1,11 @@
-// The operations of links and traceability outputs: the link dialog and the
-// links tree with its export.
+// The operations of links and traceability outputs: the link dialog, the
+// links tree with its export, and the review of suspect links.
 #include <memory>
 
 #include "addin/operations.h"
 #include "traceability/frm_link_elem.h"
 #include "traceability/frm_tree.h"
+#include "tracking/frm_review_links.h"
 
 namespace veln::addin {
 
@@ -13,6 +14,8 @@ std::vector<Operation> TraceabilityOperations() {
         Entry("frmLinkElem", "",
               [](Context& c) { c.ui.Show(std::make_shared<frmLinkElem>(c), true); }),
         Entry("FrmTree", "", [](Context& c) { c.ui.Show(std::make_shared<FrmTree>(c), true); }),
+        Entry("frmReviewLinks", "",
+              [](Context& c) { c.ui.Show(std::make_shared<frmReviewLinks>(c), true); }),
     };
 }
 

@@ -12,6 +12,7 @@
 #include "traceability/frm_list_elem_prop.h"
 #include "traceability/frm_matrix.h"
 #include "traceability/frm_tree.h"
+#include "tracking/frm_review_links.h"
 
 namespace veln::test {
 
@@ -47,6 +48,7 @@ std::vector<FormScene> EveryForm(Context& context) {
              tree->ComboBoxRoot.Select(0);
              tree->ComboBoxTree.Select(1);
          }},
+        {std::make_shared<frmReviewLinks>(context), {}},
     };
 }
 

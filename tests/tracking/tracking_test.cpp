@@ -12,6 +12,7 @@
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "linked_project.h"
+#include "tracking/changed_words.h"
 #include "tracking/coverage.h"
 #include "tracking/document_stamps.h"
 #include "tracking/fingerprint.h"
@@ -37,6 +38,19 @@ TEST(FingerprintTest, IsOfTheTextAReaderSees) {
               Fingerprint(ReaderText("//2.1.0.0// Stop  within\r40 m.\r")));
     EXPECT_NE(Fingerprint(ReaderText("Stop within 40 m.")),
               Fingerprint(ReaderText("Stop within 30 m.")));
+}
+
+TEST(ChangedWordsTest, MarkWhatWentOutAndWhatCameIn) {
+    MarkedTexts marked = MarkChangedWords("Stop within 40 m.", "Stop within 30 m at once.");
+    EXPECT_EQ(marked.before, "Stop within [-40-] m.");
+    EXPECT_EQ(marked.after, "Stop within [+30+] m[+ at once+].");
+    marked = MarkChangedWords("Freinage à 40 m", "Freinage à 40 m");
+    EXPECT_EQ(marked.before, "Freinage à 40 m");
+    EXPECT_EQ(marked.after, "Freinage à 40 m");
+    // Too little in common: all of it went out and came in.
+    marked = MarkChangedWords("Brakes", "Horn sounds");
+    EXPECT_EQ(marked.before, "[-Brakes-]");
+    EXPECT_EQ(marked.after, "[+Horn sounds+]");
 }
 
 class TrackingTest : public ::testing::Test, public test::LinkedProject {

@@ -50,6 +50,7 @@ step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.d
 step("${PYTHON}" "${DIR}/check_junit.py" coverage.xml)
 step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" --json)
 step("${VELN}" review Brakes.mdb 999)
+step("${VELN}" script ${HOST} reviewed.veln)
 step("${VELN}" review Brakes.mdb --all)
 step("${VELN}" suspect Brakes.mdb --check)
 step("${VELN}" script ${HOST} covered.veln)
@@ -75,6 +76,8 @@ string(REGEX REPLACE "result \"${c}${c}${c}${c}${c}${c}${c}${c}\"" "result \"<do
        transcript "${transcript}")
 string(REGEX REPLACE "- ${c}${c}${c}${c}${c}${c}${c}${c} \"" "- <document id> \"" transcript
        "${transcript}")
+string(REGEX REPLACE "text: \"${c}${c}${c}${c}${c}${c}${c}${c}\"" "text: \"<document id>\""
+       transcript "${transcript}")
 
 file(WRITE "${WORK}/actual" "${transcript}")
 file(REMOVE_RECURSE "${PLAY}")
