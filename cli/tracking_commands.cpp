@@ -1,7 +1,6 @@
 #include "tracking_commands.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <set>
 
@@ -14,12 +13,6 @@
 namespace veln::cli {
 
 namespace {
-
-std::string Percent(double percent) {
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.1f", percent);
-    return text.data();
-}
 
 void WriteFileOrSay(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -102,9 +95,9 @@ int ReportCoverage(const CoverageOptions& options, std::ostream& out, std::ostre
         return status;
     }
     if (options.minPercent && report->Percent() < *options.minPercent) {
-        err << "veln coverage: " << Percent(report->Percent()) << "% of " << options.source
-            << " is covered by " << options.target << ", below the " << Percent(*options.minPercent)
-            << "% asked\n";
+        err << "veln coverage: " << tracking::PercentText(report->Percent()) << "% of "
+            << options.source << " is covered by " << options.target << ", below the "
+            << tracking::PercentText(*options.minPercent) << "% asked\n";
         return 1;
     }
     if (options.noSuspect && report->Count(tracking::Coverage::Suspect) > 0) {

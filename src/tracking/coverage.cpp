@@ -57,13 +57,13 @@ std::string XmlText(std::string_view text) {
     return host::XmlEscaped(text, host::XmlControls::Blanks);
 }
 
-std::string Percent(double percent) {
+}  // namespace
+
+std::string PercentText(double percent) {
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%.1f", percent);
     return text.data();
 }
-
-}  // namespace
 
 int CoverageReport::Count(Coverage coverage) const {
     return static_cast<int>(
@@ -121,7 +121,7 @@ std::string CoverageText(const CoverageReport& report) {
     }
     text += std::to_string(report.Count(Coverage::Covered) + report.Count(Coverage::Suspect)) +
             " of " + std::to_string(report.elements.size()) + " elements of " + report.source +
-            " covered by " + report.target + " (" + Percent(report.Percent()) + "%), " +
+            " covered by " + report.target + " (" + PercentText(report.Percent()) + "%), " +
             std::to_string(report.Count(Coverage::Suspect)) + " only by suspect links, " +
             std::to_string(report.Count(Coverage::Uncovered)) + " uncovered\n";
     return text;
@@ -134,7 +134,7 @@ std::string CoverageJson(const CoverageReport& report) {
                        ",\n  \"covered\": " + std::to_string(report.Count(Coverage::Covered)) +
                        ",\n  \"suspect\": " + std::to_string(report.Count(Coverage::Suspect)) +
                        ",\n  \"uncovered\": " + std::to_string(report.Count(Coverage::Uncovered)) +
-                       ",\n  \"percent\": " + Percent(report.Percent()) + ",\n  \"items\": [";
+                       ",\n  \"percent\": " + PercentText(report.Percent()) + ",\n  \"items\": [";
     for (std::size_t i = 0; i < report.elements.size(); ++i) {
         const CoveredElement& element = report.elements[i];
         json += std::string(i == 0 ? "\n" : ",\n") + "    {\"id\": " + JsonString(element.id) +

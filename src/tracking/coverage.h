@@ -37,6 +37,9 @@ struct CoverageReport {
 CoverageReport BuildCoverage(const db::Database& database, const std::string& sourceDocId,
                              const std::string& targetDocId);
 
+// A percentage with one decimal, as the reports print it ("66.7").
+std::string PercentText(double percent);
+
 // One line per element and the totals.
 std::string CoverageText(const CoverageReport& report);
 std::string CoverageJson(const CoverageReport& report);

@@ -202,12 +202,12 @@ TEST_F(TrackingTest, CoverageCountsLiveLinksEitherWayToLiveTargets) {
 TEST_F(TrackingTest, ReportsEscapeWhatTheirFormatsCannotHold) {
     AddElement("ELEMREQ3", REQUIREMENTS, 3, 0, "a \"b\" <c> & d");
     CoverageReport report = BuildCoverage(Open(), REQUIREMENTS, DESIGN);
-    report.source = "req & <specs>\x01";
+    report.source = "req & <plans>\x01";
     report.target = "design";
     EXPECT_THAT(CoverageJUnit(report), HasSubstr("a &quot;b&quot; &lt;c&gt; &amp; d\""));
-    EXPECT_THAT(CoverageJUnit(report), HasSubstr("classname=\"req &amp; &lt;specs&gt; \""));
+    EXPECT_THAT(CoverageJUnit(report), HasSubstr("classname=\"req &amp; &lt;plans&gt; \""));
     EXPECT_THAT(CoverageJson(report), HasSubstr(R"("label": "a \"b\" <c> & d")"));
-    EXPECT_THAT(CoverageJson(report), HasSubstr(R"("source": "req & <specs>\u0001")"));
+    EXPECT_THAT(CoverageJson(report), HasSubstr(R"("source": "req & <plans>\u0001")"));
 }
 
 TEST_F(TrackingTest, SavingALinkedDocumentReadsEachOfItsElements) {
