@@ -11,24 +11,12 @@ namespace veln::addin {
 
 // The icon's name of a face number; "" for a face VELN does not draw.
 constexpr std::string_view FaceIconName(int faceId) {
-    constexpr std::array<std::pair<int, std::string_view>, 18> FACES{{{71, "digit-1"},
-                                                                      {72, "digit-2"},
-                                                                      {73, "digit-3"},
-                                                                      {74, "digit-4"},
-                                                                      {594, "first"},
-                                                                      {595, "previous"},
-                                                                      {596, "next"},
-                                                                      {597, "last"},
-                                                                      {620, "list"},
-                                                                      {162, "edit"},
-                                                                      {1019, "delete"},
-                                                                      {1553, "renumber"},
-                                                                      {70, "numbers"},
-                                                                      {2642, "link"},
-                                                                      {702, "tree"},
-                                                                      {532, "matrix"},
-                                                                      {634, "list-values"},
-                                                                      {984, "help"}}};
+    constexpr std::array<std::pair<int, std::string_view>, 20> FACES{
+        {{71, "digit-1"},      {72, "digit-2"},   {73, "digit-3"},  {74, "digit-4"},
+         {594, "first"},       {595, "previous"}, {596, "next"},    {597, "last"},
+         {620, "list"},        {162, "edit"},     {1019, "delete"}, {1553, "renumber"},
+         {70, "numbers"},      {2642, "link"},    {702, "tree"},    {532, "matrix"},
+         {634, "list-values"}, {984, "help"},     {1087, "review"}, {433, "coverage"}}};
     for (const auto& [face, name] : FACES) {
         if (face == faceId) {
             return name;

@@ -23,6 +23,8 @@
 #include "traceability/frm_matrix.h"
 #include "traceability/frm_tree.h"
 #include "tracking/document_stamps.h"
+#include "tracking/frm_coverage.h"
+#include "tracking/frm_review_links.h"
 
 namespace veln::addin {
 
@@ -347,6 +349,18 @@ void ThisApplication::oMatrix_Click() {
 void ThisApplication::oListElemPropValues_Click() {
     if (Linked()) {
         context_.ui.Show(std::make_shared<frmListElemProp>(context_), true);
+    }
+}
+
+void ThisApplication::oReviewLinks_Click() {
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmReviewLinks>(context_), true);
+    }
+}
+
+void ThisApplication::oCoverage_Click() {
+    if (Linked()) {
+        context_.ui.Show(std::make_shared<frmCoverage>(context_), true);
     }
 }
 

@@ -93,6 +93,8 @@ class ThisApplication : public host::ApplicationEvents {
     void oTree_Click();
     void oMatrix_Click();
     void oListElemPropValues_Click();
+    void oReviewLinks_Click();
+    void oCoverage_Click();
     void oHelp_Click();
 
   private:

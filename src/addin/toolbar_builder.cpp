@@ -35,6 +35,8 @@ constexpr int TREE = 702;
 constexpr int MATRIX = 532;
 constexpr int LIST_VALUES = 634;
 constexpr int HELP = 984;
+constexpr int REVIEW = 1087;
+constexpr int COVERAGE = 433;
 }  // namespace Face
 namespace Swatch {
 constexpr int YELLOW = 101;
@@ -76,7 +78,7 @@ constexpr EnableRule LINKED = EnableRule::Linked;
 constexpr EnableRule UNLINKED = EnableRule::Unlinked;
 constexpr EnableRule KEPT = EnableRule::Kept;
 
-const std::array<Entry, 38> TOOLBAR{{
+const std::array<Entry, 40> TOOLBAR{{
     {TOP, ControlType::Popup, StringId::MENU_PROJECT, CAPTION, 0, 0, NO_GROUP, "", nullptr, KEPT},
     {IN, ControlType::Button, StringId::MENU_CREATE_PROJECT, CAPTION, 0, 0, NO_GROUP,
      "oCreateProjectDatabase", &ThisApplication::oCreateProjectDatabase_Click, ALWAYS},
@@ -150,6 +152,10 @@ const std::array<Entry, 38> TOOLBAR{{
      &ThisApplication::oMatrix_Click, LINKED},
     {TOP, ControlType::Button, StringId::TIP_LIST_VALUES, CAPTION, Face::LIST_VALUES, 0, NO_GROUP,
      "oListElemPropValues", &ThisApplication::oListElemPropValues_Click, LINKED},
+    {TOP, ControlType::Button, StringId::REVIEW_CAPTION, ICON, Face::REVIEW, 0, GROUP,
+     "oReviewLinks", &ThisApplication::oReviewLinks_Click, LINKED},
+    {TOP, ControlType::Button, StringId::COVERAGE_CAPTION, ICON, Face::COVERAGE, 0, NO_GROUP,
+     "oCoverage", &ThisApplication::oCoverage_Click, LINKED},
     {TOP, ControlType::Button, StringId::MENU_HELP, CAPTION, Face::HELP, 0, GROUP, "oHelp",
      &ThisApplication::oHelp_Click, KEPT},
 }};

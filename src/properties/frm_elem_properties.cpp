@@ -14,6 +14,7 @@
 #include "host/word/range.h"
 #include "host/word/selection.h"
 #include "properties/error_report.h"
+#include "tracking/element_suspects.h"
 
 namespace veln {
 
@@ -103,6 +104,7 @@ void frmElemProperties::OnLoad() {
         lbElemLevel.AddItem(std::to_string(level));
     }
     project_ = utilElements::GetDbName(context_);
+    LabelSuspectLinks.Visible = false;
     for (const auto& slot : slots_) {
         slot->LblProperty.Visible = false;
         slot->tbProperty.Visible = false;
@@ -112,6 +114,12 @@ void frmElemProperties::OnLoad() {
     Properties::RunReporting(context_, "FormLoad: ", [this] {
         CollectProperties();
         CollectPropValues();
+        // A project that cannot be read was reported by the reads above.
+        Properties::Trap([this] {
+            suspectEnds_ = tracking::SuspectEndsByElement(
+                schema::OpenProjectDatabase(project_, db::OpenMode::ReadOnly),
+                utilElements::GetDocId(context_));
+        });
         // When the selection was in no element, one was made over it: the
         // document stays on it, as the window shows it.
         std::string id = CollectElementInformations();
@@ -238,6 +246,21 @@ void frmElemProperties::ShowElement(const std::string& id) {
     tbElemLabel.Text = info.label;
     tbElemNumber.Text = info.number;
     lbElemLevel.SetListIndex(info.level >= 1 && info.level <= LEVELS ? info.level - 1 : -1);
+    ShowSuspectLinks();
+}
+
+void frmElemProperties::ShowSuspectLinks() {
+    auto found = suspectEnds_.find(currentId_);
+    LabelSuspectLinks.Visible = found != suspectEnds_.end();
+    LabelSuspectLinks.Caption.clear();
+    if (found == suspectEnds_.end()) {
+        return;
+    }
+    std::string ends;
+    for (const std::string& end : found->second) {
+        ends += (ends.empty() ? "" : "; ") + end;
+    }
+    LabelSuspectLinks.Caption = context_.LoadText(StringId::ELEMENT_SUSPECT_LINKS) + " " + ends;
 }
 
 void frmElemProperties::ShowDefault(int slot) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ class frmElemProperties : public host::Form {
     host::CommandButton CommandButtonUpdateLabel{*this, "CommandButtonUpdateLabel"};
     host::CommandButton CommandButtonLink{*this, "CommandButtonLink"};
     host::CommandButton CommandButtonExit{*this, "CommandButtonExit"};
+    // The other ends of the element's suspect links; hidden when it has none.
+    host::Label LabelSuspectLinks{*this, "LabelSuspectLinks"};
 
     PropertySlot& Slot(int index) { return *slots_.at(static_cast<std::size_t>(index)); }
 
@@ -82,6 +85,7 @@ class frmElemProperties : public host::Form {
     void CommandButtonUpdateLabel_Click();
     void CommandButtonLink_Click();
     void ShowElement(const std::string& id);
+    void ShowSuspectLinks();
     void ShowDefault(int slot);
     void SetNavigation(bool firstAndPrevious, bool nextAndLast);
     void Guarded(const std::function<void()>& work);
@@ -93,6 +97,7 @@ class frmElemProperties : public host::Form {
     PropValues values_;
     std::string currentId_;
     std::string currentLabel_;
+    std::map<std::string, std::vector<std::string>> suspectEnds_;  // by element id
 };
 
 }  // namespace veln

@@ -8,9 +8,9 @@
 #include "host/ui/ui.h"
 #include "settings/string_ids.h"
 #include "traceability/document_chooser.h"
-#include "traceability/element_rows.h"
 #include "traceability/error_report.h"
 #include "tracking/changed_words.h"
+#include "tracking/element_suspects.h"
 
 namespace veln {
 
@@ -20,11 +20,6 @@ constexpr int LINK_COLUMN = 0;  // hidden
 constexpr int SOURCE_COLUMN = 1;
 constexpr int TARGET_COLUMN = 2;
 constexpr int CHANGE_COLUMN = 3;
-
-std::string Shown(dbElements::ElementFinder& finder, const std::string& id) {
-    std::optional<dbElements::NumberedElement> element = finder.Find(id);
-    return element ? ElementNumberOf(element->numbers) + " " + element->label : id;
-}
 
 }  // namespace
 
@@ -98,8 +93,10 @@ void frmReviewLinks::FillLinks() {
             }
             const int row = ListBoxLinks.ListCount();
             ListBoxLinks.AddItem(std::to_string(link.link));
-            ListBoxLinks.SetList(row, SOURCE_COLUMN, Shown(finder, link.source.elementId));
-            ListBoxLinks.SetList(row, TARGET_COLUMN, Shown(finder, link.target.elementId));
+            ListBoxLinks.SetList(row, SOURCE_COLUMN,
+                                 tracking::ElementShown(finder, link.source.elementId));
+            ListBoxLinks.SetList(row, TARGET_COLUMN,
+                                 tracking::ElementShown(finder, link.target.elementId));
             const int change = link.source.Changed() && link.target.Changed()
                                    ? StringId::REVIEW_CHANGED_BOTH
                                : link.source.Changed() ? StringId::REVIEW_CHANGED_SOURCE

@@ -49,7 +49,7 @@ const std::vector<std::string> LINKED_ONLY = Words(
     "oEditDocumentDescription oMergeDocuments oKillAll oAdd1 oAdd2 oAdd3 oAdd4 oAddProperty "
     "oDelProperty oModifyProperty oRenumber oShowNumber oShowElementsBrackets oButtonWhite "
     "oButtonCyan oButtonPink oButtonYellow oButtonGreen oButtonGray oLinkElements oTree oMatrix "
-    "oListElemPropValues oFirst oPrevious oNext oLast oDel oListAll oEdit");
+    "oListElemPropValues oReviewLinks oCoverage oFirst oPrevious oNext oLast oDel oListAll oEdit");
 
 class ShellTest : public ::testing::Test, public test::World {
   protected:
@@ -117,7 +117,7 @@ TEST_F(ShellTest, TheFirstDocumentChangeMakesTheTemplateAndBuildsTheToolbarOnce)
     EXPECT_EQ(bar->Position, 1);
     EXPECT_TRUE(Document().Saved()) << "building touches none of the user's work";
 
-    // The twenty controls in order, with their groups.
+    // The twenty-two controls in order, with their groups.
     std::vector<std::string> controls;
     for (int i = 1; i <= bar->Controls().Count(); ++i) {
         const host::CommandBarControl& control = bar->Controls().Item(i);
@@ -131,7 +131,8 @@ TEST_F(ShellTest, TheFirstDocumentChangeMakesTheTemplateAndBuildsTheToolbarOnce)
                     "Go To Previous Element", "Go To Next Element", "Go To Last Element",
                     "|List Elements", "Edit Current Element", "|Mark the Current Element Deleted ",
                     "Properties", "|N&umber", "&Highlight", "|L&ink Elements", "Links Tree",
-                    "Matrix", "List Elements and values", "|&Help"));
+                    "Matrix", "List Elements and values", "|Review suspect links", "Coverage",
+                    "|&Help"));
     host::CommandBarControl& add1 = *connection.Instance()->Member("oAdd1");
     EXPECT_EQ(add1.Caption, "") << "icon buttons show only a tool tip";
     EXPECT_EQ(add1.Tag, "Create Level 1 Element ");
@@ -164,7 +165,8 @@ TEST_F(ShellTest, EveryButtonRunsTheHandlerOfItsOwnName) {
         OWN(oEdit), OWN(oDel), OWN(oAddProperty), OWN(oDelProperty), OWN(oModifyProperty),
         OWN(oRenumber), OWN(oShowNumber), OWN(oShowElementsBrackets), OWN(oButtonWhite),
         OWN(oButtonCyan), OWN(oButtonPink), OWN(oButtonYellow), OWN(oButtonGreen), OWN(oButtonGray),
-        OWN(oLinkElements), OWN(oTree), OWN(oMatrix), OWN(oListElemPropValues), OWN(oHelp));
+        OWN(oLinkElements), OWN(oTree), OWN(oMatrix), OWN(oListElemPropValues), OWN(oReviewLinks),
+        OWN(oCoverage), OWN(oHelp));
 #undef OWN
     // Every button of the bar, those in its pop-ups too, by its member name.
     std::map<std::string, ThisApplication::Handler> clicked;

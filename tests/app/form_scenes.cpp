@@ -12,6 +12,7 @@
 #include "traceability/frm_list_elem_prop.h"
 #include "traceability/frm_matrix.h"
 #include "traceability/frm_tree.h"
+#include "tracking/frm_coverage.h"
 #include "tracking/frm_review_links.h"
 
 namespace veln::test {
@@ -22,12 +23,21 @@ std::vector<FormScene> EveryForm(Context& context) {
     auto matrix = std::make_shared<frmMatrix>(context);
     auto list = std::make_shared<frmListElemProp>(context);
     auto modify = std::make_shared<frmModifyProperty>(context);
+    auto coverage = std::make_shared<frmCoverage>(context);
+    auto editor = std::make_shared<frmElemProperties>(context);
     return {
         {std::make_shared<frmSplash>(context), {}},
         {std::make_shared<frmLanguage>(context), {}},
         {std::make_shared<frmListElem>(context), {}},
         {std::make_shared<frmListDocs>(context), {}},
-        {std::make_shared<frmElemProperties>(context), {}},
+        {editor,
+         [editor, &context] {
+             // As an element with two suspect links shows it.
+             editor->LabelSuspectLinks.Visible = true;
+             editor->LabelSuspectLinks.Caption =
+                 context.LoadText(StringId::ELEMENT_SUSPECT_LINKS) +
+                 " 1.1.0.0 Stop on dry asphalt; 1.2.0.0 Stop on wet asphalt";
+         }},
         {std::make_shared<frmAddProperty>(context), {}},
         {modify, [modify] { modify->ComboBoxProperties.Select(1); }},
         {std::make_shared<frmDelProperty>(context), {}},
@@ -49,6 +59,11 @@ std::vector<FormScene> EveryForm(Context& context) {
              tree->ComboBoxTree.Select(1);
          }},
         {std::make_shared<frmReviewLinks>(context), {}},
+        {coverage,
+         [coverage] {
+             coverage->ComboBoxSource.Select(0);
+             coverage->ComboBoxTarget.Select(1);
+         }},
     };
 }
 

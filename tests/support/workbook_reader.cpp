@@ -44,7 +44,8 @@ std::string After(const std::string& field, const std::string& name) {
     return field.substr(name.size() + 1);
 }
 
-CellLook LookOf(const std::vector<std::string>& fields, std::size_t from) {
+// The look whose fields start at from; next is left on the field after it.
+CellLook LookOf(const std::vector<std::string>& fields, std::size_t from, std::size_t& next) {
     CellLook look;
     look.bold = After(fields.at(from), "bold") == "1";
     look.horizontal = After(fields.at(from + 1), "h");
@@ -52,6 +53,10 @@ CellLook LookOf(const std::vector<std::string>& fields, std::size_t from) {
     look.wrap = After(fields.at(from + 3), "wrap") == "1";
     look.size = std::stod(After(fields.at(from + 4), "size"));
     look.underline = After(fields.at(from + 5), "underline");
+    next = from + 6;
+    if (next < fields.size() && fields[next].rfind("color=", 0) == 0) {
+        look.color = After(fields[next++], "color");
+    }
     return look;
 }
 
@@ -112,6 +117,7 @@ ReadWorkbook ReadBack(const std::string& path) {
     while (std::getline(lines, line)) {
         std::vector<std::string> fields = Fields(line);
         const std::string& kind = fields.at(0);
+        std::size_t next = 0;
         if (kind == "sheets") {
             workbook.sheets = std::stoi(fields.at(1));
         } else if (kind == "sheet") {
@@ -121,14 +127,14 @@ ReadWorkbook ReadBack(const std::string& path) {
         } else if (kind == "subject") {
             workbook.subject = fields.at(1);
         } else if (kind == "row") {
-            workbook.rows[std::stoi(fields.at(1))] = LookOf(fields, 2);
+            workbook.rows[std::stoi(fields.at(1))] = LookOf(fields, 2, next);
         } else if (kind == "column") {
-            workbook.columns[fields.at(1)] = LookOf(fields, 3);
+            workbook.columns[fields.at(1)] = LookOf(fields, 3, next);
         } else if (kind == "width") {
             workbook.widths[fields.at(1)] = std::stod(fields.at(2));
         } else if (kind == "cell") {
-            ReadCell cell{fields.at(2), fields.at(3), LookOf(fields, 4),
-                          After(fields.at(10), "link")};
+            CellLook look = LookOf(fields, 4, next);
+            ReadCell cell{fields.at(2), fields.at(3), look, After(fields.at(next), "link")};
             workbook.cells[fields.at(1)] = cell;
         } else {
             throw std::runtime_error("read_workbook.py printed: " + line);

@@ -16,6 +16,7 @@ struct CellLook {
     bool wrap = false;
     double size = 11;
     std::string underline = "none";
+    std::string color{};  // "C00000"; "" for the automatic colour
 
     bool operator==(const CellLook&) const = default;
 };
@@ -23,7 +24,8 @@ struct CellLook {
 // For the messages of a comparison that failed.
 inline void PrintTo(const CellLook& look, std::ostream* out) {
     *out << (look.bold ? "bold " : "") << look.horizontal << "/" << look.vertical
-         << (look.wrap ? " wrap" : "") << " size " << look.size << " underline " << look.underline;
+         << (look.wrap ? " wrap" : "") << " size " << look.size << " underline " << look.underline
+         << (look.color.empty() ? "" : " color " + look.color);
 }
 
 struct ReadCell {

@@ -12,10 +12,14 @@
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "linked_project.h"
+#include "settings/string_ids.h"
 #include "tracking/changed_words.h"
 #include "tracking/coverage.h"
+#include "tracking/coverage_view.h"
 #include "tracking/document_stamps.h"
+#include "tracking/element_suspects.h"
 #include "tracking/fingerprint.h"
+#include "workbook_reader.h"
 
 namespace veln::tracking {
 namespace {
@@ -23,6 +27,7 @@ namespace {
 using test::DESIGN;
 using test::REQUIREMENTS;
 using test::TESTS;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 TEST(FingerprintTest, IsOfTheTextAReaderSees) {
@@ -208,6 +213,50 @@ TEST_F(TrackingTest, ReportsEscapeWhatTheirFormatsCannotHold) {
     EXPECT_THAT(CoverageJUnit(report), HasSubstr("classname=\"req &amp; &lt;plans&gt; \""));
     EXPECT_THAT(CoverageJson(report), HasSubstr(R"("label": "a \"b\" <c> & d")"));
     EXPECT_THAT(CoverageJson(report), HasSubstr(R"("source": "req & <plans>\u0001")"));
+}
+
+TEST_F(TrackingTest, TheDialogsShowSuspectEndsAndCoverageInTheUsersLanguage) {
+    Read(REQUIREMENTS, "ELEMREQ1", "Stop within 40 m.");
+    Read(DESIGN, "ELEMDES1", "Discs");
+    LinkOf("ELEMREQ1", "ELEMDES1");
+    LinkOf("ELEMREQ1", "ELEMREQ2");
+    Read(REQUIREMENTS, "ELEMREQ1", "Stop within 30 m.");
+
+    // Each end of a suspect link in the document lists the other; a link
+    // within the document is listed at both of its ends.
+    using Ends = std::map<std::string, std::vector<std::string>>;
+    EXPECT_EQ(SuspectEndsByElement(Open(), REQUIREMENTS),
+              (Ends{{"ELEMREQ1", {"1.0.0.0 Discs", "2.0.0.0 Steering"}},
+                    {"ELEMREQ2", {"1.0.0.0 Stopping"}}}));
+    EXPECT_EQ(SuspectEndsByElement(Open(), DESIGN), (Ends{{"ELEMDES1", {"1.0.0.0 Stopping"}}}));
+
+    context.language.offset = FRENCH_OFFSET;
+    const TextOf french = [this](int id) { return context.LoadText(id); };
+    CoverageReport report = BuildCoverage(Open(), REQUIREMENTS, DESIGN);
+    std::vector<CoverageRow> rows = CoverageRows(Open(), report, french);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0].state, "suspect");
+    EXPECT_EQ(rows[0].linkedTo, "1.0.0.0 Discs");
+    EXPECT_EQ(rows[1].state, "non couvert");
+    EXPECT_TRUE(rows[0].flagged && rows[1].flagged);
+    const std::string totals = CoverageTotals(report, french);
+    EXPECT_EQ(totals, "couvert 0, suspect 1, non couvert 1: 50.0 %");
+
+    // The workbook, as a spreadsheet program reads it.
+    host::Workbook workbook;
+    FillCoverageWorkbook(workbook, "requirements.docx", rows, totals, french);
+    workbook.SaveAs(dir / "coverage.xlsx");
+    test::ReadWorkbook read = test::ReadBack(dir / "coverage.xlsx");
+    EXPECT_EQ(read.sheet, "requirements.docx");
+    EXPECT_EQ(read.title, "Couverture");
+    EXPECT_THAT(read.Row(1), ElementsAre(totals));
+    EXPECT_THAT(read.Row(3), ElementsAre("Élément", "", "Couverture", "Lié à"));
+    EXPECT_THAT(read.Row(4), ElementsAre("1.0.0.0", "Stopping", "suspect", "1.0.0.0 Discs"));
+    EXPECT_THAT(read.Row(5), ElementsAre("2.0.0.0", "Steering", "non couvert"));
+    EXPECT_TRUE(read.Cell(4, 3).look.bold);
+    EXPECT_EQ(read.Cell(5, 3).look.color, "C00000");
+    EXPECT_FALSE(read.Cell(4, 2).look.bold);
+    EXPECT_EQ(read.Cell(4, 2).look.color, "");
 }
 
 TEST_F(TrackingTest, SavingALinkedDocumentReadsEachOfItsElements) {

@@ -42,6 +42,11 @@ step("${VELN}" script ${HOST} renumbered.veln)
 step("${VELN}" suspect Brakes.mdb --check)
 step("${VELN}" script ${HOST} edited.veln)
 step("${VELN}" suspect Brakes.mdb "${PLAY}/design.docx" --check)
+# The coverage dialog's workbook, named after the documents and the time.
+file(GLOB coverage_workbooks RELATIVE "${PLAY}" "${PLAY}/Coverage *.xlsx")
+foreach(workbook IN LISTS coverage_workbooks)
+  step("${PYTHON}" "${READER}" "${workbook}")
+endforeach()
 step("${VELN}" matrix Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" -o matrix.xlsx
      --no-hyperlinks)
 step("${PYTHON}" "${READER}" matrix.xlsx)
@@ -62,7 +67,7 @@ step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.d
 # What differs from run to run: the folder, the time, the ids drawn at random.
 string(REPLACE "${PLAY}" "<work>" transcript "${transcript}")
 set(d "[0-9]")
-string(REGEX REPLACE "${d}${d}${d}${d}-${d}${d}-${d}${d}[ T]${d}${d}:${d}${d}:${d}${d}" "<time>"
+string(REGEX REPLACE "${d}${d}${d}${d}-${d}${d}-${d}${d}[ T]${d}${d}[:-]${d}${d}[:-]${d}${d}" "<time>"
        transcript "${transcript}")
 set(c "[0-9A-Z]")
 string(REGEX MATCHALL "ELEM${c}${c}${c}${c}${c}${c}${c}${c}" ids "${transcript}")
