@@ -1,7 +1,8 @@
-// A project database file over SQLite: open or create, statements with bound
-// parameters only, fields read by name, transactions. The connection is closed
-// when the Database goes; nothing is held between operations. The engine's
-// own types stay in database.cpp.
+// A project database, a file of SQLite's or a database on a PostgreSQL
+// server, chosen by its name: open or create, statements with bound
+// parameters only (written once with "?" or "?N"), fields read by name,
+// transactions. The connection is closed when the Database goes; nothing is
+// held between operations. The engines' own types stay in their files.
 #pragma once
 
 #include <chrono>
@@ -50,7 +51,10 @@ class Value {
 };
 
 class Database;
-struct QueryLimits;
+class Engine;
+class EngineStatement;
+
+enum class EngineKind { Sqlite, Postgres };
 
 class Statement {
   public:
@@ -86,11 +90,11 @@ class Statement {
 
   private:
     friend class Database;
-    Statement(const Database& database, void* statement);
+    Statement(const Database& database, std::unique_ptr<EngineStatement> statement);
     int ColumnIndex(std::string_view name) const;
 
     const Database* database_;
-    void* statement_;  // the engine's prepared statement
+    std::unique_ptr<EngineStatement> statement_;
     long rows_ = 0;
     // Field names asked for, with their columns: rows are read by name in loops.
     mutable std::vector<std::pair<std::string, int>> columns_;
@@ -110,12 +114,17 @@ enum class OpenMode {
 
 class Database {
   public:
-    // Opens an existing database file. A file that is not a SQLite database is
-    // refused with ERR_NOT_A_DATABASE; a missing one, or one that is not a
-    // regular file, with ERR_CANT_OPEN. Opening changes nothing in the file.
-    static Database Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
-    // Creates a new, empty database file; an existing file is an error.
-    static Database Create(const std::string& path);
+    // Opens an existing database: a file, or a server's database named
+    // postgresql://host[:port]/dbname[?sslmode=...]. A file that is not a
+    // SQLite database is refused with ERR_NOT_A_DATABASE; a missing one, or
+    // one that is not a regular file, with ERR_CANT_OPEN, as is a server
+    // that cannot be reached or refuses the user. Opening changes nothing.
+    static Database Open(const std::string& name, OpenMode mode = OpenMode::ReadWrite);
+    // Creates a new, empty database file; an existing file is an error. A
+    // server's database is made by its administrator: Create opens it.
+    static Database Create(const std::string& name);
+    // Whether a project database's name is a server's (a URI) or a file's.
+    static bool IsServerName(std::string_view name);
 
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;
@@ -130,10 +139,12 @@ class Database {
     Value QueryValue(std::string_view sql, const std::vector<Value>& parameters = {}) const;
 
     // Journal files beside the database, which work on shared folders: a file
-    // in write-ahead-log mode is switched back.
+    // in write-ahead-log mode is switched back. Nothing on a server.
     void UseRollbackJournal() const;
     // True when the file's header says it is in write-ahead-log mode.
     static bool UsesWriteAheadLog(const std::string& path);
+
+    EngineKind Kind() const;
 
     std::int64_t LastInsertRowId() const;
     int Changes() const;
@@ -149,20 +160,15 @@ class Database {
     // Shortens the time a query may run from now on (OpenMode::Query).
     void LimitQueryTime(std::chrono::milliseconds time);
 
-    // Raises the error of the last call on this connection, given its result code.
-    [[noreturn]] void Fail(int resultCode) const;
-
   private:
     friend class Statement;
-    Database(std::string path, OpenMode mode, bool create = false);
-    void LimitQueries();
+    friend class Transaction;
+    Database(std::string name, OpenMode mode, std::unique_ptr<Engine> engine);
+    Engine& Connected() const;
 
     std::string path_;
-    void* connection_ = nullptr;  // the engine's connection
     OpenMode mode_ = OpenMode::ReadWrite;
-    // What a query may still take (OpenMode::Query); held apart so that the
-    // engine's view of it survives moves of the Database.
-    std::unique_ptr<QueryLimits> limits_;
+    std::unique_ptr<Engine> engine_;
 };
 
 // One transaction that takes the write lock at its start, so a locked database
