@@ -7,6 +7,7 @@
 #pragma GCC poison pugi pugixml
 #pragma GCC poison zip_t zip_source_t zip_file_t zip_stat_t zip_error_t
 #pragma GCC poison sqlite3 sqlite3_stmt
+#pragma GCC poison PGconn PGresult
 #pragma GCC poison RE2 re2
 #pragma GCC poison lxw_workbook lxw_worksheet lxw_format
 #pragma GCC poison EVP_MD EVP_MD_CTX EVP_Digest

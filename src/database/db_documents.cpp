@@ -24,7 +24,8 @@ std::optional<DocumentRow> Find(const db::Database& database, const std::string&
 }
 
 std::vector<DocumentRow> All(const db::Database& database) {
-    db::Statement rows = database.Prepare("SELECT * FROM Documents");
+    // In the order the rows were made, as the choosers list them.
+    db::Statement rows = database.Prepare("SELECT * FROM Documents ORDER BY Documents.rowid");
     std::vector<DocumentRow> documents;
     while (rows.Step()) {
         documents.push_back(
@@ -34,8 +35,8 @@ std::vector<DocumentRow> All(const db::Database& database) {
 }
 
 std::vector<DocumentRow> InInsertionOrder(const db::Database& database) {
-    // rowid is the insertion order; a PostgreSQL host will give the table a
-    // column for it.
+    // rowid is the insertion order (on a server, a column the schema gives
+    // every table).
     db::Statement rows = database.Prepare(
         "SELECT Documents.D_ID, Documents.D_Name FROM Documents ORDER BY Documents.rowid");
     std::vector<DocumentRow> documents;

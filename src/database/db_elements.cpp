@@ -86,8 +86,8 @@ bool Exists(const db::Database& database, const std::string& elementId) {
 }  // namespace
 
 std::vector<NumberedElement> LiveElements(const db::Database& database, const std::string& docId) {
-    // rowid, the insertion order, settles equal numbers; a PostgreSQL host
-    // will give the table a column for it.
+    // rowid, the insertion order, settles equal numbers (on a server, a
+    // column the schema gives every table).
     db::Statement rows =
         database.Prepare(std::string(NUMBERED_COLUMNS) +
                          "WHERE Elements.E_DocId = ?1 AND Elements.E_Deleted = 0 "

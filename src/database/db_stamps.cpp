@@ -27,10 +27,11 @@ constexpr const char* REVIEW_LINK =
 // Whether an end of the review's link read otherwise since (an end never
 // read, or read for the first time, is not).
 constexpr const char* CHANGED_SINCE_REVIEW =
-    "(coalesce((SELECT S_Fingerprint <> LinkReviews.R_Fingerprint1 FROM ElementStamps, Links "
-    "WHERE Links.L_Autonum = LinkReviews.R_LinkId AND S_ElementId = Links.L_Id1), 0) OR "
-    "coalesce((SELECT S_Fingerprint <> LinkReviews.R_Fingerprint2 FROM ElementStamps, Links "
-    "WHERE Links.L_Autonum = LinkReviews.R_LinkId AND S_ElementId = Links.L_Id2), 0))";
+    "(CASE WHEN EXISTS (SELECT 1 FROM ElementStamps, Links "
+    "WHERE Links.L_Autonum = LinkReviews.R_LinkId AND "
+    "((S_ElementId = Links.L_Id1 AND S_Fingerprint <> LinkReviews.R_Fingerprint1) OR "
+    "(S_ElementId = Links.L_Id2 AND S_Fingerprint <> LinkReviews.R_Fingerprint2))) "
+    "THEN 1 ELSE 0 END)";
 
 std::optional<std::string> Optional(const db::Statement& row, std::string_view field) {
     return row.Text(field);

@@ -32,7 +32,8 @@ std::string ShowOpen(CoreContext& context, const std::string& filter,
                      const std::string& defaultExtension, const std::string& initialFolder,
                      int flags) {
     std::string chosen = context.ui.ShowOpen(filter, defaultExtension, initialFolder, flags);
-    if (chosen.empty()) {
+    // A server's database is named, not picked among files.
+    if (chosen.empty() || db::Database::IsServerName(chosen)) {
         return chosen;
     }
     namespace fs = std::filesystem;

@@ -41,7 +41,8 @@ int FieldWidth(const std::string& table, const std::string& field);
 
 // SQLite index names are database-wide, so each carries its table's name.
 std::string SqlIndexName(const TableDef& table, const IndexDef& index);
-std::string CreateTableSql(const TableDef& table, bool ifMissing = false);
+std::string CreateTableSql(const TableDef& table, bool ifMissing = false,
+                           db::EngineKind kind = db::EngineKind::Sqlite);
 
 // ElementStamps (an element's last reading: fingerprint, text, date) and
 // LinkReviews (a link's ends as last reviewed: fingerprints, texts, date,
@@ -58,7 +59,8 @@ bool HasTrackingTables(const db::Database& database);
 void CreateProjectSchema(const db::Database& database);
 
 // Creates a new project database file at path. On failure nothing is left at
-// path (nor its journal) and the error is raised.
+// path (nor its journal) and the error is raised. A server's database (a
+// postgresql:// name) must exist and be empty; it is left so on failure.
 void CreateProjectDatabaseFile(const std::string& path);
 
 // Opens a project database, refusing with ERR_NOT_A_DATABASE a file that is

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "database/db_documents.h"
 #include "database/db_elements.h"
@@ -50,7 +51,8 @@ std::string DatabaseBeside(Context& context, const std::string& dbName, const st
     namespace fs = std::filesystem;
     const std::string relative = utilElements::GetDocVariable(context, VARDOC_DB_RELATIVE);
     const fs::path folder = fs::path(context.app.ActiveDocument()->FullName()).parent_path();
-    if (relative.empty() || folder.empty()) {
+    // A project moved to a server left its file behind: the server stands.
+    if (relative.empty() || folder.empty() || db::Database::IsServerName(dbName)) {
         return dbName;
     }
     std::string reached = (folder / relative).lexically_normal().string();
@@ -64,6 +66,25 @@ std::string DatabaseBeside(Context& context, const std::string& dbName, const st
     utilElements::SetDbName(context, reached);
     context.ui.ShowStatus(BesideText(context, reached));
     return reached;
+}
+
+// What keeps the project database out of reach, as the user is told it: a
+// file that is not there, a server that does not answer or refuses the
+// user; nothing when it is reached.
+std::optional<std::string> OutOfReach(Context& context, const std::string& dbName) {
+    if (!db::Database::IsServerName(dbName)) {
+        if (context.system.FileExists(dbName)) {
+            return std::nullopt;
+        }
+        return context.LoadText(StringId::THE_DATABASE) + dbName +
+               context.LoadText(StringId::IS_NOT_FOUND);
+    }
+    try {
+        db::Database::Open(dbName, db::OpenMode::ReadOnly);
+        return std::nullopt;
+    } catch (const db::DbError& error) {
+        return error.Description();
+    }
 }
 
 }  // namespace
@@ -83,11 +104,9 @@ bool dbAttachDocument(Context& context) {
     }
     if (!dbName.empty() && !docId.empty()) {
         dbName = DatabaseBeside(context, dbName, docId);
-        if (!context.system.FileExists(dbName)) {
-            std::string notFound = context.LoadText(StringId::THE_DATABASE) + dbName +
-                                   context.LoadText(StringId::IS_NOT_FOUND);
+        if (std::optional<std::string> notFound = OutOfReach(context, dbName)) {
             if (context.ui.MsgBox(
-                    notFound + "\r" + context.LoadText(StringId::RELOCATE_OR_CONTINUE),
+                    *notFound + "\r" + context.LoadText(StringId::RELOCATE_OR_CONTINUE),
                     vbOKCancel + vbExclamation,
                     context.LoadText(StringId::THE_DATABASE) +
                         context.LoadText(StringId::IS_NOT_FOUND)) != vbOK) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "host/db/database.h"
 #include "host/db/db_error.h"
 #include "host/host_error.h"
 #include "host/ui/ui.h"
@@ -45,6 +46,14 @@ std::string WorkbookStem(const std::string& names, const std::string& now) {
     return stem + " " + time;
 }
 
+std::string OutputFolder(const CoreContext& context, const std::string& dbPath) {
+    if (db::Database::IsServerName(dbPath)) {
+        // A server's project has no folder: the user's home stands for it.
+        return context.system.Environment("HOME");
+    }
+    return std::filesystem::path(dbPath).parent_path().string();
+}
+
 void BuildAndShowWorkbook(CoreContext& context, const std::string& dbPath, const std::string& names,
                           const std::function<void(host::Workbook&, const std::string&)>& fill) {
     std::string now = context.system.Now();
@@ -58,7 +67,7 @@ void BuildAndShowWorkbook(CoreContext& context, const std::string& dbPath, const
         failure = Failure{error.Number(), error.Description()};
     }
     try {
-        std::string folder = std::filesystem::path(dbPath).parent_path().string();
+        std::string folder = OutputFolder(context, dbPath);
         std::string path =
             workbook.SaveAsNew(folder.empty() ? "." : folder, WorkbookStem(names, now));
         context.ui.ShowWorkbook(path);

@@ -18,8 +18,12 @@ namespace veln {
 // to leave the name within a file name's length.
 std::string WorkbookStem(const std::string& names, const std::string& now);
 
-// Builds a workbook with fill and shows it to the user from the project
-// database's folder, in a file named after names (WorkbookStem). A host or
+// Where outputs are written: the project database's folder, or for a
+// project on a server the user's home folder.
+std::string OutputFolder(const CoreContext& context, const std::string& dbPath);
+
+// Builds a workbook with fill and shows it to the user from the output
+// folder (OutputFolder), in a file named after names (WorkbookStem). A host or
 // database error on the way is shown as the outputs' failure message, and
 // what was written by then is shown all the same, as a spreadsheet program
 // would have kept it.

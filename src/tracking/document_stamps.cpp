@@ -29,7 +29,8 @@ void StampActiveDocument(DocumentContext& context) {
     }
     const std::string dbName = utilElements::GetDbName(context);
     const std::string docId = utilElements::GetDocId(context);
-    if (dbName.empty() || docId.empty() || !context.system.FileExists(dbName)) {
+    const bool reachable = db::Database::IsServerName(dbName) || context.system.FileExists(dbName);
+    if (dbName.empty() || docId.empty() || !reachable) {
         return;
     }
     dbStamps::Record(schema::OpenProjectDatabase(dbName), docId, ReadElements(*document),

@@ -97,6 +97,10 @@ TEST_F(LinkingTest, AFileThatIsNotAProjectDatabaseIsAFatalErrorNeverACrash) {
 }
 
 TEST_F(LinkingTest, ALockedDatabaseAsksToRetryOrCancel) {
+    if (test::OnServer()) {
+        GTEST_SKIP() << "the lock is another process's on the file; a server's locks give the "
+                        "same error (EnginesTest)";
+    }
     {
         test::LockHolder holder(database);
         ui.AnswerMsgBox(vbCancel);
@@ -195,12 +199,12 @@ TEST_F(LinkingTest, ElementsAreMarkedDeletedOnlyInTheirDocumentAndNeverReused) {
     dbElements::dbMarkDeleteElement(context, database, "ELEMAAAAAAAA");
     dbElements::dbMarkDeleteElement(context, database, "ELEMBBBBBBBB");
     dbElements::dbMarkDeleteElement(context, database, "ELEMMISSING0");
-    EXPECT_EQ(Query("SELECT E_Deleted || '|' || (E_DeleteDate IS NOT NULL) FROM Elements WHERE "
+    EXPECT_EQ(Query("SELECT E_Deleted || '|' || coalesce(E_DeleteDate, '-') FROM Elements WHERE "
                     "E_id = 'ELEMAAAAAAAA'"),
-              "1|1");
-    EXPECT_EQ(Query("SELECT E_Deleted || '|' || (E_DeleteDate IS NULL) FROM Elements WHERE E_id "
-                    "= 'ELEMBBBBBBBB'"),
-              "0|1")
+              "1|" + system.Now());
+    EXPECT_EQ(Query("SELECT E_Deleted || '|' || coalesce(E_DeleteDate, '-') FROM Elements WHERE "
+                    "E_id = 'ELEMBBBBBBBB'"),
+              "0|-")
         << "another document's element is left alone";
     EXPECT_TRUE(dbElements::dbElementExists(database, "ELEMAAAAAAAA")) << "deleted ones too";
     EXPECT_TRUE(dbElements::dbElementExists(database, "ELEMBBBBBBBB"));

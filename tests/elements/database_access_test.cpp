@@ -69,9 +69,9 @@ TEST_F(DatabaseAccessTest, EveryWriteToALockedDatabaseAsksRetryOrCancel) {
             {test::DOCUMENT_ID});
     auto rows = [&] {
         return Query(
-                   "SELECT group_concat(E_id || E_Deleted || ifnull(E_Number1, '-')) FROM "
+                   "SELECT group_concat(E_id || E_Deleted || coalesce(E_Number1, '-')) FROM "
                    "Elements") +
-               Query("SELECT D_Name || ifnull(D_Description, '-') FROM Documents");
+               Query("SELECT D_Name || coalesce(D_Description, '-') FROM Documents");
     };
     const std::string before = rows();
     // Each write with the answers it meets on its way: Cancel last.

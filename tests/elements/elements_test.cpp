@@ -66,10 +66,10 @@ TEST_F(ElementsTest, RenumberingFollowsReadingOrderAndLevels) {
     OverParagraph("ELEM00000006", 6, 2);
     Elements::RenumberElements(context);
     EXPECT_EQ(Numbers(), "2.0.0.0 1.0.0.0 1.1.0.0 1.2.0.0 1.2.1.0 2.1.0.0");
-    EXPECT_EQ(
-        Query("SELECT group_concat(E_Number1 || '.' || E_Number2 || '.' || E_Number3 || '.' "
-              "|| E_Number4 || ':' || E_level, ' ') FROM (SELECT * FROM Elements ORDER BY E_id)"),
-        "1.0.0.0:1 1.1.0.0:2 1.2.0.0:2 1.2.1.0:3 2.0.0.0:1 2.1.0.0:2");
+    EXPECT_EQ(Query("SELECT group_concat(E_Number1 || '.' || E_Number2 || '.' || E_Number3 || '.' "
+                    "|| E_Number4 || ':' || E_level, ' ') FROM (SELECT * FROM Elements ORDER BY "
+                    "E_id) AS e"),
+              "1.0.0.0:1 1.1.0.0:2 1.2.0.0:2 1.2.1.0:3 2.0.0.0:1 2.1.0.0:2");
     EXPECT_EQ(Query("SELECT count(*) FROM Elements WHERE E_ModifDate IS NULL"), "0");
     EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "")
         << "renumbering is no element change of the document";

@@ -1,5 +1,6 @@
-// The sqlite3 shell, run on a project database: what another program reading
-// the file finds there, rather than what our own database layer says.
+// The sqlite3 shell, or psql for a server's database, run on a project
+// database: what another program reading it finds there, rather than what
+// our own database layer says.
 #pragma once
 
 #include <array>
@@ -22,8 +23,13 @@ inline std::string Sqlite3(const std::string& database, const std::string& sql) 
         dup2(output[1], STDOUT_FILENO);
         close(output[0]);
         close(output[1]);
-        execlp("sqlite3", "sqlite3", "-batch", "-noheader", "-separator", "|", "-readonly",
-               database.c_str(), sql.c_str(), static_cast<char*>(nullptr));
+        if (database.starts_with("postgresql://")) {
+            execlp("psql", "psql", "-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-d",
+                   database.c_str(), "-c", sql.c_str(), static_cast<char*>(nullptr));
+        } else {
+            execlp("sqlite3", "sqlite3", "-batch", "-noheader", "-separator", "|", "-readonly",
+                   database.c_str(), sql.c_str(), static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     close(output[1]);
@@ -36,7 +42,7 @@ inline std::string Sqlite3(const std::string& database, const std::string& sql) 
     int status = 0;
     waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("sqlite3 failed on " + database + ": " + sql);
+        throw std::runtime_error("the reader failed on " + database + ": " + sql);
     }
     if (!rows.empty() && rows.back() == '\n') {
         rows.pop_back();

@@ -105,6 +105,17 @@ void PostgresServer::Execute(const std::string& database, const std::string& sql
 
 std::string PostgresServer::CreateDatabase(const std::string& name) {
     Execute("postgres", "CREATE DATABASE \"" + name + "\"");
+    // SQLite's group_concat, which the tests' own queries use to read rows.
+    Execute(name,
+            "CREATE FUNCTION test_concat(a text, b text) RETURNS text LANGUAGE SQL IMMUTABLE "
+            "AS $$ SELECT CASE WHEN a IS NULL THEN b WHEN b IS NULL THEN a "
+            "ELSE a || ',' || b END $$");
+    Execute(name, "CREATE AGGREGATE group_concat(text) (SFUNC = test_concat, STYPE = text)");
+    Execute(name,
+            "CREATE FUNCTION test_concat(a text, b text, separator text) RETURNS text LANGUAGE "
+            "SQL IMMUTABLE AS $$ SELECT CASE WHEN a IS NULL THEN b WHEN b IS NULL THEN a "
+            "ELSE a || separator || b END $$");
+    Execute(name, "CREATE AGGREGATE group_concat(text, text) (SFUNC = test_concat, STYPE = text)");
     return Uri(name);
 }
 

@@ -7,6 +7,7 @@
 #include "database/schema.h"
 #include "host/db/database.h"
 #include "host/word/range.h"
+#include "postgres_server.h"
 
 namespace veln::test {
 
@@ -22,7 +23,33 @@ host::EnvironmentLookup UserEnvironment(const TempDir& folder, const std::string
     return host::FixedEnvironment(std::move(variables));
 }
 
-World::World(const std::string& locale) : Services(UserEnvironment(dir, locale)) {
+bool OnServer() {
+    const char* engine = std::getenv("VELN_TEST_DATABASE");  // NOLINT(concurrency-mt-unsafe)
+    return engine != nullptr && std::string(engine) == "postgresql";
+}
+
+ProjectStore::ProjectStore(const TempDir& dir) {
+    if (!OnServer()) {
+        database = dir / DATABASE_FILE;
+        return;
+    }
+    static int made = 0;
+    serverDatabase = "project" + std::to_string(++made);
+    database = SharedPostgresServer().CreateDatabase(serverDatabase);
+}
+
+ProjectStore::~ProjectStore() {
+    if (!serverDatabase.empty()) {
+        try {
+            SharedPostgresServer().DropDatabase(serverDatabase);
+        } catch (const std::exception&) {
+            // The server goes with the program.
+        }
+    }
+}
+
+World::World(const std::string& locale)
+    : ProjectStore(dir), Services(UserEnvironment(dir, locale)) {
     schema::CreateProjectDatabaseFile(database);
     app.StartupPath = system.StartupFolder();
 }

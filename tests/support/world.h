@@ -44,7 +44,23 @@ struct Folder {
 // data and startup folder inside it; the program folder of the build.
 host::EnvironmentLookup UserEnvironment(const TempDir& folder, const std::string& locale = "C");
 
-class World : protected Folder, public Services {
+// The project database of a world: a file in its folder, or, when
+// VELN_TEST_DATABASE=postgresql, a database of its own on the test program's
+// PostgreSQL server, dropped with the world.
+struct ProjectStore {
+    explicit ProjectStore(const TempDir& dir);
+    ~ProjectStore();
+    ProjectStore(const ProjectStore&) = delete;
+    ProjectStore& operator=(const ProjectStore&) = delete;
+
+    std::string serverDatabase;  // its name on the server, "" for a file
+    std::string database;        // the project database's name
+};
+
+// Whether the suites run on a server (VELN_TEST_DATABASE=postgresql).
+bool OnServer();
+
+class World : protected Folder, private ProjectStore, public Services {
   public:
     explicit World(const std::string& locale = "C");
     // A new document of these paragraphs, saved in the folder as fileName and
@@ -63,7 +79,7 @@ class World : protected Folder, public Services {
     std::string Query(const std::string& sql) const;
 
     using Folder::dir;
-    std::string database = dir / DATABASE_FILE;
+    using ProjectStore::database;
 };
 
 }  // namespace veln::test

@@ -116,9 +116,10 @@ std::string ScriptedUi::InputBox(const std::string& prompt, const std::string& t
 }
 
 // A real dialog gives the absolute path of what the user picked; a script's
-// relative answer is relative to the current folder.
+// relative answer is relative to the current folder. A URI (a server's
+// database) is no path: it is given as typed.
 std::optional<std::string> ScriptedUi::Absolute(std::optional<std::string> path) {
-    if (path && !path->empty()) {
+    if (path && !path->empty() && path->find("://") == std::string::npos) {
         std::error_code error;
         std::filesystem::path absolute = std::filesystem::absolute(*path, error);
         if (!error) {
