@@ -3,11 +3,13 @@
 #include <fstream>
 #include <iostream>
 #include <new>
+#include <optional>
 
 #include <CLI/CLI.hpp>
 
 #include "batch_outputs.h"
 #include "host/system/posix_system.h"
+#include "project_commands.h"
 #include "script_reader.h"
 #include "session.h"
 #include "tracking_commands.h"
@@ -177,6 +179,69 @@ CLI::App* AddCoverage(CLI::App& app, veln::cli::CoverageOptions& options) {
     return coverage;
 }
 
+// veln suspect, veln review and veln coverage: their options, and the one
+// the user ran.
+struct TrackingCommands {
+    explicit TrackingCommands(CLI::App& app)
+        : suspect(AddSuspect(app, suspectOptions)),
+          review(AddReview(app, reviewOptions)),
+          coverage(AddCoverage(app, coverageOptions)) {}
+
+    // The status of the command run; nothing when it is none of these.
+    std::optional<int> Run() const {
+        if (*suspect) {
+            return veln::cli::ListSuspects(suspectOptions, std::cout, std::cerr);
+        }
+        if (*review) {
+            if (reviewOptions.links.empty() && !reviewOptions.all) {
+                std::cerr << "veln review: give the links to review, or --all\n";
+                return 2;
+            }
+            veln::host::PosixSystem system;
+            return veln::cli::ReviewLinks(reviewOptions, system, std::cout, std::cerr);
+        }
+        if (*coverage) {
+            return veln::cli::ReportCoverage(coverageOptions, std::cout, std::cerr);
+        }
+        return std::nullopt;
+    }
+
+    veln::cli::SuspectOptions suspectOptions;
+    veln::cli::ReviewOptions reviewOptions;
+    veln::cli::CoverageOptions coverageOptions;
+    CLI::App* suspect;
+    CLI::App* review;
+    CLI::App* coverage;
+};
+
+// veln project create NAME | veln project copy FROM TO
+struct ProjectCommands {
+    CLI::App* create = nullptr;
+    CLI::App* copy = nullptr;
+};
+
+ProjectCommands AddProject(CLI::App& app, veln::cli::ProjectOptions& options) {
+    CLI::App* project = app.add_subcommand(
+        "project", "Make a project database, or copy a whole project to another");
+    project->require_subcommand(1);
+    ProjectCommands commands;
+    commands.create = project->add_subcommand(
+        "create", "Make an empty project database: a new file, or an empty server database");
+    commands.create->add_option("NAME", options.name, "the project database")->required();
+    commands.copy = project->add_subcommand(
+        "copy", "Copy a whole project into a new project database, and compare it row by row");
+    commands.copy->add_option("FROM", options.from, "the project database copied")->required();
+    commands.copy->add_option("TO", options.to, "a new file, or an empty server database")
+        ->required();
+    project->footer(
+        "A project database is a file, or a database on a PostgreSQL server named\n"
+        "postgresql://host[:port]/dbname[?sslmode=...]; its password comes from\n"
+        "~/.pgpass, PGPASSWORD or a service file, never from the name.\n"
+        "Exit status: 0, 1 when it cannot be done (nothing is left half made),\n"
+        "2 for a usage error.");
+    return commands;
+}
+
 int Run(int argc, char** argv) {
     CLI::App app{"VELN - traceability of word-processor documents", "veln"};
     app.set_version_flag("--version", std::string("veln ") + VELN_VERSION);
@@ -201,13 +266,9 @@ int Run(int argc, char** argv) {
     bool treeNoNumbers = false;
     bool treeNoLabels = false;
     CLI::App* tree = AddTree(app, treeOptions, treePlain, treeNoNumbers, treeNoLabels);
-    // Suspect links and coverage.
-    veln::cli::SuspectOptions suspectOptions;
-    CLI::App* suspect = AddSuspect(app, suspectOptions);
-    veln::cli::ReviewOptions reviewOptions;
-    CLI::App* review = AddReview(app, reviewOptions);
-    veln::cli::CoverageOptions coverageOptions;
-    CLI::App* coverage = AddCoverage(app, coverageOptions);
+    TrackingCommands tracking(app);
+    veln::cli::ProjectOptions projectOptions;
+    ProjectCommands project = AddProject(app, projectOptions);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -234,19 +295,14 @@ int Run(int argc, char** argv) {
         veln::host::PosixSystem system;
         return veln::cli::WriteTree(treeOptions, system, std::cerr);
     }
-    if (*suspect) {
-        return veln::cli::ListSuspects(suspectOptions, std::cout, std::cerr);
+    if (std::optional<int> status = tracking.Run()) {
+        return *status;
     }
-    if (*review) {
-        if (reviewOptions.links.empty() && !reviewOptions.all) {
-            std::cerr << "veln review: give the links to review, or --all\n";
-            return 2;
-        }
-        veln::host::PosixSystem system;
-        return veln::cli::ReviewLinks(reviewOptions, system, std::cout, std::cerr);
+    if (*project.create) {
+        return veln::cli::CreateProject(projectOptions, std::cout, std::cerr);
     }
-    if (*coverage) {
-        return veln::cli::ReportCoverage(coverageOptions, std::cout, std::cerr);
+    if (*project.copy) {
+        return veln::cli::CopyProject(projectOptions, std::cout, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

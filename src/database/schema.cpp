@@ -163,7 +163,8 @@ bool HasTable(const db::Database& database, const std::string& name) {
                .ToString() != "0";
 }
 
-// Whether the database holds any table: a project is made only in an empty one.
+}  // namespace
+
 bool HasAnyTable(const db::Database& database) {
     if (database.Kind() == db::EngineKind::Postgres) {
         return database
@@ -176,17 +177,22 @@ bool HasAnyTable(const db::Database& database) {
                .ToString() != "0";
 }
 
-}  // namespace
-
-void CreateProjectSchema(const db::Database& database) {
-    db::Transaction transaction(database);
+void CreateProjectTables(const db::Database& database, bool tracking) {
     CreateTables(database, ProjectTables(), false);
+    if (tracking) {
+        CreateTables(database, TrackingTables(), false);
+    }
     if (database.Kind() == db::EngineKind::Sqlite) {
         database.Execute("PRAGMA user_version = " + std::to_string(SCHEMA_VERSION));
     } else {
         database.Execute("COMMENT ON TABLE Documents IS 'VELN project database, layout " +
                          std::to_string(SCHEMA_VERSION) + "'");
     }
+}
+
+void CreateProjectSchema(const db::Database& database) {
+    db::Transaction transaction(database);
+    CreateProjectTables(database, false);
     transaction.Commit();
 }
 

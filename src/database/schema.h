@@ -57,6 +57,10 @@ bool HasTrackingTables(const db::Database& database);
 
 // Builds the five tables and their indexes in one transaction.
 void CreateProjectSchema(const db::Database& database);
+// The same inside the caller's transaction, the tracking tables too when asked.
+void CreateProjectTables(const db::Database& database, bool tracking);
+// Whether the database holds any table: a project is made only in an empty one.
+bool HasAnyTable(const db::Database& database);
 
 // Creates a new project database file at path. On failure nothing is left at
 // path (nor its journal) and the error is raised. A server's database (a

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include <pwd.h>
@@ -62,12 +63,24 @@ std::string UserName() {
 
 }  // namespace
 
-PostgresServer::PostgresServer() : bin_(ServerPrograms()) {
+PostgresServer::PostgresServer() : bin_(ServerPrograms()), owned_(true) {
     std::string pattern = (std::filesystem::temp_directory_path() / "veln-pg.XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("no folder for the test server");
     }
     folder_ = pattern;
+    Start();
+}
+
+PostgresServer::PostgresServer(std::string folder, bool start)
+    : folder_(std::move(folder)), bin_(ServerPrograms()) {
+    if (start) {
+        std::filesystem::create_directories(folder_);
+        Start();
+    }
+}
+
+void PostgresServer::Start() {
     if (::geteuid() == 0) {
         // The server's own user owns its folder; root reaches it as superuser.
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
@@ -84,7 +97,7 @@ PostgresServer::PostgresServer() : bin_(ServerPrograms()) {
                folder_ + "/pg_ctl.log");
 }
 
-PostgresServer::~PostgresServer() {
+void PostgresServer::Stop() {
     try {
         RunAsOwner(bin_ + "/pg_ctl -D " + Quoted(folder_ + "/data") + " -m immediate -w stop",
                    folder_ + "/stop.log");
@@ -93,6 +106,12 @@ PostgresServer::~PostgresServer() {
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
+}
+
+PostgresServer::~PostgresServer() {
+    if (owned_) {
+        Stop();
+    }
 }
 
 std::string PostgresServer::Uri(const std::string& database) const {

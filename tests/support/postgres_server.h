@@ -10,7 +10,11 @@ namespace veln::test {
 
 class PostgresServer {
   public:
+    // A server in a new temporary folder, stopped and removed with this.
     PostgresServer();
+    // The server of folder: started there when start, which makes the
+    // folder; otherwise the one running there. Left running unless Stop.
+    PostgresServer(std::string folder, bool start);
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
     PostgresServer& operator=(const PostgresServer&) = delete;
@@ -23,10 +27,15 @@ class PostgresServer {
     std::string Uri(const std::string& database) const;
     // Runs SQL as the superuser in database.
     void Execute(const std::string& database, const std::string& sql);
+    // Stops the server and removes its folder.
+    void Stop();
 
   private:
+    void Start();
+
     std::string folder_;
     std::string bin_;
+    bool owned_ = false;  // stopped by the destructor
 };
 
 // The server of this test program, started at the first call.

@@ -4,6 +4,7 @@
 // typed by their columns' types, so that values read back as from SQLite.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -95,7 +96,10 @@ class PostgresStatement : public EngineStatement {
         : engine_(engine), sql_(std::move(sql)) {}
     PostgresStatement(const PostgresStatement&) = delete;
     PostgresStatement& operator=(const PostgresStatement&) = delete;
-    ~PostgresStatement() override { PQclear(result_); }
+    ~PostgresStatement() override {
+        PQclear(result_);
+        PQclear(described_);
+    }
 
     void Bind(int index, const Value& value) override;
     bool Step() override;
@@ -104,11 +108,8 @@ class PostgresStatement : public EngineStatement {
         values_.clear();
         types_.clear();
     }
-    int ColumnCount() const override { return result_ == nullptr ? 0 : PQnfields(result_); }
-    std::string ColumnName(int column) const override {
-        const char* name = result_ == nullptr ? nullptr : PQfname(result_, column);
-        return name == nullptr ? std::string() : std::string(name);
-    }
+    int ColumnCount() const override { return PQnfields(Shape()); }
+    std::string ColumnName(int column) const override;
     Value Column(int column) const override;
 
   private:
@@ -117,9 +118,13 @@ class PostgresStatement : public EngineStatement {
         result_ = nullptr;
         row_ = -1;
     }
+    // The result, or before the statement has run, the server's description
+    // of the rows it will return.
+    const PGresult* Shape() const;
 
     PostgresEngine& engine_;
     std::string sql_;
+    mutable PGresult* described_ = nullptr;
     std::vector<std::optional<std::string>> values_;
     std::vector<Oid> types_;
     PGresult* result_ = nullptr;
@@ -146,6 +151,8 @@ class PostgresEngine : public Engine {
     PGresult* Execute(const std::string& sql, const std::vector<std::optional<std::string>>& values,
                       const std::vector<Oid>& types);
     [[noreturn]] void Fail(const PGresult* result) const;
+    // The columns a statement will return, without running it.
+    PGresult* Describe(const std::string& sql);
 
   private:
     void Run(const std::string& sql) { PQclear(Execute(sql, {}, {})); }
@@ -249,6 +256,20 @@ void PostgresEngine::Fail(const PGresult* result) const {
     throw DbError(ERR_GENERIC, uri_ + ": " + message);
 }
 
+PGresult* PostgresEngine::Describe(const std::string& sql) {
+    const std::unique_ptr<PGresult, decltype(&PQclear)> prepared(
+        PQprepare(connection_, "", sql.c_str(), 0, nullptr), PQclear);
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
+        Fail(prepared.get());
+    }
+    PGresult* described = PQdescribePrepared(connection_, "");
+    if (PQresultStatus(described) != PGRES_COMMAND_OK) {
+        const std::unique_ptr<PGresult, decltype(&PQclear)> failed(described, PQclear);
+        Fail(failed.get());
+    }
+    return described;
+}
+
 std::unique_ptr<EngineStatement> PostgresEngine::Prepare(std::string_view sql) {
     if (connection_ == nullptr) {
         throw DbError(ERR_CANT_OPEN, uri_ + ": the database is closed");
@@ -299,6 +320,39 @@ void PostgresStatement::Bind(int index, const Value& value) {
     types_[at] = std::holds_alternative<std::int64_t>(value.Get()) ? INT8_TYPE
                  : std::holds_alternative<double>(value.Get())     ? FLOAT8_TYPE
                                                                    : 0;
+}
+
+const PGresult* PostgresStatement::Shape() const {
+    if (result_ != nullptr) {
+        return result_;
+    }
+    if (described_ == nullptr) {
+        described_ = engine_.Describe(sql_);
+    }
+    return described_;
+}
+
+std::string PostgresStatement::ColumnName(int column) const {
+    const char* field = PQfname(Shape(), column);
+    std::string name = field == nullptr ? std::string() : std::string(field);
+    // The server folds unquoted names to lower case: the name is given as
+    // the statement spells it, as SQLite gives it.
+    auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    auto identifier = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+    };
+    for (auto at = sql_.begin();
+         (at = std::search(at, sql_.end(), name.begin(), name.end(), same)) != sql_.end(); ++at) {
+        const bool starts = at == sql_.begin() || !identifier(*(at - 1));
+        const auto end = at + static_cast<std::ptrdiff_t>(name.size());
+        if (starts && (end == sql_.end() || !identifier(*end))) {
+            return {at, end};
+        }
+    }
+    return name;
 }
 
 bool PostgresStatement::Step() {

@@ -4,6 +4,8 @@
 # must match tracking.expected; the JUnit file is read by Python's XML parser.
 # -DVELN=program -DDIR=this folder -DFIXTURES=folder -DWORK=folder
 # -DDATA=program folder -DPYTHON=python3 with openpyxl -DREADER=read_workbook.py [-DHOST=--office: the sessions in Writer]
+# [-DSERVER=veln_test_postgres_server: the project on a PostgreSQL server, the
+# same transcript]
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 execute_process(COMMAND mktemp -d /tmp/veln-e2e.XXXXXX OUTPUT_VARIABLE PLAY
@@ -14,6 +16,31 @@ endif()
 file(REAL_PATH "${PLAY}" PLAY)
 file(GLOB scripts "${DIR}/*.veln")
 file(COPY ${scripts} "${FIXTURES}" DESTINATION "${PLAY}")
+
+# The project database: the file the sessions make, or a server's database
+# made by veln project create, which the sessions then choose instead.
+set(DB "Brakes.mdb")
+if(SERVER)
+  execute_process(COMMAND mktemp -u /tmp/veln-pg-e2e.XXXXXX OUTPUT_VARIABLE SERVER_DIR
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND "${SERVER}" start "${SERVER_DIR}" RESULT_VARIABLE started)
+  if(NOT started EQUAL 0)
+    message(FATAL_ERROR "the test server did not start")
+  endif()
+  execute_process(COMMAND "${SERVER}" create "${SERVER_DIR}" brakes OUTPUT_VARIABLE DB
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND "${VELN}" project create "${DB}" OUTPUT_QUIET RESULT_VARIABLE made)
+  if(NOT made EQUAL 0)
+    execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
+    message(FATAL_ERROR "veln project create ${DB} failed")
+  endif()
+  foreach(script IN LISTS scripts)
+    get_filename_component(name "${script}" NAME)
+    file(READ "${PLAY}/${name}" text)
+    string(REPLACE "answer open Brakes.mdb" "answer open ${DB}" text "${text}")
+    file(WRITE "${PLAY}/${name}" "${text}")
+  endforeach()
+endif()
 
 set(ENV{HOME} "${PLAY}")
 set(ENV{XDG_CONFIG_HOME} "${PLAY}/config")
@@ -33,36 +60,43 @@ function(step)
   string(REPLACE "script --office" "script" line "${line}")
   string(REPLACE "${PYTHON} ${DIR}/" "" line "${line}")
   string(REPLACE "${PYTHON} ${READER}" "read_workbook.py" line "${line}")
-  set(transcript "${transcript}$ ${line}\n${out}${err}-- exit ${status}\n" PARENT_SCOPE)
+  string(REPLACE "${DB}" "Brakes.mdb" line "${line}")
+  # A server's name where the file's path would show.
+  set(said "${out}${err}")
+  if(SERVER)
+    string(REPLACE "-> \"${DB}\"" "-> \"${PLAY}/Brakes.mdb\"" said "${said}")
+    string(REPLACE "${DB}" "Brakes.mdb" said "${said}")
+  endif()
+  set(transcript "${transcript}$ ${line}\n${said}-- exit ${status}\n" PARENT_SCOPE)
 endfunction()
 
 step("${VELN}" script ${HOST} linked.veln)
-step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" suspect "${DB}" --check)
 step("${VELN}" script ${HOST} renumbered.veln)
-step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" suspect "${DB}" --check)
 step("${VELN}" script ${HOST} edited.veln)
-step("${VELN}" suspect Brakes.mdb "${PLAY}/design.docx" --check)
+step("${VELN}" suspect "${DB}" "${PLAY}/design.docx" --check)
 # The coverage dialog's workbook, named after the documents and the time.
 file(GLOB coverage_workbooks RELATIVE "${PLAY}" "${PLAY}/Coverage *.xlsx")
 foreach(workbook IN LISTS coverage_workbooks)
   step("${PYTHON}" "${READER}" "${workbook}")
 endforeach()
-step("${VELN}" matrix Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" -o matrix.xlsx
+step("${VELN}" matrix "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx" -o matrix.xlsx
      --no-hyperlinks)
 step("${PYTHON}" "${READER}" matrix.xlsx)
-step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx"
      --min 100 --junit coverage.xml)
 step("${PYTHON}" "${DIR}/check_junit.py" coverage.xml)
-step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx" --json)
-step("${VELN}" review Brakes.mdb 999)
+step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx" --json)
+step("${VELN}" review "${DB}" 999)
 step("${VELN}" script ${HOST} reviewed.veln)
-step("${VELN}" review Brakes.mdb --all)
-step("${VELN}" suspect Brakes.mdb --check)
+step("${VELN}" review "${DB}" --all)
+step("${VELN}" suspect "${DB}" --check)
 step("${VELN}" script ${HOST} covered.veln)
-step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx"
      --min 100 --no-suspect)
-step("${VELN}" coverage Brakes.mdb "${PLAY}/requirements.docx" "${PLAY}/design.docx"
-     --junit Brakes.mdb)
+step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx"
+     --junit "${DB}")
 
 # What differs from run to run: the folder, the time, the ids drawn at random.
 string(REPLACE "${PLAY}" "<work>" transcript "${transcript}")
@@ -86,6 +120,9 @@ string(REGEX REPLACE "text: \"${c}${c}${c}${c}${c}${c}${c}${c}\"" "text: \"<docu
 
 file(WRITE "${WORK}/actual" "${transcript}")
 file(REMOVE_RECURSE "${PLAY}")
+if(SERVER)
+  execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
+endif()
 if(NOT EXISTS "${DIR}/tracking.expected")
   message(FATAL_ERROR "no tracking.expected: the transcript is in ${WORK}/actual")
 endif()
