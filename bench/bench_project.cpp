@@ -9,6 +9,7 @@
 #include "generated_document.h"
 #include "host/db/database.h"
 #include "host/docx/docx_application.h"
+#include "postgres_server.h"
 
 namespace veln::bench {
 
@@ -47,6 +48,12 @@ BenchProject::BenchProject(ProjectShape chosen)
     : shape(std::move(chosen)),
       documentPath(folder / "doc.docx"),
       databasePath(folder / test::DATABASE_FILE) {
+    if (test::OnServer()) {
+        // VELN_TEST_DATABASE=postgresql: the project on the program's own server.
+        static int made = 0;
+        databasePath =
+            test::SharedPostgresServer().CreateDatabase("benchproject" + std::to_string(++made));
+    }
     WriteGeneratedDocx(documentPath, shape.paragraphs, shape.elements);
     schema::CreateProjectDatabaseFile(databasePath);
     if (shape.linked) {

@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include "host/db/engine.h"
 
@@ -38,7 +40,7 @@ constexpr long ERR_CONSTRAINT = 19;
 constexpr long ERR_AUTH = 23;
 
 // A statement's longest wait in any case, a user's query's shorter one.
-constexpr std::chrono::seconds STATEMENT_TIME{60};
+constexpr std::chrono::milliseconds STATEMENT_TIME{60000};
 
 // "?" and "?N" outside quotes become "$N".
 std::string NumberedPlaceholders(std::string_view sql) {
@@ -86,6 +88,69 @@ void RefusePassword(const std::string& uri) {
                       "A project database's name may not hold a password (it is stored in "
                       "documents): give it in ~/.pgpass, PGPASSWORD or a service file instead");
     }
+}
+
+// Connections closed by one command, kept for the next of the same name and
+// mode: a server starts a process for each new connection, the cost of a
+// few statements, and one command opens its project several times.
+class IdleConnections {
+  public:
+    PGconn* Take(const std::string& uri, OpenMode mode) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        // A process forked from the one that opened them shares their
+        // sockets: it forgets them, and closing them would end the parent's.
+        std::erase_if(idle_, [](const Entry& entry) { return entry.process != ::getpid(); });
+        for (auto entry = idle_.begin(); entry != idle_.end(); ++entry) {
+            if (entry->uri == uri && entry->mode == mode) {
+                PGconn* connection = entry->connection;
+                idle_.erase(entry);
+                return connection;
+            }
+        }
+        return nullptr;
+    }
+    // Keeps a connection left as it was opened, closes any other.
+    void Give(const std::string& uri, OpenMode mode, PGconn* connection) {
+        if (PQstatus(connection) != CONNECTION_OK ||
+            PQtransactionStatus(connection) != PQTRANS_IDLE) {
+            PQfinish(connection);
+            return;
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (idle_.size() >= MOST) {
+            if (idle_.front().process == ::getpid()) {
+                PQfinish(idle_.front().connection);
+            }
+            idle_.erase(idle_.begin());
+        }
+        idle_.push_back({uri, mode, connection, ::getpid()});
+    }
+    IdleConnections() = default;
+    IdleConnections(const IdleConnections&) = delete;
+    IdleConnections& operator=(const IdleConnections&) = delete;
+    ~IdleConnections() {
+        for (const Entry& entry : idle_) {
+            if (entry.process == ::getpid()) {
+                PQfinish(entry.connection);
+            }
+        }
+    }
+
+  private:
+    static constexpr std::size_t MOST = 4;
+    struct Entry {
+        std::string uri;
+        OpenMode mode;
+        PGconn* connection;
+        pid_t process;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> idle_;
+};
+
+IdleConnections& Idle() {
+    static IdleConnections idle;
+    return idle;
 }
 
 class PostgresEngine;
@@ -136,14 +201,30 @@ class PostgresEngine : public Engine {
     PostgresEngine(std::string uri, OpenMode mode);
     PostgresEngine(const PostgresEngine&) = delete;
     PostgresEngine& operator=(const PostgresEngine&) = delete;
-    ~PostgresEngine() override { PQfinish(connection_); }
+    ~PostgresEngine() override {
+        if (process_ != ::getpid()) {
+            return;  // the parent's connection, which a forked process leaves alone
+        }
+        if (customized_) {
+            PQfinish(connection_);
+        } else {
+            Idle().Give(uri_, mode_, connection_);
+        }
+    }
 
     EngineKind Kind() const override { return EngineKind::Postgres; }
     std::unique_ptr<EngineStatement> Prepare(std::string_view sql) override;
     std::int64_t LastInsertRowId() override;
     int Changes() override { return changes_; }
-    void SetBusyTimeout(std::chrono::milliseconds timeout) override { WaitForLocks(timeout); }
-    void LimitQueryTime(std::chrono::milliseconds time) override { LimitStatements(time); }
+    // A connection whose settings changed is not kept for another command.
+    void SetBusyTimeout(std::chrono::milliseconds timeout) override {
+        customized_ = true;
+        WaitForLocks(timeout);
+    }
+    void LimitQueryTime(std::chrono::milliseconds time) override {
+        customized_ = true;
+        LimitStatements(time);
+    }
     void BeginWrite() override { Run("BEGIN"); }
     void UseRollbackJournal() override {}
 
@@ -167,14 +248,28 @@ class PostgresEngine : public Engine {
     OpenMode mode_;
     PGconn* connection_ = nullptr;
     int changes_ = 0;
+    bool customized_ = false;
+    pid_t process_ = ::getpid();
 };
 
 PostgresEngine::PostgresEngine(std::string uri, OpenMode mode) : uri_(std::move(uri)), mode_(mode) {
     RefusePassword(uri_);
-    // Earlier keywords are defaults the URI may override.
-    const std::array<const char*, 4> keywords{"connect_timeout", "application_name", "dbname",
-                                              nullptr};
-    const std::array<const char*, 4> values{"10", "veln", uri_.c_str(), nullptr};
+    connection_ = Idle().Take(uri_, mode_);
+    if (connection_ != nullptr) {
+        return;
+    }
+    // The session's settings travel with the connection request: no round
+    // trip of their own. Earlier keywords are defaults the URI may override.
+    const std::chrono::milliseconds statementTime =
+        mode == OpenMode::Query ? Database::QUERY_TIME : STATEMENT_TIME;
+    const std::string options =
+        "-c lock_timeout=" + std::to_string(Database::DEFAULT_BUSY_TIMEOUT.count()) +
+        " -c statement_timeout=" + std::to_string(statementTime.count()) +
+        (mode == OpenMode::ReadWrite ? "" : " -c default_transaction_read_only=on");
+    const std::array<const char*, 6> keywords{
+        "connect_timeout", "application_name", "client_encoding", "options", "dbname", nullptr};
+    const std::array<const char*, 6> values{"10",         "veln", "UTF8", options.c_str(),
+                                            uri_.c_str(), nullptr};
     connection_ = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (connection_ == nullptr || PQstatus(connection_) != CONNECTION_OK) {
         std::string message = connection_ != nullptr ? PQerrorMessage(connection_) : "no memory";
@@ -188,13 +283,6 @@ PostgresEngine::PostgresEngine(std::string uri, OpenMode mode) : uri_(std::move(
     }
     PQsetNoticeProcessor(
         connection_, [](void*, const char*) {}, nullptr);
-    Run("SET client_encoding = 'UTF8'");
-    WaitForLocks(Database::DEFAULT_BUSY_TIMEOUT);
-    LimitStatements(mode == OpenMode::Query ? Database::QUERY_TIME
-                                            : std::chrono::milliseconds(STATEMENT_TIME));
-    if (mode != OpenMode::ReadWrite) {
-        Run("SET default_transaction_read_only = on");
-    }
 }
 
 PGresult* PostgresEngine::Execute(const std::string& sql,
