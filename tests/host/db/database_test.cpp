@@ -1,6 +1,6 @@
-// The database layer on real SQLite files: bound values, fields by name,
-// transactions, a database locked by another process, files that are not
-// databases.
+// The database layer on real SQLite files: bound values, fields by name, a
+// database locked by another process, files that are not databases (what
+// both engines share is in engines_test.cpp).
 #include "host/db/database.h"
 
 #include <chrono>
@@ -67,30 +67,6 @@ TEST_F(DatabaseTest, ValuesAreBoundNeverSpliced) {
     EXPECT_EQ(Value(db, "SELECT count(*) FROM People"), "3");
 }
 
-TEST_F(DatabaseTest, TransactionsCommitOrRollBack) {
-    Database db = MakePeople(path);
-    {
-        Transaction transaction(db);
-        db.Execute("INSERT INTO People (P_Name) VALUES ('kept')");
-        transaction.Commit();
-    }
-    {
-        Transaction transaction(db);
-        db.Execute("INSERT INTO People (P_Name) VALUES ('dropped')");
-    }
-    Raised failed = ErrorOf<DbError>([&] {
-        Transaction transaction(db);
-        db.Execute("INSERT INTO People (P_Name) VALUES ('dropped too')");
-        db.Execute("INSERT INTO Nowhere VALUES (1)");
-        transaction.Commit();
-    });
-    EXPECT_EQ(failed.number, 1) << "errors carry SQLite's result code";
-    EXPECT_THAT(failed.text, HasSubstr("Nowhere"));
-    db.Close();
-    Database reopened = Database::Open(path);
-    EXPECT_EQ(Value(reopened, "SELECT group_concat(P_Name) FROM People"), "kept");
-}
-
 TEST_F(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
     WriteFile(dir / "notes.mdb", "These are meeting notes, not a database.\n");
     std::string jet(4096, '\0');
@@ -119,13 +95,6 @@ TEST_F(DatabaseTest, FilesThatAreNotDatabasesAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.mdb")) << "opening never creates";
     EXPECT_THROW(Database::Create(dir / "notes.mdb"), DbError) << "creating never overwrites";
     EXPECT_EQ(test::ReadFile(dir / "notes.mdb"), "These are meeting notes, not a database.\n");
-}
-
-TEST_F(DatabaseTest, ReadOnlyConnectionsCannotWrite) {
-    MakePeople(path);
-    Database db = Database::Open(path, OpenMode::ReadOnly);
-    EXPECT_EQ(Value(db, "SELECT count(*) FROM People"), "0");
-    EXPECT_THROW(db.Execute("INSERT INTO People (P_Name) VALUES ('x')"), DbError);
 }
 
 TEST_F(DatabaseTest, ADatabaseLockedByAnotherProcessIsError3008) {
