@@ -28,6 +28,15 @@ void FillDocumentChooser(host::ComboBox& chooser, const std::vector<ProjectDocum
     }
 }
 
+void ChooseDocumentAt(host::ComboBox& chooser, const std::vector<ProjectDocument>& documents,
+                      const std::string& path) {
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        if (!path.empty() && documents[i].path == path) {
+            chooser.SetListIndex(static_cast<int>(i));
+        }
+    }
+}
+
 std::string ChosenDocumentId(const host::ComboBox& chooser) {
     return chooser.ListIndex() < 0 ? std::string() : chooser.List(chooser.ListIndex(), 0);
 }

@@ -25,6 +25,10 @@ std::vector<ProjectDocument> ReadProjectDocuments(const db::Database& database);
 std::string ChooserText(const std::string& path);
 // Two columns: the id (hidden) and the path as shown. No row is chosen.
 void FillDocumentChooser(host::ComboBox& chooser, const std::vector<ProjectDocument>& documents);
+// Chooses the row of the document stored under path (the active document's
+// full name); none chosen when no row has it.
+void ChooseDocumentAt(host::ComboBox& chooser, const std::vector<ProjectDocument>& documents,
+                      const std::string& path);
 // The id of the chooser's current row, "" when it has none.
 std::string ChosenDocumentId(const host::ComboBox& chooser);
 

@@ -41,11 +41,7 @@ void frmListElemProp::OnLoad() {
     CheckBoxHyperlink.Value = true;
     FillDocumentChooser(ComboBoxSource, docPaths);
     host::Document* active = context_.app.ActiveDocument();
-    for (std::size_t i = 0; i < docPaths.size(); ++i) {
-        if (active != nullptr && docPaths[i].path == active->FullName()) {
-            ComboBoxSource.SetListIndex(static_cast<int>(i));
-        }
-    }
+    ChooseDocumentAt(ComboBoxSource, docPaths, active != nullptr ? active->FullName() : "");
 }
 
 // A change of the option while a document is chosen gives a new list at once.

@@ -46,11 +46,7 @@ void frmCoverage::OnLoad() {
     FillDocumentChooser(ComboBoxSource, documents_);
     FillDocumentChooser(ComboBoxTarget, documents_);
     host::Document* active = context_.app.ActiveDocument();
-    for (std::size_t i = 0; i < documents_.size(); ++i) {
-        if (active != nullptr && documents_[i].path == active->FullName()) {
-            ComboBoxSource.SetListIndex(static_cast<int>(i));
-        }
-    }
+    ChooseDocumentAt(ComboBoxSource, documents_, active != nullptr ? active->FullName() : "");
     FillReport();
 }
 

@@ -64,11 +64,7 @@ void frmReviewLinks::OnLoad() {
     });
     FillDocumentChooser(ComboBoxDocument, documents_);
     host::Document* active = context_.app.ActiveDocument();
-    for (std::size_t i = 0; i < documents_.size(); ++i) {
-        if (active != nullptr && documents_[i].path == active->FullName()) {
-            ComboBoxDocument.SetListIndex(static_cast<int>(i));
-        }
-    }
+    ChooseDocumentAt(ComboBoxDocument, documents_, active != nullptr ? active->FullName() : "");
     FillLinks();
 }
 
