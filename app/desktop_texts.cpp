@@ -92,6 +92,8 @@ constexpr std::array ENTRIES{
     Entry{Text::PdfWritten, "The PDF was written to %1", "Le PDF a été enregistré sous %1"},
     Entry{Text::CannotWritePdf, "%1 cannot be written: its folder must exist and be writable.",
           "Impossible d'écrire %1 : son dossier doit exister et être modifiable."},
+    Entry{Text::ServerDatabase, "Or a database on a server:", "Ou une base sur un serveur :"},
+    Entry{Text::OpenServerDatabase, "Open from the server", "Ouvrir depuis le serveur"},
 };
 
 }  // namespace

@@ -71,6 +71,8 @@ enum class Text {
     PdfFiles,
     PdfWritten,
     CannotWritePdf,
+    ServerDatabase,
+    OpenServerDatabase,
 };
 
 // The text in French when french, else in English.

@@ -22,6 +22,7 @@
 #include "elements/elements.h"
 #include "faces.h"
 #include "find_dialog.h"
+#include "qt_words.h"
 #include "toolbar_states.h"
 #include "toolbar_view.h"
 
@@ -76,6 +77,7 @@ void DocumentWindow::MakeMenus() {
     QMenu* file = menuBar()->addMenu(Tr(Text::MenuFile, french));
     file->addAction(Tr(Text::New, french), QKeySequence::New, this, [this] { desktop_.New(); });
     file->addAction(Tr(Text::Open, french), QKeySequence::Open, this, [this] {
+        QtWords words(desktop_.French());
         QString path =
             QFileDialog::getOpenFileName(this, QString(), StartFolder(),
                                          QString("%1 (*.docx *.docm *.dotx *.dotm);;%2 (*)")
@@ -265,6 +267,7 @@ QString DocumentWindow::StartFolder() const {
 }
 
 bool DocumentWindow::SaveAs() {
+    QtWords words(desktop_.French());
     QString path = QFileDialog::getSaveFileName(
         this, QString(), QDir(StartFolder()).filePath(QString::fromStdString(document_.Name())),
         QString("%1 (*.docx)").arg(Tr(Text::WordDocuments, desktop_.French())));
@@ -302,6 +305,7 @@ bool DocumentWindow::SaveTo(const QString& path) {
 void DocumentWindow::Print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(document_.Name()));
+    QtWords words(desktop_.French());
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) {
         desktop_.RunCommand([&] { DocumentPrinter(document_, view_->BodyFont()).Print(printer); });
@@ -310,6 +314,7 @@ void DocumentWindow::Print() {
 
 bool DocumentWindow::ExportPdf() {
     QString name = QFileInfo(QString::fromStdString(document_.Name())).completeBaseName();
+    QtWords words(desktop_.French());
     QString path = QFileDialog::getSaveFileName(
         this, QString(), QDir(StartFolder()).filePath(name + QLatin1String(".pdf")),
         QString("%1 (*.pdf)").arg(Tr(Text::PdfFiles, desktop_.French())));

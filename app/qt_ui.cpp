@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,7 +17,9 @@
 #include "desktop_texts.h"
 #include "faces.h"
 #include "form_dialog.h"
+#include "host/db/database.h"
 #include "host/sheet/spreadsheet_program.h"
+#include "qt_words.h"
 
 namespace veln::desktop {
 
@@ -37,6 +42,45 @@ constexpr Choice IGNORE{vbIgnore, Text::Ignore, QMessageBox::ActionRole};
 constexpr Choice YES{vbYes, Text::Yes, QMessageBox::YesRole};
 constexpr Choice NO{vbNo, Text::No, QMessageBox::NoRole};
 constexpr int NO_BUTTON = 0;
+
+bool IsServerAddress(const QString& text) {
+    return db::Database::IsServerName(text.trimmed().toStdString());
+}
+
+// A project database may also be a server's, named rather than picked: under
+// its own rows the file dialog gains a field for the database's postgresql://
+// address and the button that opens it, enabled once the field holds one.
+// chosen receives the address when the user opens it.
+void AddServerRow(QFileDialog& dialog, QString& chosen, bool french) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    auto* label = new QLabel(Tr(Text::ServerDatabase, french), &dialog);
+    auto* field = new QLineEdit(&dialog);
+    field->setObjectName("serverDatabase");
+    field->setPlaceholderText("postgresql://host/database");
+    label->setBuddy(field);
+    auto* open = new QPushButton(Tr(Text::OpenServerDatabase, french), &dialog);
+    open->setObjectName("openServerDatabase");
+    open->setEnabled(false);
+    open->setAutoDefault(false);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    grid->addWidget(open, row, 2);
+    QObject::connect(field, &QLineEdit::textChanged, open,
+                     [open](const QString& text) { open->setEnabled(IsServerAddress(text)); });
+    auto choose = [&dialog, &chosen, field] {
+        if (IsServerAddress(field->text())) {
+            chosen = field->text().trimmed();
+            static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+        }
+    };
+    QObject::connect(open, &QPushButton::clicked, &dialog, choose);
+    QObject::connect(field, &QLineEdit::returnPressed, &dialog, choose);
+}
 
 // A button style: its buttons in the system's order, the one Escape clicks
 // (NO_BUTTON leaves the choice to Qt), and the result of a box closed
@@ -172,6 +216,7 @@ std::string QtUi::InputBox(const std::string& prompt, const std::string& title,
 }
 
 std::string QtUi::BrowseFolder(const std::string& title) {
+    QtWords words(French());
     return QFileDialog::getExistingDirectory(Parent(), QString::fromStdString(title),
                                              QDir::homePath())
         .toStdString();
@@ -208,13 +253,16 @@ QString QtUi::QtFilter(const std::string& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QString("%1 (%2)").arg(parts[i], patterns);
+        // "Database files (*.mdb)" already shows its patterns as Qt reads them.
+        const QString shown = QString("(%1)").arg(patterns);
+        filters << (parts[i].endsWith(shown) ? parts[i] : QString("%1 %2").arg(parts[i], shown));
     }
     return filters.join(QLatin1String(";;"));
 }
 
 std::string QtUi::ShowOpen(const std::string& filter, const std::string& defaultExtension,
                            const std::string& initialFolder, int flags) {
+    QtWords words(French());
     QFileDialog dialog(Parent());
     dialog.setNameFilter(QtFilter(filter));
     dialog.setDirectory(QString::fromStdString(
@@ -227,7 +275,15 @@ std::string QtUi::ShowOpen(const std::string& filter, const std::string& default
     dialog.setFileMode((flags & host::OFN_FILEMUSTEXIST) != 0 ? QFileDialog::ExistingFile
                                                               : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    QString server;
+    if ((flags & host::OFN_PROJECT_DATABASE) != 0) {
+        AddServerRow(dialog, server, French());
+    }
+    const int result = dialog.exec();
+    if (!server.isEmpty()) {
+        return server.toStdString();
+    }
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
     return dialog.selectedFiles().front().toStdString();

@@ -23,7 +23,8 @@ std::string dbElements::dbChooseDatabase(CoreContext& context) {
     // The user's home folder stands where the system starts at the drive's root.
     const char* home = std::getenv("HOME");  // NOLINT(concurrency-mt-unsafe)
     return utilElements::ShowOpen(context, "Database files (*.mdb)|*.mdb|All files (*.*)|*.*",
-                                  "txt", home != nullptr ? home : "/", host::OFN_FILEMUSTEXIST);
+                                  "txt", home != nullptr ? home : "/",
+                                  host::OFN_FILEMUSTEXIST | host::OFN_PROJECT_DATABASE);
 }
 
 namespace utilElements {

@@ -22,7 +22,7 @@ void DesktopTest::Start(const QStringList& files) {
     desktop.Start(files);
 }
 
-void DesktopTest::WhenModal(const char* className, const std::function<void(QWidget*)>& answer) {
+void WhenModal(const char* className, const std::function<void(QWidget*)>& answer) {
     auto* timer = new QTimer();
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {

@@ -18,6 +18,9 @@
 
 namespace veln::test {
 
+// Runs answer on the next modal window of that class once it shows.
+void WhenModal(const char* className, const std::function<void(QWidget*)>& answer);
+
 class DesktopTest : public ::testing::Test, public World {
   protected:
     // With qt, the dialogs are Qt's own, which the test answers as a user
@@ -42,9 +45,6 @@ class DesktopTest : public ::testing::Test, public World {
     QAction* Action(const std::string& member);
     // Paints the view as the screen would.
     void Paint();
-
-    // Runs answer on the next modal window of that class once it shows.
-    static void WhenModal(const char* className, const std::function<void(QWidget*)>& answer);
 
     bool qt_;
     desktop::QtUi qtUi;

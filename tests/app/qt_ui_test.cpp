@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,6 +131,9 @@ TEST_F(QtUiTest, InputBoxesGiveTheTextOrNothingOnCancel) {
 TEST_F(QtUiTest, TheFileOpenDialogTakesTheSystemsFilter) {
     EXPECT_EQ(desktop::QtUi::QtFilter("Project databases|*.mdb|All files|*.*;*"),
               "Project databases (*.mdb);;All files (*.* *)");
+    EXPECT_EQ(desktop::QtUi::QtFilter("Database files (*.mdb)|*.mdb|All files (*.*)|*.*"),
+              "Database files (*.mdb);;All files (*.*)")
+        << "patterns the description already shows are not shown twice";
     std::string chosen = dir / test::DATABASE_FILE;
     WhenModal("QFileDialog", [&](QWidget* widget) {
         auto* dialog = qobject_cast<QFileDialog*>(widget);
@@ -142,6 +146,53 @@ TEST_F(QtUiTest, TheFileOpenDialogTakesTheSystemsFilter) {
     EXPECT_EQ(qtUi.ShowOpen("Project databases|*.mdb", ".mdb", dir.Path().string(),
                             host::OFN_FILEMUSTEXIST),
               chosen);
+}
+
+TEST_F(QtUiTest, AProjectDatabaseMayBeNamedOnAServerInsteadOfPicked) {
+    const std::string server = "postgresql://db.example/brakes";
+    auto chooseServer = [&](QWidget* widget) {
+        auto* field = widget->findChild<QLineEdit*>("serverDatabase");
+        auto* open = widget->findChild<QPushButton*>("openServerDatabase");
+        ASSERT_NE(field, nullptr);
+        ASSERT_NE(open, nullptr);
+        QTest::keyClicks(field, "postgresql:/");
+        EXPECT_FALSE(open->isEnabled()) << "half an address opens nothing";
+        field->setText("/home/ann/brakes.mdb");
+        EXPECT_FALSE(open->isEnabled()) << "a file is picked above, not named here";
+        field->setText(QString::fromStdString("  " + server));
+        EXPECT_TRUE(open->isEnabled());
+        QTest::mouseClick(open, Qt::LeftButton);
+    };
+    WhenModal("QFileDialog", chooseServer);
+    EXPECT_EQ(qtUi.ShowOpen("Project databases|*.mdb", ".mdb", dir.Path().string(),
+                            host::OFN_FILEMUSTEXIST | host::OFN_PROJECT_DATABASE),
+              server);
+
+    // Enter in the field opens it too; in French the row speaks French.
+    desktop.context().language.offset = FRENCH_OFFSET;
+    QString label;
+    QString qtsOwn;
+    WhenModal("QFileDialog", [&](QWidget* widget) {
+        auto* field = widget->findChild<QLineEdit*>("serverDatabase");
+        label = widget->findChild<QPushButton*>("openServerDatabase")->text();
+        qtsOwn = widget->findChild<QLabel*>("fileNameLabel")->text();
+        field->setText(QString::fromStdString(server));
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    EXPECT_EQ(qtUi.ShowOpen("Project databases|*.mdb", ".mdb", dir.Path().string(),
+                            host::OFN_PROJECT_DATABASE),
+              server);
+    EXPECT_EQ(label, "Ouvrir depuis le serveur");
+    EXPECT_EQ(qtsOwn, "&Nom de fichier :") << "Qt's own words are in French too";
+
+    // Other files are only picked.
+    bool hasField = true;
+    WhenModal("QFileDialog", [&](QWidget* widget) {
+        hasField = widget->findChild<QLineEdit*>("serverDatabase") != nullptr;
+        qobject_cast<QDialog*>(widget)->reject();
+    });
+    EXPECT_EQ(qtUi.ShowOpen("Word documents|*.docx", ".docx", dir.Path().string(), 0), "");
+    EXPECT_FALSE(hasField);
 }
 
 TEST_F(QtUiTest, OpenAndSaveAsStartInTheDocumentsFolder) {

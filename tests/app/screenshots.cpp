@@ -19,6 +19,7 @@
 #include "find_dialog.h"
 #include "form_dialog.h"
 #include "form_scenes.h"
+#include "qt_ui.h"
 
 namespace {
 
@@ -93,6 +94,19 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
         ok = Save(dialog, folder / (scene.form->Name() + "-" + language + ".png")) && ok;
         dialog.hide();
     }
+
+    // The project database's chooser, with its row for a database on a server.
+    desktop::QtUi qtUi;
+    qtUi.SetLanguage(&desktop.context().language);
+    test::WhenModal("QFileDialog", [&](QWidget* dialog) {
+        dialog->resize(900, 520);
+        dialog->findChild<QLineEdit*>("serverDatabase")
+            ->setText("postgresql://db.example.com/brakes?sslmode=require");
+        ok = Save(*dialog, folder / ("database-chooser-" + language + ".png")) && ok;
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    qtUi.ShowOpen("Database files (*.mdb)|*.mdb|All files (*.*)|*.*", "mdb", example.string(),
+                  host::OFN_FILEMUSTEXIST | host::OFN_PROJECT_DATABASE);
 
     // A real document as its author laid it out: a title, headings, lists
     // and tables from its styles and numbering parts.

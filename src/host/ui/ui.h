@@ -50,6 +50,9 @@ inline constexpr const char* DEFAULT_TITLE = "VELN";
 
 // The file-open dialog's flag that refuses a file that does not exist.
 inline constexpr int OFN_FILEMUSTEXIST = 0x1000;
+// Ours: the dialog chooses a project database, which may also be a database
+// on a server, named by its postgresql:// address instead of picked.
+inline constexpr int OFN_PROJECT_DATABASE = 0x10000000;
 
 class Ui {
   public:
