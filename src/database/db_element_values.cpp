@@ -1,5 +1,6 @@
 #include "database/db_element_values.h"
 
+#include "database/table_lock.h"
 #include "host/utf8.h"
 
 namespace veln::dbElementValues {
@@ -54,7 +55,10 @@ ValueWriter::ValueWriter(const db::Database& database)
       update_(database.Prepare("UPDATE ElemProperties SET PE_value = ?1 "
                                "WHERE +ElemProperties.P_id = ?2 AND ElemProperties.E_id = ?3")),
       insert_(database.Prepare(
-          "INSERT INTO ElemProperties (P_id, E_id, PE_value) VALUES (?1, ?2, ?3)")) {}
+          "INSERT INTO ElemProperties (P_id, E_id, PE_value) VALUES (?1, ?2, ?3)")) {
+    // Two users storing an element's first value at once would both insert.
+    dbLocks::LockAgainstWriters(database, "ElemProperties");
+}
 
 void ValueWriter::Store(const ElementValue& value) {
     update_.Reset();

@@ -29,7 +29,7 @@ void ForEachValue(const db::Database& database,
 void DeleteOfProperty(const db::Database& database, std::int64_t propertyId);
 
 // Stores values, each over the pair's row or in a new one, with the two
-// statements prepared once for many values.
+// statements prepared once for many values. Made within a transaction.
 class ValueWriter {
   public:
     explicit ValueWriter(const db::Database& database);

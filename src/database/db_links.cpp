@@ -4,6 +4,7 @@
 
 #include "database/db_stamps.h"
 #include "database/schema.h"
+#include "database/table_lock.h"
 
 namespace veln::dbLinks {
 
@@ -25,6 +26,8 @@ int Link(const db::Database& database, const LinkSource& source,
          const std::string& user) {
     schema::EnsureTrackingTables(database);
     db::Transaction transaction(database);
+    // Two users making the same link at once would both insert it.
+    dbLocks::LockAgainstWriters(database, "Links");
     // The source's live links in every document: a duplicate is the same two
     // element ids, whatever documents the rows name.
     std::set<std::string> linked;

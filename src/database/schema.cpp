@@ -10,6 +10,9 @@ namespace {
 
 // The version of the table layout, kept in the file for later upgrades.
 constexpr int SCHEMA_VERSION = 1;
+// The server's advisory lock that the creation of the tracking tables takes
+// (any number of ours, the same for every user: "VELN").
+constexpr std::int64_t TRACKING_TABLES_LOCK = 0x56454C4E;
 
 FieldDef TextField(const char* name, int width, bool allowEmpty = false) {
     return {name, FieldType::Text, width, allowEmpty};
@@ -217,6 +220,12 @@ void EnsureTrackingTables(const db::Database& database) {
         return;
     }
     db::Transaction transaction(database);
+    if (database.Kind() == db::EngineKind::Postgres) {
+        // Two users' first links or saves may make the tables at the same
+        // moment, and on a server IF NOT EXISTS does not keep two creations
+        // apart: the second waits here, then finds the tables made.
+        database.QueryValue("SELECT pg_advisory_xact_lock(?1)", {TRACKING_TABLES_LOCK});
+    }
     CreateTables(database, TrackingTables(), true);
     transaction.Commit();
 }
