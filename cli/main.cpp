@@ -214,15 +214,17 @@ struct TrackingCommands {
     CLI::App* coverage;
 };
 
-// veln project create NAME | veln project copy FROM TO
+// veln project create NAME | copy FROM TO | relink DOC... --to NAME
 struct ProjectCommands {
     CLI::App* create = nullptr;
     CLI::App* copy = nullptr;
+    CLI::App* relink = nullptr;
 };
 
 ProjectCommands AddProject(CLI::App& app, veln::cli::ProjectOptions& options) {
     CLI::App* project = app.add_subcommand(
-        "project", "Make a project database, or copy a whole project to another");
+        "project",
+        "Make a project database, copy a whole project to another, or link documents to one");
     project->require_subcommand(1);
     ProjectCommands commands;
     commands.create = project->add_subcommand(
@@ -233,6 +235,10 @@ ProjectCommands AddProject(CLI::App& app, veln::cli::ProjectOptions& options) {
     commands.copy->add_option("FROM", options.from, "the project database copied")->required();
     commands.copy->add_option("TO", options.to, "a new file, or an empty server database")
         ->required();
+    commands.relink = project->add_subcommand(
+        "relink", "Link documents to a project database that holds their rows, such as a copy");
+    commands.relink->add_option("DOC", options.documents, "the .docx documents")->required();
+    commands.relink->add_option("--to", options.to, "the project database")->required();
     project->footer(
         "A project database is a file, or a database on a PostgreSQL server named\n"
         "postgresql://host[:port]/dbname[?sslmode=...]; its password comes from\n"
@@ -303,6 +309,9 @@ int Run(int argc, char** argv) {
     }
     if (*project.copy) {
         return veln::cli::CopyProject(projectOptions, std::cout, std::cerr);
+    }
+    if (*project.relink) {
+        return veln::cli::RelinkDocuments(projectOptions, std::cout, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

@@ -85,6 +85,10 @@ void SetDbName(DocumentContext& context, const std::string& dbPath) {
     SetDocVariable(context, VARDOC_DB_NAME, dbPath);
     if (std::string relative = RelativeDbPath(document, dbPath); !relative.empty()) {
         SetDocVariable(context, VARDOC_DB_RELATIVE, relative);
+    } else if (document.Variables().Exists(VARDOC_DB_RELATIVE)) {
+        // A server's database lies nowhere beside the document: the path of
+        // the file it was linked to before would name another database.
+        document.Variables().Item(VARDOC_DB_RELATIVE).Delete();
     }
 }
 
