@@ -20,6 +20,35 @@ constexpr std::size_t DESCRIPTION_LENGTH = 255;
 constexpr const char* OVERLAP_TITLE = "Recouvrement d'éléments";
 constexpr std::int64_t MAX_LEVEL = 4;
 
+// The new element's row. Another user may take its id between the draw
+// and the insertion: the element then takes a new id (its bookmark with it)
+// rather than the command failing.
+void InsertRow(Context& context, std::string id, int position) {
+    constexpr long CONSTRAINT = 19;
+    const std::string dbPath = utilElements::GetDbName(context);
+    for (;;) {
+        const Element& created = context.loadedElements.Item(position);
+        try {
+            dbElements::dbInsertElement(context, id, created.ElementLabel, created.numbers,
+                                        created.ElementLevel);
+            return;
+        } catch (const db::DbError& error) {
+            if (error.Number() != CONSTRAINT || !dbElements::dbElementExists(dbPath, id)) {
+                throw;
+            }
+        }
+        const std::string fresh = NewElementId(context);
+        host::Bookmarks bookmarks = context.app.ActiveDocument()->Bookmarks();
+        bookmarks.Item(id).Copy(fresh);
+        bookmarks.Item(id).Delete();
+        Element element = context.loadedElements.Take(position);
+        element.ElementID = fresh;
+        context.loadedElements.Add(std::move(element));
+        position = context.loadedElements.Count();
+        id = fresh;
+    }
+}
+
 // Steps shared by both ways of creating: the anchor, the element, its
 // numbers, marker and highlight, its row.
 void Create(Context& context, std::int16_t& level, const std::string& label, bool paragraphAnchor) {
@@ -50,8 +79,7 @@ void Create(Context& context, std::int16_t& level, const std::string& label, boo
     // Marker and highlight whatever the document's display settings.
     created.ShowNumber(context);
     created.Highlight(context);
-    dbElements::dbInsertElement(context, id, created.ElementLabel, created.numbers,
-                                created.ElementLevel);
+    InsertRow(context, id, position);
     utilElements::SetDocVariable(context, VARDOC_CHANGEELEM, "1");
 }
 

@@ -329,6 +329,29 @@ TEST_F(ElementsTest, CreatingAtACaretTakesTheParagraphAndCutsLongDescriptions) {
     EXPECT_EQ(Variable(VARDOC_CHANGEELEM), "1");
 }
 
+TEST_F(ElementsTest, AnIdAnotherUserTakesMeanwhileIsDrawnAgain) {
+    // Another user's row of the same id lands just before ours: the trigger
+    // adds it and fails our insertion as the unique index would, keeping its
+    // row (FAIL, unlike ABORT, undoes nothing the statement did before).
+    db::Database::Open(database).Execute(
+        "CREATE TRIGGER other_user BEFORE INSERT ON Elements "
+        "WHEN NOT EXISTS (SELECT 1 FROM Elements WHERE E_DocId = 'DOCOTHER') BEGIN "
+        "INSERT INTO Elements (E_id, E_DocId) VALUES (NEW.E_id, 'DOCOTHER'); "
+        "SELECT RAISE(FAIL, 'UNIQUE constraint failed: Elements.E_id'); END");
+    Document().Selection().SetRange(Paragraph(2).first, Paragraph(2).second - 1);
+    Elements::CreateElementFromSelection(context, 1, "Stop");
+
+    const std::string taken = Query("SELECT E_id FROM Elements WHERE E_DocId = 'DOCOTHER'");
+    const std::string mine = Query("SELECT E_id FROM Elements WHERE E_DocId = 'DOC00001'");
+    ASSERT_FALSE(taken.empty());
+    EXPECT_NE(mine, taken);
+    EXPECT_EQ(context.loadedElements.Count(), 1);
+    EXPECT_EQ(context.loadedElements.Item(1).ElementID, mine);
+    EXPECT_FALSE(Document().Bookmarks().Exists(taken));
+    EXPECT_EQ(Document().Bookmarks().Item(mine).Range().Text(),
+              "//1.0.0.0// P2 text of paragraph 2");
+}
+
 TEST_F(ElementsTest, ATypedDescriptionWithControlCharactersIsOfferedAgainWithBlanks) {
     utilElements::SetDocVariable(context, VARDOC_DOC_ID, test::DOCUMENT_ID);
     Document().Selection().SetRange(Paragraph(3).first + 4, Paragraph(3).first + 4);
