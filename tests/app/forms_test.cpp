@@ -309,7 +309,7 @@ TEST_F(FormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTarge
                                         QStringList{"2.0.0.0", "Lane test"}))
         << "the id column stays hidden";
     EXPECT_EQ(Query("SELECT group_concat(L_Id1 || '>' || L_Id2) FROM "
-                    "(SELECT * FROM Links WHERE L_Deleted = 0 ORDER BY L_Id1)"),
+                    "(SELECT * FROM Links WHERE L_Deleted = 0 ORDER BY L_Id1) AS live"),
               "R1>T1,R2>T2");
     EXPECT_THAT(forSecond, ElementsAre(false, true)) << "the link that was there";
     EXPECT_THAT(forFirst, ElementsAre(true, false)) << "the link just made";

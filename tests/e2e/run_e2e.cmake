@@ -4,6 +4,8 @@
 # files the session left (PLAY is their folder) and sets check_error.
 # -DVELN=program -DSCRIPT=file.veln -DEXPECTED=file.expected -DWORK=folder -DDATA=program folder
 # [-DHOST=--office: played in LibreOffice Writer]
+# [-DSERVER=veln_test_postgres_server: the project on a PostgreSQL server,
+# which the script chooses instead of Brakes.mdb; the same transcript]
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 get_filename_component(name "${SCRIPT}" NAME)
@@ -21,6 +23,29 @@ file(COPY "${SCRIPT}" DESTINATION "${PLAY}")
 # The set-ups the scripts share, which they include from fixtures/.
 file(COPY "${CMAKE_CURRENT_LIST_DIR}/fixtures" DESTINATION "${PLAY}")
 
+# The project on a server: made by veln project create, chosen and queried
+# by the script where it names the file.
+if(SERVER)
+  execute_process(COMMAND mktemp -u /tmp/veln-pg-e2e.XXXXXX OUTPUT_VARIABLE SERVER_DIR
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND "${SERVER}" start "${SERVER_DIR}" RESULT_VARIABLE started)
+  if(NOT started EQUAL 0)
+    message(FATAL_ERROR "${name}: the test server did not start")
+  endif()
+  execute_process(COMMAND "${SERVER}" create "${SERVER_DIR}" brakes OUTPUT_VARIABLE DB
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND "${VELN}" project create "${DB}" OUTPUT_QUIET RESULT_VARIABLE made)
+  if(NOT made EQUAL 0)
+    execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
+    message(FATAL_ERROR "${name}: veln project create ${DB} failed")
+  endif()
+  file(READ "${PLAY}/${name}" text)
+  string(REPLACE "answer open Brakes.mdb" "answer open ${DB}" text "${text}")
+  string(REPLACE " sql Brakes.mdb " " sql ${DB} " text "${text}")
+  string(REPLACE "dbGetDocumentName Brakes.mdb" "dbGetDocumentName ${DB}" text "${text}")
+  file(WRITE "${PLAY}/${name}" "${text}")
+endif()
+
 # A user of our own: English, settings and data inside the play folder.
 set(ENV{HOME} "${PLAY}")
 set(ENV{XDG_CONFIG_HOME} "${PLAY}/config")
@@ -35,6 +60,12 @@ execute_process(COMMAND "${VELN}" script ${HOST} "${name}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status
                 TIMEOUT 120)
 set(actual "${out}-- exit ${status}\n${err}")
+if(SERVER)
+  execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
+  # The server's name where the file's path would show.
+  string(REPLACE "\"${DB}\"" "\"${PLAY}/Brakes.mdb\"" actual "${actual}")
+  string(REPLACE "${DB}" "Brakes.mdb" actual "${actual}")
+endif()
 # The play folder's own path differs from run to run.
 string(REPLACE "${PLAY}" "<work>" actual "${actual}")
 # So do the ids drawn at random: each element id, and each 8-character id a

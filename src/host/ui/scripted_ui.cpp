@@ -143,8 +143,11 @@ std::string ScriptedUi::BrowseFolder(const std::string& title) {
 
 std::string ScriptedUi::ShowOpen(const std::string& filter, const std::string& defaultExtension,
                                  const std::string& initialFolder, int flags) {
+    // Whether a server's name may be typed is the view's affair: a script
+    // answers with a name either way, and its transcript stays the same.
     std::string dialog = "open filter=" + Quote(filter) + " ext=" + Quote(defaultExtension) +
-                         " folder=" + Quote(initialFolder) + " flags=" + std::to_string(flags);
+                         " folder=" + Quote(initialFolder) +
+                         " flags=" + std::to_string(flags & ~OFN_PROJECT_DATABASE);
     auto answer = Absolute(Take(opens_, dialog));
     Log(std::string(static_cast<std::size_t>(2 * depth_), ' ') + dialog + " -> " + Answer(answer));
     return answer.value_or("");

@@ -98,6 +98,33 @@ step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx
 step("${VELN}" coverage "${DB}" "${PLAY}/requirements.docx" "${PLAY}/design.docx"
      --junit "${DB}")
 
+# The server's project copied back to a file gives the same matrix.
+if(SERVER)
+  execute_process(COMMAND "${VELN}" project copy "${DB}" "${PLAY}/copy.mdb" OUTPUT_QUIET
+                  RESULT_VARIABLE copied)
+  set(written 0)
+  foreach(side server copy)
+    set(project "${DB}")
+    if(side STREQUAL "copy")
+      set(project "${PLAY}/copy.mdb")
+    endif()
+    execute_process(COMMAND "${VELN}" matrix "${project}" "${PLAY}/requirements.docx"
+                            "${PLAY}/design.docx" -o "${PLAY}/last-matrix.xlsx" --no-hyperlinks
+                    RESULT_VARIABLE status)
+    math(EXPR written "${written} + ${status}")
+    execute_process(COMMAND "${PYTHON}" "${READER}" "${PLAY}/last-matrix.xlsx" OUTPUT_VARIABLE read)
+    file(REMOVE "${PLAY}/last-matrix.xlsx")
+    # Its title's time is the moment it was written.
+    string(REGEX REPLACE "[0-9-]+ [0-9:]+\t" "<time>\t" from_${side} "${read}")
+  endforeach()
+  if(NOT copied EQUAL 0 OR NOT written EQUAL 0 OR NOT from_server STREQUAL from_copy
+     OR from_server STREQUAL "")
+    execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
+    message(FATAL_ERROR "the project copied back to a file does not give the server's matrix "
+                        "(copy ${copied}, matrix ${written}):\n${from_server}\n${from_copy}")
+  endif()
+endif()
+
 # What differs from run to run: the folder, the time, the ids drawn at random.
 string(REPLACE "${PLAY}" "<work>" transcript "${transcript}")
 set(d "[0-9]")
