@@ -43,6 +43,7 @@ void TwentyWriters(benchmark::State& state, bool onServer) {
         state.counters["p95_ms"] = tally.Percentile(0.95);
         state.counters["commands"] = static_cast<double>(tally.commandMs.size());
         state.counters["retried"] = tally.retried;
+        state.counters["refused"] = static_cast<double>(tally.refused.size());
         state.counters["failed"] = tally.failed;
     }
 }

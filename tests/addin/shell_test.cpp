@@ -435,7 +435,10 @@ TEST_F(ShellTest, TheAboutBoxOpensTheManualOfTheLanguageAndClosesOnAnyKey) {
     std::string record = dir / "viewed.txt";
     {
         std::ofstream script(viewer);
-        script << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record << "'\n";
+        // Written aside then renamed: the test waits for the file to exist,
+        // and must not find it made but still empty.
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record << ".part' && mv '" << record
+               << ".part' '" << record << "'\n";
     }
     std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
     // The program folder of the build, where the manuals are written.

@@ -3,8 +3,11 @@
 // in a document of its own, links each new element to an element of the
 // project (often another user's), and edits a value of an element of the
 // project, each a command as the program runs it; a lock that does not clear
-// is answered Retry, as a patient user does. Then it writes what it did:
-//   created ID | linked SOURCE TARGET | valued ID | retried N | ms MILLISECONDS
+// is answered Retry, as a patient user does; a command refused with the
+// program's message is noted, and the user goes on. Then it writes what it
+// did:
+//   created ID | linked SOURCE TARGET | valued ID | ms MILLISECONDS |
+//   refused MESSAGE | retried N
 // veln_test_concurrent_writer PROJECT FOLDER SECONDS PROPERTY_ID OUTPUT
 #include <chrono>
 #include <fstream>
@@ -83,22 +86,32 @@ class Writer {
                                                      "Requirement " + std::to_string(i));
                 return context_.loadedElements.Item(context_.loadedElements.Count()).ElementID;
             });
+            if (id.empty()) {
+                continue;
+            }
             out << "created " << id << "\n";
-            const std::string target = Timed(out, [&] { return Link(id); });
-            if (!target.empty()) {
+            if (const std::string target = Timed(out, [&] { return Link(id); }); !target.empty()) {
                 out << "linked " << id << " " << target << "\n";
             }
-            const std::string valued = Timed(out, [&] { return StoreValue(id, i); });
-            out << "valued " << valued << "\n";
+            if (const std::string valued = Timed(out, [&] { return StoreValue(id, i); });
+                !valued.empty()) {
+                out << "valued " << valued << "\n";
+            }
         }
         out << "retried " << ui_.retried << "\n";
     }
 
   private:
+    // What command did, "" when it did nothing or was refused.
     template <typename Command>
     std::string Timed(std::ostream& out, Command command) {
         const Clock::time_point started = Clock::now();
-        std::string result = command();
+        std::string result;
+        try {
+            result = command();
+        } catch (const db::DbError& error) {
+            out << "refused " << error.Description() << "\n";
+        }
         out << "ms " << std::chrono::duration<double, std::milli>(Clock::now() - started).count()
             << "\n";
         return result;

@@ -33,6 +33,8 @@ void ReadTally(const std::string& file, WritersTally& tally) {
             fields >> tally.valued.emplace_back();
         } else if (kind == "ms") {
             fields >> tally.commandMs.emplace_back();
+        } else if (kind == "refused") {
+            std::getline(fields >> std::ws, tally.refused.emplace_back());
         } else if (kind == "retried") {
             int retried = 0;
             fields >> retried;

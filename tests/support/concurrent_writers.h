@@ -19,6 +19,7 @@ struct WritersTally {
     std::vector<std::string> valued;                          // elements whose value was stored
     std::vector<double> commandMs;                            // every command's time
     int retried = 0;                                          // locks answered Retry
+    std::vector<std::string> refused;                         // the messages of refused commands
     int failed = 0;                                           // writers that did not end well
     double seconds = 0;                                       // from the start to the last end
 
