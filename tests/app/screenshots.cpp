@@ -33,6 +33,24 @@ bool Save(QWidget& widget, const fs::path& file) {
     return saved;
 }
 
+// The project database's chooser, with its row for a database on a server.
+bool ShootDatabaseChooser(desktop::Desktop& desktop, const fs::path& folder,
+                          const fs::path& example, const std::string& language) {
+    desktop::QtUi qtUi;
+    qtUi.SetLanguage(&desktop.context().language);
+    bool ok = false;
+    test::WhenModal("QFileDialog", [&](QWidget* dialog) {
+        dialog->resize(900, 520);
+        dialog->findChild<QLineEdit*>("serverDatabase")
+            ->setText("postgresql://db.example.com/brakes?sslmode=require");
+        ok = Save(*dialog, folder / ("database-chooser-" + language + ".png"));
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    qtUi.ShowOpen("Database files (*.mdb)|*.mdb|All files (*.*)|*.*", "mdb", example.string(),
+                  host::OFN_FILEMUSTEXIST | host::OFN_PROJECT_DATABASE);
+    return ok;
+}
+
 bool Shoot(const fs::path& folder, const fs::path& example, const std::string& locale,
            const std::string& language) {
     test::World world(locale);
@@ -95,18 +113,7 @@ bool Shoot(const fs::path& folder, const fs::path& example, const std::string& l
         dialog.hide();
     }
 
-    // The project database's chooser, with its row for a database on a server.
-    desktop::QtUi qtUi;
-    qtUi.SetLanguage(&desktop.context().language);
-    test::WhenModal("QFileDialog", [&](QWidget* dialog) {
-        dialog->resize(900, 520);
-        dialog->findChild<QLineEdit*>("serverDatabase")
-            ->setText("postgresql://db.example.com/brakes?sslmode=require");
-        ok = Save(*dialog, folder / ("database-chooser-" + language + ".png")) && ok;
-        qobject_cast<QDialog*>(dialog)->reject();
-    });
-    qtUi.ShowOpen("Database files (*.mdb)|*.mdb|All files (*.*)|*.*", "mdb", example.string(),
-                  host::OFN_FILEMUSTEXIST | host::OFN_PROJECT_DATABASE);
+    ok = ShootDatabaseChooser(desktop, folder, example, language) && ok;
 
     // A real document as its author laid it out: a title, headings, lists
     // and tables from its styles and numbering parts.
