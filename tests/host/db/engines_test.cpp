@@ -196,6 +196,21 @@ TEST(ServerNamesTest, AServerThatCannotBeReachedIsNamed) {
     EXPECT_THAT(unreachable.text, HasSubstr("The server of " + uri + " cannot be reached"));
 }
 
+TEST(ServerNamesTest, AnUnknownUserOrAMalformedNameIsRefusedWithTheServersReason) {
+    const std::string uri = test::SharedPostgresServer().CreateDatabase("strangers");
+    const std::string asStranger =
+        "postgresql://nobody@" + uri.substr(std::string("postgresql://").size());
+    Raised stranger = ErrorOf<DbError>([&] { Database::Open(asStranger); });
+    EXPECT_EQ(stranger.number, ERR_CANT_OPEN);
+    EXPECT_THAT(stranger.text, HasSubstr("The server of " + asStranger + " cannot be reached"));
+    EXPECT_THAT(stranger.text, HasSubstr("\"nobody\""));
+
+    Raised malformed = ErrorOf<DbError>([&] { Database::Open("postgresql://[::1/plan"); });
+    EXPECT_EQ(malformed.number, ERR_CANT_OPEN);
+    EXPECT_THAT(malformed.text, HasSubstr("postgresql://[::1/plan"));
+    test::SharedPostgresServer().DropDatabase("strangers");
+}
+
 TEST(ServerNamesTest, ARoleThatMayOnlyReadIsToldSoAtItsFirstWrite) {
     test::PostgresServer& server = test::SharedPostgresServer();
     const std::string uri = server.CreateDatabase("readers");
