@@ -9,6 +9,7 @@
 
 #include "batch_outputs.h"
 #include "host/system/posix_system.h"
+#include "office_command.h"
 #include "project_commands.h"
 #include "script_reader.h"
 #include "session.h"
@@ -248,6 +249,18 @@ ProjectCommands AddProject(CLI::App& app, veln::cli::ProjectOptions& options) {
     return commands;
 }
 
+// veln office [FILE...]
+CLI::App* AddOffice(CLI::App& app, std::vector<std::string>& files) {
+    CLI::App* office = app.add_subcommand(
+        "office", "Open the files in LibreOffice Writer with VELN, installing VELN there first");
+    office->add_option("FILE", files, "the documents to open");
+    office->footer(
+        "VELN's extension goes into this user's LibreOffice profile when it is missing\n"
+        "there or of another version (replaced, never installed beside it).\n"
+        "Exit status: 0, 1 when Writer cannot be started (no display, no LibreOffice).");
+    return office;
+}
+
 int Run(int argc, char** argv) {
     CLI::App app{"VELN - traceability of word-processor documents", "veln"};
     app.set_version_flag("--version", std::string("veln ") + VELN_VERSION);
@@ -275,6 +288,8 @@ int Run(int argc, char** argv) {
     TrackingCommands tracking(app);
     veln::cli::ProjectOptions projectOptions;
     ProjectCommands project = AddProject(app, projectOptions);
+    std::vector<std::string> officeFiles;
+    CLI::App* officeCommand = AddOffice(app, officeFiles);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -312,6 +327,11 @@ int Run(int argc, char** argv) {
     }
     if (*project.relink) {
         return veln::cli::RelinkDocuments(projectOptions, std::cout, std::cerr);
+    }
+    if (*officeCommand) {
+        veln::host::PosixSystem system;
+        return veln::cli::StartOffice(officeFiles, system, VELN_OFFICE_FOLDER, VELN_VERSION,
+                                      std::cout, std::cerr);
     }
     std::cout << "veln " << VELN_VERSION << "\n";
     return 0;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -171,6 +172,51 @@ bool PosixSystem::StartProcess(const std::string& program,
     } while (got < 0 && errno == EINTR);
     close(started[0]);
     return got == 0;
+}
+
+int PosixSystem::RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            std::string& output) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    int pipe[2];
+    if (pipe2(pipe, O_CLOEXEC) != 0) {
+        return -1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDERR_FILENO);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe[1]);
+    if (spawned != 0) {
+        close(pipe[0]);
+        return -1;
+    }
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        const ssize_t got = read(pipe[0], buffer.data(), buffer.size());
+        if (got > 0) {
+            output.append(buffer.data(), static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(pipe[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace veln::host

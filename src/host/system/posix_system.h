@@ -41,6 +41,8 @@ class PosixSystem : public System {
     }
     bool StartProcess(const std::string& program,
                       const std::vector<std::string>& arguments) override;
+    int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   std::string& output) override;
 
   private:
     std::string Variable(const char* name) const;

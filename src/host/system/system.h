@@ -40,6 +40,12 @@ class System {
     // could not be started.
     virtual bool StartProcess(const std::string& program,
                               const std::vector<std::string>& arguments) = 0;
+    // Runs program (looked up in PATH) with its arguments, never through a
+    // shell, and waits for it: its exit status (-1 when it could not be
+    // started or did not exit), with what it wrote to its output and its
+    // error output in output.
+    virtual int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                           std::string& output) = 0;
 };
 
 }  // namespace veln::host
