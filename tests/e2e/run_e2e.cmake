@@ -26,19 +26,7 @@ file(COPY "${CMAKE_CURRENT_LIST_DIR}/fixtures" DESTINATION "${PLAY}")
 # The project on a server: made by veln project create, chosen and queried
 # by the script where it names the file.
 if(SERVER)
-  execute_process(COMMAND mktemp -u /tmp/veln-pg-e2e.XXXXXX OUTPUT_VARIABLE SERVER_DIR
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
-  execute_process(COMMAND "${SERVER}" start "${SERVER_DIR}" RESULT_VARIABLE started)
-  if(NOT started EQUAL 0)
-    message(FATAL_ERROR "${name}: the test server did not start")
-  endif()
-  execute_process(COMMAND "${SERVER}" create "${SERVER_DIR}" brakes OUTPUT_VARIABLE DB
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
-  execute_process(COMMAND "${VELN}" project create "${DB}" OUTPUT_QUIET RESULT_VARIABLE made)
-  if(NOT made EQUAL 0)
-    execute_process(COMMAND "${SERVER}" stop "${SERVER_DIR}")
-    message(FATAL_ERROR "${name}: veln project create ${DB} failed")
-  endif()
+  include("${CMAKE_CURRENT_LIST_DIR}/server_project.cmake")
   file(READ "${PLAY}/${name}" text)
   string(REPLACE "answer open Brakes.mdb" "answer open ${DB}" text "${text}")
   string(REPLACE " sql Brakes.mdb " " sql ${DB} " text "${text}")

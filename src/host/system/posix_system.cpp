@@ -132,16 +132,26 @@ bool PosixSystem::CopyFile(const std::string& from, const std::string& to) {
     return true;
 }
 
-bool PosixSystem::StartProcess(const std::string& program,
-                               const std::vector<std::string>& arguments) {
-    std::vector<std::string> words{program};
-    words.insert(words.end(), arguments.begin(), arguments.end());
+namespace {
+
+// The program and its arguments as exec takes them, pointing into words.
+std::vector<char*> ArgumentVector(std::vector<std::string>& words) {
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
+    return argv;
+}
+
+}  // namespace
+
+bool PosixSystem::StartProcess(const std::string& program,
+                               const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv = ArgumentVector(words);
     // The grandchild runs the program, so that nobody has to wait for it;
     // a pipe closed on exec tells whether it started.
     int started[2];
@@ -178,12 +188,7 @@ int PosixSystem::RunProgram(const std::string& program, const std::vector<std::s
                             std::string& output) {
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(words);
     int pipe[2];
     if (pipe2(pipe, O_CLOEXEC) != 0) {
         return -1;
