@@ -78,7 +78,6 @@ namespace {
 using namespace host::MsgBoxStyle;
 
 constexpr std::int16_t DOCUMENT_ID_LENGTH = 8;
-constexpr int SQLITE_CONSTRAINT = 19;
 
 // Texts of the failure messages, the same in both languages.
 constexpr const char* FATAL_TITLE = "Erreur fatale";
@@ -130,7 +129,7 @@ std::string dbInsertDocument(DocumentContext& context, const std::string& dbPath
                 } catch (const db::DbError& error) {
                     // Another user took the id between the probe and the
                     // insertion: draw again rather than give up.
-                    if (error.Number() != SQLITE_CONSTRAINT || !dbDocuments::Find(database, id)) {
+                    if (error.Number() != db::ERR_CONSTRAINT || !dbDocuments::Find(database, id)) {
                         throw;
                     }
                 }

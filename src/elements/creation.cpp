@@ -24,7 +24,6 @@ constexpr std::int64_t MAX_LEVEL = 4;
 // and the insertion: the element then takes a new id (its bookmark with it)
 // rather than the command failing.
 void InsertRow(Context& context, std::string id, int position) {
-    constexpr long CONSTRAINT = 19;
     const std::string dbPath = utilElements::GetDbName(context);
     for (;;) {
         const Element& created = context.loadedElements.Item(position);
@@ -33,7 +32,7 @@ void InsertRow(Context& context, std::string id, int position) {
                                         created.ElementLevel);
             return;
         } catch (const db::DbError& error) {
-            if (error.Number() != CONSTRAINT || !dbElements::dbElementExists(dbPath, id)) {
+            if (error.Number() != db::ERR_CONSTRAINT || !dbElements::dbElementExists(dbPath, id)) {
                 throw;
             }
         }

@@ -16,6 +16,8 @@ inline constexpr long ERR_NOT_A_DATABASE = 26;
 inline constexpr long ERR_CORRUPT = 11;
 // The file could not be opened or created.
 inline constexpr long ERR_CANT_OPEN = 14;
+// A row would break a check or a unique field (SQLite's own number for it).
+inline constexpr long ERR_CONSTRAINT = 19;
 
 class DbError : public std::runtime_error {
   public:

@@ -36,7 +36,6 @@ constexpr Oid NUMERIC_TYPE = 1700;
 constexpr long ERR_GENERIC = 1;
 constexpr long ERR_READ_ONLY = 8;
 constexpr long ERR_INTERRUPTED = 9;
-constexpr long ERR_CONSTRAINT = 19;
 constexpr long ERR_AUTH = 23;
 
 // A statement's longest wait in any case, a user's query's shorter one.
