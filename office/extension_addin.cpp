@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 
+#include "addin/command_boundary.h"
 #include "addin/connect_word.h"
 #include "elements/elements.h"
 #include "host/office/office_application.h"
@@ -46,9 +47,10 @@ class VelnInWriter final : public host::office::ExtensionAddIn {
   public:
     explicit VelnInWriter(host::office::OfficeApplication& application)
         : system_(ExtensionEnvironment()),
-          ui_(application),
+          ui_(application, system_.ProgramFolder()),
           context_(ui_, system_, application),
           connect_(context_) {
+        ui_.SetFormRunner([this] { return FormRunner(); });
         application.StartupPath = system_.StartupFolder();
         application.LoadStartupTemplates();
         connect_.AddinInstance_OnConnection(application);
@@ -94,6 +96,25 @@ class VelnInWriter final : public host::office::ExtensionAddIn {
     }
 
   private:
+    // A form's handlers run as commands do, on the document the form was
+    // opened on while it is open.
+    host::office::OfficeUi::Runner FormRunner() {
+        host::Document* openedOn = context_.app.ActiveDocument();
+        return [this, openedOn](const std::function<void()>& handler) {
+            addin::RunCommand(context_, [&] {
+                host::Application& app = context_.app;
+                bool open = false;
+                for (int i = 1; i <= app.DocumentCount(); ++i) {
+                    open = open || &app.DocumentItem(i) == openedOn;
+                }
+                if (open && app.ActiveDocument() != openedOn) {
+                    app.Activate(*openedOn);
+                }
+                handler();
+            });
+        };
+    }
+
     host::CommandBarControl* Popup(std::string_view command) {
         host::CommandBar* bar = context_.app.CommandBars.Find(addin::TOOLBAR_NAME);
         if (bar == nullptr) {

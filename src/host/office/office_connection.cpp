@@ -60,7 +60,7 @@ std::unique_ptr<OfficeConnection> OfficeConnection::Start(const OfficeOptions& o
     std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<OfficeConnection> connection(new OfficeConnection());
     connection->process_ =
-        std::make_unique<OfficeProcess>(ProgramFolder(options) + "/soffice.bin", options.profile);
+        std::make_unique<OfficeProcess>(ProgramFolder(options) + "/soffice.bin", options);
     connection->Connect(options);
     connection->callLimit_ = std::chrono::seconds(options.callSeconds);
     connection->watcher_ = std::thread([raw = connection.get()] { raw->Watch(); });

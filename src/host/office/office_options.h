@@ -15,6 +15,11 @@ struct OfficeOptions {
     // Bounds: the office up and answering, and each call across the bridge.
     int startSeconds = 90;
     int callSeconds = 60;
+    // An office whose dialogs run as a user's do: on display (an X display
+    // name), or drawn off screen when it is empty. Otherwise the office runs
+    // headless, where every dialog is cancelled as it opens.
+    bool dialogs = false;
+    std::string display;
 };
 
 }  // namespace veln::host::office

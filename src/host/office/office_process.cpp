@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -34,8 +35,12 @@ std::string FolderUrl(const std::filesystem::path& folder) {
 
 }  // namespace
 
-OfficeProcess::OfficeProcess(const std::string& program, const std::string& profile)
-    : program_(program), pipe_("veln-" + RandomSuffix()), profile_(profile) {
+OfficeProcess::OfficeProcess(const std::string& program, const OfficeOptions& options)
+    : program_(program),
+      pipe_("veln-" + RandomSuffix()),
+      profile_(options.profile),
+      dialogs_(options.dialogs),
+      display_(options.display) {
     if (::access(program.c_str(), X_OK) != 0) {
         throw HostError(WordError::COMMAND_FAILED,
                         "LibreOffice is not installed: " + program + " was not found");
@@ -45,12 +50,33 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::string& prof
         ownProfile_ = true;
     }
     std::filesystem::create_directories(profile_);
+    if (dialogs_) {
+        QuietProfile();
+    }
     Launch();
+}
+
+// An office whose dialogs run shows its own at a first start (the tip of
+// the day): a new profile of ours is told it has seen them.
+void OfficeProcess::QuietProfile() const {
+    const std::filesystem::path settings =
+        std::filesystem::path(profile_) / "user" / "registrymodifications.xcu";
+    if (std::filesystem::exists(settings)) {
+        return;
+    }
+    std::filesystem::create_directories(settings.parent_path());
+    std::ofstream out(settings);
+    out << R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>99.0</value></prop></item>
+</oor:items>
+)";
 }
 
 void OfficeProcess::Launch() {
     std::vector<std::string> args = {program_,
-                                     "--headless",
                                      "--invisible",
                                      "--norestore",
                                      "--nologo",
@@ -58,12 +84,22 @@ void OfficeProcess::Launch() {
                                      "--nolockcheck",
                                      "-env:UserInstallation=" + FolderUrl(profile_),
                                      "--accept=pipe,name=" + pipe_ + ";urp;"};
+    if (!dialogs_) {
+        args.insert(args.begin() + 1, "--headless");
+    }
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
+    std::vector<std::string> environment = Environment();
+    std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
+    for (std::string& variable : environment) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
     // VELN_OFFICE_LOG names a file for the office's own output, to see why
     // an office failed; otherwise its output is not ours to show.
     const char* log = std::getenv("VELN_OFFICE_LOG");  // NOLINT(concurrency-mt-unsafe)
@@ -80,10 +116,30 @@ void OfficeProcess::Launch() {
         ::dup2(null, STDIN_FILENO);
         ::dup2(output < 0 ? null : output, STDOUT_FILENO);
         ::dup2(output < 0 ? null : output, STDERR_FILENO);
-        ::execv(program_.c_str(), argv.data());
+        ::execve(program_.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     ::setpgid(pid_, pid_);
+}
+
+std::vector<std::string> OfficeProcess::Environment() const {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view entry(*variable);
+        if (dialogs_ &&
+            (entry.starts_with("DISPLAY=") || entry.starts_with("SAL_USE_VCLPLUGIN="))) {
+            continue;
+        }
+        environment.emplace_back(entry);
+    }
+    if (dialogs_ && display_.empty()) {
+        // Drawn in memory: dialogs run, and no screen is needed.
+        environment.emplace_back("SAL_USE_VCLPLUGIN=svp");
+    } else if (dialogs_) {
+        environment.emplace_back("DISPLAY=" + display_);
+        environment.emplace_back("SAL_USE_VCLPLUGIN=gen");
+    }
+    return environment;
 }
 
 OfficeProcess::~OfficeProcess() {

@@ -5,16 +5,20 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include <sys/types.h>
+
+#include "host/office/office_options.h"
 
 namespace veln::host::office {
 
 class OfficeProcess {
   public:
-    // program: soffice.bin; profile: an existing folder or "" for a new
-    // temporary one. Raises a HostError when the program cannot be started.
-    OfficeProcess(const std::string& program, const std::string& profile);
+    // program: soffice.bin; options: its profile (an existing folder or ""
+    // for a new temporary one) and how it shows dialogs. Raises a HostError
+    // when the program cannot be started.
+    OfficeProcess(const std::string& program, const OfficeOptions& options);
     ~OfficeProcess();
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
@@ -28,6 +32,9 @@ class OfficeProcess {
 
   private:
     void Launch();
+    void QuietProfile() const;
+    // The office's environment: ours, with the display its dialogs need.
+    std::vector<std::string> Environment() const;
 
     std::string program_;
     int restarts_ = 0;
@@ -35,6 +42,8 @@ class OfficeProcess {
     std::string pipe_;
     std::string profile_;
     bool ownProfile_ = false;
+    bool dialogs_ = false;
+    std::string display_;
 };
 
 }  // namespace veln::host::office

@@ -17,6 +17,7 @@
 
 #include "host/office/office_application.h"
 #include "host/office/office_connection.h"
+#include "host/office/office_form_dialog.h"
 #include "host/word/document.h"
 
 namespace veln::host::office {
@@ -97,16 +98,12 @@ int ResultOf(sal_Int16 result, int flags) {
     }
 }
 
-// The window dialogs are parented on: the active frame's, or none.
-Reference<css::awt::XWindowPeer> ParentWindow(OfficeConnection& connection) {
-    Reference<css::frame::XFrame> frame = connection.Desktop()->getCurrentFrame();
-    if (!frame.is()) {
-        return {};
-    }
-    return {frame->getContainerWindow(), UNO_QUERY};
-}
-
 }  // namespace
+
+OfficeUi::OfficeUi(OfficeApplication& application, std::string programFolder)
+    : application_(application), programFolder_(std::move(programFolder)) {}
+
+OfficeUi::~OfficeUi() = default;
 
 int OfficeUi::MsgBox(const std::string& prompt, int flags, const std::string& title) {
     OfficeConnection& connection = application_.Connection();
@@ -119,17 +116,11 @@ int OfficeUi::MsgBox(const std::string& prompt, int flags, const std::string& ti
             std::string text = prompt;
             std::replace(text.begin(), text.end(), '\r', '\n');
             Reference<css::awt::XMessageBox> box = factory->createMessageBox(
-                ParentWindow(connection), TypeOf(flags), ButtonsOf(flags),
+                ActiveWindow(connection), TypeOf(flags), ButtonsOf(flags),
                 ToOUString(title.empty() ? DEFAULT_TITLE : title), ToOUString(text));
             return ResultOf(box->execute(), flags);
         },
         WordError::COMMAND_FAILED);
-}
-
-std::string OfficeUi::InputBox(const std::string& /*prompt*/, const std::string& /*title*/,
-                               const std::string& /*defaultText*/) {
-    NotInWriterYet();
-    return {};
 }
 
 std::string OfficeUi::BrowseFolder(const std::string& title) {
@@ -181,10 +172,6 @@ std::string OfficeUi::ShowOpen(const std::string& filter, const std::string& /*d
         WordError::COMMAND_FAILED);
 }
 
-void OfficeUi::Show(const std::shared_ptr<Form>& /*form*/, bool /*modal*/) {
-    NotInWriterYet();
-}
-
 void OfficeUi::ShowWorkbook(const std::string& path) {
     OfficeConnection& connection = application_.Connection();
     connection.Run(
@@ -198,11 +185,6 @@ void OfficeUi::ShowWorkbook(const std::string& path) {
 
 void OfficeUi::ShowStatus(const std::string& /*text*/) {
     // Writer's status bar belongs to Writer; passing notes are not shown there.
-}
-
-void OfficeUi::NotInWriterYet() {
-    MsgBox("This VELN dialog has no view in LibreOffice Writer yet.\rUse veln-desktop for it.",
-           MsgBoxStyle::vbInformation, "");
 }
 
 }  // namespace veln::host::office

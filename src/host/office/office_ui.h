@@ -1,18 +1,38 @@
 // The dialogs of the system inside LibreOffice Writer: message boxes, file
 // and folder pickers are the office's own, parented on the active window;
-// a workbook written is opened in the office. Nothing of UNO shows through
-// this header.
+// forms and input boxes are dialogs of the office's toolkit, laid out by the
+// forms' designs; a workbook written is opened in the office. Nothing of UNO
+// shows through this header.
 #pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "host/ui/ui.h"
 
 namespace veln::host::office {
 
 class OfficeApplication;
+class OfficeFormDialog;
+class FormDesign;
 
 class OfficeUi : public Ui {
   public:
-    explicit OfficeUi(OfficeApplication& application) : application_(application) {}
+    using Runner = std::function<void(const std::function<void()>&)>;
+    // The forms' designs are in programFolder/forms, the program's icon in
+    // programFolder/icons.
+    OfficeUi(OfficeApplication& application, std::string programFolder);
+    ~OfficeUi() override;
+    OfficeUi(const OfficeUi&) = delete;
+    OfficeUi& operator=(const OfficeUi&) = delete;
+
+    // What runs a form's handlers (the program's error boundary), asked
+    // for as a form is shown; without one they run as they are.
+    void SetFormRunner(std::function<Runner()> runnerFor) { runnerFor_ = std::move(runnerFor); }
 
     int MsgBox(const std::string& prompt, int flags, const std::string& title) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
@@ -24,11 +44,23 @@ class OfficeUi : public Ui {
     void ShowWorkbook(const std::string& path) override;
     void ShowStatus(const std::string& text) override;
 
+    // The dialog of a form shown now, by the form's name; nullptr when none.
+    // Safe from another thread than the one that shows it (tests act on it).
+    OfficeFormDialog* Shown(const std::string& formName);
+    // Closes the forms shown beside the documents, as their close boxes do.
+    void CloseModeless();
+
   private:
-    // Forms have no view in Writer yet: the user is told so.
-    void NotInWriterYet();
+    const FormDesign& DesignOf(const Form& form);
+    void Showing(OfficeFormDialog* dialog, bool shown);
 
     OfficeApplication& application_;
+    std::string programFolder_;
+    std::function<Runner()> runnerFor_;
+    std::map<std::string, std::unique_ptr<FormDesign>> designs_;
+    std::vector<std::unique_ptr<OfficeFormDialog>> modeless_;
+    std::mutex shownMutex_;
+    std::vector<OfficeFormDialog*> shown_;
 };
 
 }  // namespace veln::host::office

@@ -1,0 +1,221 @@
+// The forms in Writer, driven as a user drives them through the office's own
+// dialogs: the same scenarios as the desktop's, checked against what the
+// dialogs show.
+#include <filesystem>
+#include <tuple>
+
+#include <gmock/gmock.h>
+
+#include "host/db/database.h"
+#include "host/word/document.h"
+#include "host/word/selection.h"
+#include "office_forms_fixture.h"
+
+namespace veln::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr const char* REQUIREMENTS = "DOCREQ01";
+constexpr const char* TESTS = "DOCTST02";
+
+// The row of a drop-down list whose text holds part.
+int RowHolding(const FormUser& user, const std::string& control, const std::string& part) {
+    std::vector<std::string> items = user.Items(control);
+    for (std::size_t row = 0; row < items.size(); ++row) {
+        if (items[row].find(part) != std::string::npos) {
+            return static_cast<int>(row);
+        }
+    }
+    return -1;
+}
+
+class WriterFormsTest : public OfficeFormsTest {
+  protected:
+    // A level-1 element over a paragraph of the active document, its label
+    // given in the office's input box.
+    void CreateElement(long paragraph) {
+        host::Document& document = *Office().ActiveDocument();
+        const long at = document.ParagraphStart(paragraph);
+        document.Selection().SetRange(at, at);
+        Click("oAdd1", {{"InputBox", [](FormUser& user) { user.Click("CommandButtonOK"); }}});
+    }
+
+    // Two linked documents whose element rows are in the project: the
+    // requirements (R1, R2) and their tests (T1, T2), R2 already linked to
+    // T2; the requirements are active.
+    void StartOnLinkedProject() {
+        OpenInWriter({"Tests"}, "tests.docx", TESTS);
+        OpenInWriter({"Requirements"}, "requirements.docx", REQUIREMENTS);
+        db::Database project = db::Database::Open(database);
+        for (auto [id, doc, number, label] : {std::tuple{"R1", REQUIREMENTS, 1, "Stop within 40 m"},
+                                              std::tuple{"R2", REQUIREMENTS, 2, "Stop straight"},
+                                              std::tuple{"T1", TESTS, 1, "Dry road test"},
+                                              std::tuple{"T2", TESTS, 2, "Lane test"}}) {
+            project.Execute(
+                "INSERT INTO Elements (E_id, E_DocId, E_Number1, E_Number2, E_Number3, E_Number4, "
+                "E_level, E_label, E_Deleted) VALUES (?1, ?2, ?3, 0, 0, 0, 1, ?4, 0)",
+                {id, doc, number, label});
+        }
+        project.Execute(
+            "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
+            "VALUES ('R2', ?1, 'T2', ?2, 0)",
+            {REQUIREMENTS, TESTS});
+    }
+
+    // The workbooks written in the project's folder.
+    std::vector<std::string> workbooks() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            if (entry.path().extension() == ".xlsx") {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
+
+    // Chooses the documents of a form's two choosers.
+    static void ChooseDocuments(FormUser& user, const std::string& first,
+                                const std::string& second) {
+        user.Choose(first, {RowHolding(user, first, "requirements.docx")});
+        if (!second.empty()) {
+            user.Choose(second, {RowHolding(user, second, "tests.docx")});
+        }
+    }
+};
+
+TEST_F(WriterFormsTest, AComboPropertyDefinedInItsFormIsEditedInTheElementEditorAndStoredAtExit) {
+    OpenInWriter({"The vehicle shall stop.", "Second."}, "linked.docx");
+    CreateElement(0);
+    ASSERT_EQ(Office().ActiveDocument()->BookmarkCount(true), 1);
+    bool comboValuesShown = false;
+    bool comboValuesHiddenFirst = false;
+    Click("oAddProperty", {{"frmAddProperty", [&](FormUser& user) {
+                                comboValuesHiddenFirst = !user.Visible("TextBoxComboValues");
+                                user.Type("TextBoxPropertyLabel", "Priority");
+                                user.DoubleClick("ListBoxType", 1);
+                                comboValuesShown = FormUser::WaitFor(
+                                    [&] { return user.Visible("TextBoxComboValues"); });
+                                user.Type("TextBoxComboValues", "High;Medium;Low");
+                                user.Type("TextBoxDefaultValue", "Medium");
+                                user.Click("CommandButtonOk");
+                            }}});
+    EXPECT_TRUE(comboValuesHiddenFirst) << "a text asks for no values";
+    EXPECT_TRUE(comboValuesShown) << "a combo asks for its values";
+    EXPECT_EQ(Query("SELECT P_Label || '/' || P_DefaultValue FROM Properties"), "Priority/Medium");
+
+    Office().ActiveDocument()->Selection().SetRange(2, 2);
+    Click("oEdit");
+    FormUser editor = Beside("frmElemProperties");
+    EXPECT_EQ(editor.Text("LblProperty0"), "Priority");
+    EXPECT_TRUE(editor.Visible("CbProperty0"));
+    EXPECT_FALSE(editor.Visible("tbProperty0")) << "one control a property";
+    EXPECT_THAT(editor.Items("CbProperty0"), ElementsAre("High", "Medium", "Low"));
+    EXPECT_EQ(editor.Text("CbProperty0"), "Medium") << "the default";
+    editor.Type("CbProperty0", "Low");
+    EXPECT_EQ(Query("SELECT count(*) FROM ElemProperties"), "0") << "kept until the editor closes";
+    editor.Click("CommandButtonExit");
+    EXPECT_TRUE(FormUser::WaitFor([&] { return officeUi.Shown("frmElemProperties") == nullptr; }));
+    EXPECT_EQ(Query("SELECT PE_value FROM ElemProperties"), "Low");
+}
+
+}  // namespace
+}  // namespace veln::test
+
+namespace veln::test {
+namespace {
+
+TEST_F(WriterFormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTargets) {
+    StartOnLinkedProject();
+    std::vector<std::string> targetRows;
+    std::vector<int> forFirst;
+    std::vector<int> forSecond;
+    Click("oLinkElements",
+          {{"frmLinkElem", [&](FormUser& user) {
+                ChooseDocuments(user, "ComboBoxSource", "ComboBoxTarget");
+                ASSERT_TRUE(FormUser::WaitFor(
+                    [&] { return user.Rows("ListBoxElementsTarget").size() == 2; }));
+                targetRows = user.Rows("ListBoxElementsTarget");
+                user.Choose("ListBoxElementsSource", {0});
+                user.Choose("ListBoxElementsTarget", {0});
+                user.Click("CommandButtonLink");
+                FormUser::WaitFor(
+                    [&] { return Query("SELECT count(*) FROM Links WHERE L_Deleted = 0") == "2"; });
+                user.Choose("ListBoxElementsSource", {1});
+                FormUser::WaitFor(
+                    [&] { return user.Selected("ListBoxElementsTarget") == std::vector<int>{1}; });
+                forSecond = user.Selected("ListBoxElementsTarget");
+                user.Choose("ListBoxElementsSource", {0});
+                FormUser::WaitFor(
+                    [&] { return user.Selected("ListBoxElementsTarget") == std::vector<int>{0}; });
+                forFirst = user.Selected("ListBoxElementsTarget");
+                user.Click("CommandButtonExit");
+            }}});
+    EXPECT_THAT(targetRows, ElementsAre("1.0.0.0\tDry road test", "2.0.0.0\tLane test"))
+        << "the id column stays hidden";
+    EXPECT_EQ(Query("SELECT group_concat(L_Id1 || '>' || L_Id2) FROM "
+                    "(SELECT * FROM Links WHERE L_Deleted = 0 ORDER BY L_Id1) AS live"),
+              "R1>T1,R2>T2");
+    EXPECT_THAT(forSecond, ElementsAre(1)) << "the link that was there";
+    EXPECT_THAT(forFirst, ElementsAre(0)) << "the link just made";
+}
+
+}  // namespace
+}  // namespace veln::test
+
+namespace veln::test {
+namespace {
+
+TEST_F(WriterFormsTest, ATreeOfLinksIsShownAsTheModelHoldsItAndExportedToANewDocument) {
+    StartOnLinkedProject();
+    db::Database::Open(database).Execute(
+        "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
+        "VALUES ('R1', ?1, 'T1', ?2, 0)",
+        {REQUIREMENTS, TESTS});
+    std::vector<std::string> shown;
+    std::string held;
+    bool treeFirstDisabled = false;
+    Click("oTree", {{"FrmTree", [&](FormUser& user) {
+                         treeFirstDisabled = !user.Enabled("ComboBoxTree");
+                         ChooseDocuments(user, "ComboBoxRoot", "ComboBoxTree");
+                         FormUser::WaitFor([&] { return user.Nodes("TreeViewElem").size() == 5; });
+                         shown = user.Nodes("TreeViewElem");
+                         held = user.Form().FindControl("TreeViewElem")->Describe();
+                         user.Click("CommandButtonExportAll");
+                         FormUser::WaitFor([&] { return Office().DocumentCount() == 3; });
+                         user.Click("CommandButtonExit");
+                     }}});
+    EXPECT_TRUE(treeFirstDisabled) << "the root comes first";
+    ASSERT_EQ(shown.size(), 5U) << "the document, two requirements, a test under each";
+    EXPECT_THAT(shown[1], HasSubstr("Stop within 40 m"));
+    EXPECT_THAT(shown[2], HasSubstr("Dry road test"));
+    for (const std::string& node : shown) {
+        // "1 R1 Stop within 40 m -": as the model holds it, text and state.
+        const std::string text = node.substr(node.find(' ') + 1, node.size() - node.find(' ') - 3);
+        EXPECT_THAT(held, HasSubstr(text)) << node;
+    }
+    ASSERT_EQ(Office().DocumentCount(), 3) << "the export in a new document of Writer";
+    host::Document& exported = Office().DocumentItem(3);
+    EXPECT_THAT(exported.TextOf(0, exported.StoryEnd()), HasSubstr("Dry road test"));
+}
+
+TEST_F(WriterFormsTest, AMatrixAndAListAreWrittenAndOpenedInTheSpreadsheetProgram) {
+    StartOnLinkedProject();
+    Click("oMatrix", {{"frmMatrix", [&](FormUser& user) {
+                           ChooseDocuments(user, "ComboBoxSource", "ComboBoxTarget");
+                           user.Click("CommandButtonFill");
+                           FormUser::WaitFor([&] { return !workbooks().empty(); });
+                           user.Click("CommandButtonExit");
+                       }}});
+    Click("oListElemPropValues", {{"frmListElemProp", [&](FormUser& user) {
+                                       ChooseDocuments(user, "ComboBoxSource", "");
+                                       user.Click("CommandPopulate");
+                                       FormUser::WaitFor([&] { return workbooks().size() == 2; });
+                                       user.Click("CommandButtonExit");
+                                   }}});
+    EXPECT_EQ(workbooks().size(), 2U) << "a matrix and a list";
+}
+
+}  // namespace
+}  // namespace veln::test
