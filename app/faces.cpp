@@ -55,13 +55,12 @@ QImage CheckedSwatch(int picture) {
 }
 
 QIcon ButtonPicture(int picture) {
-    static const std::map<int, const char*> FILES{
-        {108, "first"}, {109, "previous"}, {110, "next"}, {111, "last"}};
-    auto found = FILES.find(picture);
-    if (found == FILES.end()) {
+    const std::string_view name = addin::PictureIconName(picture);
+    if (name.empty()) {
         return {};
     }
-    return QIcon(QString(":/icons/%1.svg").arg(QString::fromLatin1(found->second)));
+    return QIcon(QString(":/icons/%1.svg")
+                     .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))));
 }
 
 QIcon ProgramIcon() {

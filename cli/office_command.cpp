@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include <unistd.h>
+
 namespace veln::cli {
 
 namespace {
@@ -52,8 +54,17 @@ int StartOffice(const std::vector<std::string>& files, host::System& system,
         return 1;
     }
     const std::string unopkg = officeFolder + "/unopkg";
+    // LibreOffice keeps no extensions of root's own: for root VELN is
+    // installed for every user of the machine.
+    const bool everyone = ::geteuid() == 0;
+    std::vector<std::string> listing{"list"};
+    std::vector<std::string> adding{"add", "--force", "--suppress-license", oxt};
+    if (everyone) {
+        listing.emplace_back("--shared");
+        adding.insert(adding.begin() + 1, "--shared");
+    }
     std::string list;
-    if (system.RunProgram(unopkg, {"list"}, list) != 0) {
+    if (system.RunProgram(unopkg, listing, list) != 0) {
         err << "veln office: LibreOffice's unopkg cannot list the extensions of this user:\n"
             << list;
         return 1;
@@ -62,14 +73,14 @@ int StartOffice(const std::vector<std::string>& files, host::System& system,
     if (installed != version) {
         // --force replaces an extension of the same identifier without asking.
         std::string added;
-        if (system.RunProgram(unopkg, {"add", "--force", "--suppress-license", oxt}, added) != 0) {
+        if (system.RunProgram(unopkg, adding, added) != 0) {
             err << "veln office: LibreOffice's unopkg cannot install " << oxt << ":\n" << added;
             return 1;
         }
         out << (installed.empty()
                     ? "VELN " + version + " installed in LibreOffice"
                     : "VELN " + installed + " replaced by VELN " + version + " in LibreOffice")
-            << "\n";
+            << (everyone ? " for every user" : "") << "\n";
     }
     std::string writer = system.Environment("VELN_OFFICE");
     if (writer.empty()) {

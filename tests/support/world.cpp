@@ -1,8 +1,10 @@
 #include "world.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 
+#include "addin/this_application.h"
 #include "database/doc_variables.h"
 #include "database/schema.h"
 #include "host/db/database.h"
@@ -84,6 +86,14 @@ std::pair<long, long> World::Paragraph(int n) {
         at = Document().ParagraphAt(at).second;
     }
     return Document().ParagraphAt(at);
+}
+
+void World::MakeStartupTemplate() {
+    std::filesystem::create_directories(system.StartupFolder());
+    host::Document& blank = app.AddDocument(false);
+    blank.SaveAs((std::filesystem::path(system.StartupFolder()) / addin::GLOBAL_TEMPLATE).string(),
+                 host::SaveFormat::Template);
+    app.CloseDocument(blank);
 }
 
 std::string World::Query(const std::string& sql) const {

@@ -75,6 +75,9 @@ class World : protected Folder, private ProjectStore, public Services {
     // The paragraph numbered n (from 1) of the active document: its start,
     // and its end after the mark.
     std::pair<long, long> Paragraph(int n);
+    // The add-in's global template in the startup folder, as after a first
+    // run: connecting the add-in then asks nothing.
+    void MakeStartupTemplate();
     // The first field of the first row of a query on the project database.
     std::string Query(const std::string& sql) const;
 

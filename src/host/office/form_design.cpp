@@ -77,6 +77,8 @@ struct Line {
     int stretch = 0;
     bool grows = false;
     bool expands = false;
+    // The most its expanding items take: past it, room goes to the other lines.
+    int expandMax = 0;
     bool used = false;
     int start = 0;
     int size = 0;
@@ -126,6 +128,18 @@ PixelSize SizeProperty(const pugi::xml_node& property) {
     return {size.child("width").text().as_int(), size.child("height").text().as_int()};
 }
 
+// The colour a style sheet gives a widget's text ("color: #C00000;"), -1 when none.
+int StyleColor(std::string_view style) {
+    constexpr std::string_view KEY = "color: #";
+    constexpr std::size_t DIGITS = 6;
+    const std::size_t at = style.find(KEY);
+    if (at == std::string_view::npos || style.size() < at + KEY.size() + DIGITS) {
+        return -1;
+    }
+    const std::string hex(style.substr(at + KEY.size(), DIGITS));
+    return static_cast<int>(std::strtol(hex.c_str(), nullptr, 16));
+}
+
 pugi::xml_node Property(const pugi::xml_node& node, const char* name) {
     return node.find_child_by_attribute("property", "name", name);
 }
@@ -158,6 +172,7 @@ class DesignReader {
         pugi::xml_node font = Property(node, "font").child("font");
         widget.fontPoints = font.child("pointsize").text().as_int();
         widget.bold = font.child("bold").text().as_bool();
+        widget.textColor = StyleColor(Property(node, "styleSheet").child("string").text().get());
         auto layoutNode = std::make_unique<LayoutNode>();
         layoutNode->kind = LayoutNode::Kind::WIDGET;
         layoutNode->widget = widget.name;
@@ -386,6 +401,9 @@ class Solver {
                     begin->pref = std::max(begin->pref, extent.pref);
                     begin->grows = begin->grows || extent.grows;
                     begin->expands = begin->expands || extent.expands;
+                    if (extent.expands) {
+                        begin->expandMax = std::max(begin->expandMax, extent.max);
+                    }
                     continue;
                 }
                 std::for_each(begin, end, [](Line& line) { line.used = true; });
@@ -398,6 +416,7 @@ class Solver {
                 if (extent.expands &&
                     std::none_of(begin, end, [](const Line& l) { return l.expands; })) {
                     (end - 1)->expands = true;
+                    (end - 1)->expandMax = UNBOUNDED;
                 }
                 (end - 1)->grows = (end - 1)->grows || extent.grows;
             }
@@ -427,35 +446,59 @@ class Solver {
         return extent;
     }
 
+    // Gives extra room as Qt does: to the lines that stretch, else to those
+    // whose items expand, up to what they take, then to those that grow.
     static void Distribute(std::vector<Line>& lines, int extra) {
-        auto share = [&](auto wants, auto weight) {
-            int total = 0;
-            for (const Line& line : lines) {
-                total += line.used && wants(line) ? weight(line) : 0;
-            }
-            if (total == 0) {
-                return false;
-            }
-            int given = 0;
-            Line* last = nullptr;
+        if (Share(
+                lines, extra, [](const Line& l) { return l.stretch > 0; },
+                [](const Line& l) { return l.stretch; })) {
+            return;
+        }
+        for (bool given = true; extra > 0 && given;) {
+            given = false;
+            std::vector<Line*> open;
             for (Line& line : lines) {
-                if (line.used && wants(line)) {
-                    const int part = extra * weight(line) / total;
-                    line.size += part;
-                    given += part;
-                    last = &line;
+                if (line.used && line.expands && line.size < std::max(line.pref, line.expandMax)) {
+                    open.push_back(&line);
                 }
             }
-            if (last != nullptr) {
-                last->size += extra - given;
+            const int share = open.empty() ? 0 : std::max(1, extra / static_cast<int>(open.size()));
+            for (Line* line : open) {
+                const int part =
+                    std::min({share, extra, std::max(line->pref, line->expandMax) - line->size});
+                line->size += part;
+                extra -= part;
+                given = given || part > 0;
             }
-            return true;
-        };
-        auto one = [](const Line& /*line*/) { return 1; };
-        (void)(share([](const Line& l) { return l.stretch > 0; },
-                     [](const Line& l) { return l.stretch; }) ||
-               share([](const Line& l) { return l.expands; }, one) ||
-               share([](const Line& l) { return l.grows; }, one));
+        }
+        Share(
+            lines, extra, [](const Line& l) { return l.grows; }, [](const Line&) { return 1; });
+    }
+
+    // Shares extra among the used lines that want it, by weight; false when none does.
+    template <typename Wants, typename Weight>
+    static bool Share(std::vector<Line>& lines, int extra, Wants wants, Weight weight) {
+        int total = 0;
+        for (const Line& line : lines) {
+            total += line.used && wants(line) ? weight(line) : 0;
+        }
+        if (total == 0 || extra <= 0) {
+            return total > 0;
+        }
+        int given = 0;
+        Line* last = nullptr;
+        for (Line& line : lines) {
+            if (line.used && wants(line)) {
+                const int part = extra * weight(line) / total;
+                line.size += part;
+                given += part;
+                last = &line;
+            }
+        }
+        if (last != nullptr) {
+            last->size += extra - given;
+        }
+        return true;
     }
 
     void PlaceGrid(const LayoutNode& grid, bool horizontal, int start, int size) {

