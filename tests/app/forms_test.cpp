@@ -28,9 +28,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-constexpr const char* REQUIREMENTS = "DOCREQ01";
-constexpr const char* TESTS = "DOCTST02";
-
 template <typename W>
 W* Widget(desktop::FormDialog* dialog, const char* name) {
     auto* widget = qobject_cast<W*>(dialog->WidgetOf(name));
@@ -102,22 +99,9 @@ class FormsTest : public DesktopTest {
     // The rows come once the documents are open, whose check would take
     // rows without their text in the document as deleted.
     void StartOnLinkedProject() {
-        Start({SavedDocument({"Requirements"}, "requirements.docx", REQUIREMENTS),
-               SavedDocument({"Tests"}, "tests.docx", TESTS)});
-        db::Database project = db::Database::Open(database);
-        for (auto [id, doc, number, label] : {std::tuple{"R1", REQUIREMENTS, 1, "Stop within 40 m"},
-                                              std::tuple{"R2", REQUIREMENTS, 2, "Stop straight"},
-                                              std::tuple{"T1", TESTS, 1, "Dry road test"},
-                                              std::tuple{"T2", TESTS, 2, "Lane test"}}) {
-            project.Execute(
-                "INSERT INTO Elements (E_id, E_DocId, E_Number1, E_Number2, E_Number3, E_Number4, "
-                "E_level, E_label, E_Deleted) VALUES (?1, ?2, ?3, 0, 0, 0, 1, ?4, 0)",
-                {id, doc, number, label});
-        }
-        project.Execute(
-            "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
-            "VALUES ('R2', ?1, 'T2', ?2, 0)",
-            {REQUIREMENTS, TESTS});
+        Start({SavedDocument({"Requirements"}, "requirements.docx", REQUIREMENTS_DOC),
+               SavedDocument({"Tests"}, "tests.docx", TESTS_DOC)});
+        AddLinkedProjectRows(database);
     }
     // The element editor opened on the element at the caret, as a user
     // opens it: its size, then closed.
@@ -320,7 +304,7 @@ TEST_F(FormsTest, ATreeOfLinksIsShownAsTheModelHoldsItAndExportedToANewWindow) {
     db::Database::Open(database).Execute(
         "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
         "VALUES ('R1', ?1, 'T1', ?2, 0)",
-        {REQUIREMENTS, TESTS});
+        {REQUIREMENTS_DOC, TESTS_DOC});
     std::vector<std::string> shown;
     std::vector<std::string> held;
     WhenModal("veln::desktop::FormDialog", [&](QWidget* widget) {
@@ -420,14 +404,14 @@ class FormLayoutTest : public DesktopTest, public ::testing::WithParamInterface<
 };
 
 TEST_P(FormLayoutTest, EveryFormIsItsDesignerFileAndEveryCaptionFitsItsPlace) {
-    Start({SavedDocument({"Tests"}, "tests.docx", TESTS),
-           SavedDocument({"Requirements"}, "requirements.docx", REQUIREMENTS)});
+    Start({SavedDocument({"Tests"}, "tests.docx", TESTS_DOC),
+           SavedDocument({"Requirements"}, "requirements.docx", REQUIREMENTS_DOC)});
     db::Database project = db::Database::Open(database);
     project.Execute(
         "INSERT INTO Elements (E_id, E_DocId, E_Number1, E_Number2, E_Number3, E_Number4, "
         "E_level, E_label, E_Deleted) VALUES ('R1', ?1, 1, 0, 0, 0, 1, 'Stop within 40 m', 0), "
         "('T1', ?2, 1, 0, 0, 0, 1, 'Dry road test', 0)",
-        {REQUIREMENTS, TESTS});
+        {REQUIREMENTS_DOC, TESTS_DOC});
     project.Execute(
         "INSERT INTO Properties (P_Label, P_Type, P_DefaultValue, P_ComboValues, "
         "P_Deleted) VALUES ('Owner', 'TEXT', NULL, NULL, 0), "

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "addin/this_application.h"
 #include "database/doc_variables.h"
@@ -86,6 +87,23 @@ std::pair<long, long> World::Paragraph(int n) {
         at = Document().ParagraphAt(at).second;
     }
     return Document().ParagraphAt(at);
+}
+
+void AddLinkedProjectRows(const std::string& database) {
+    db::Database project = db::Database::Open(database);
+    for (auto [id, doc, number, label] : {std::tuple{"R1", REQUIREMENTS_DOC, 1, "Stop within 40 m"},
+                                          std::tuple{"R2", REQUIREMENTS_DOC, 2, "Stop straight"},
+                                          std::tuple{"T1", TESTS_DOC, 1, "Dry road test"},
+                                          std::tuple{"T2", TESTS_DOC, 2, "Lane test"}}) {
+        project.Execute(
+            "INSERT INTO Elements (E_id, E_DocId, E_Number1, E_Number2, E_Number3, E_Number4, "
+            "E_level, E_label, E_Deleted) VALUES (?1, ?2, ?3, 0, 0, 0, 1, ?4, 0)",
+            {id, doc, number, label});
+    }
+    project.Execute(
+        "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
+        "VALUES ('R2', ?1, 'T2', ?2, 0)",
+        {REQUIREMENTS_DOC, TESTS_DOC});
 }
 
 void World::MakeStartupTemplate() {

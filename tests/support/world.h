@@ -60,6 +60,14 @@ struct ProjectStore {
 // Whether the suites run on a server (VELN_TEST_DATABASE=postgresql).
 bool OnServer();
 
+// A project of two linked documents, the forms' scenarios' on both hosts:
+// the requirements and their tests.
+inline constexpr const char* REQUIREMENTS_DOC = "DOCREQ01";
+inline constexpr const char* TESTS_DOC = "DOCTST02";
+// Their element rows in the project database: R1, R2 and T1, T2, R2 already
+// linked to T2.
+void AddLinkedProjectRows(const std::string& database);
+
 class World : protected Folder, private ProjectStore, public Services {
   public:
     explicit World(const std::string& locale = "C");

@@ -228,13 +228,14 @@ void OfficeFormDialog::Handle(const std::function<void()>& handler) {
     if (!form_->IsOpen() || closed_) {
         return;
     }
-    // Called from the office's events: nothing may leave it, the handler's
-    // own failures are the runner's to show.
+    // Called from the office's events: nothing may leave it. The handler's
+    // failures, and the office's refusing to show what it did, are the
+    // runner's to report; the dialog stays usable.
     try {
         run_(handler);
-        Push();
+        run_([this] { Push(); });
     } catch (const std::exception&) {
-        // The dialog could not be brought up to date; it stays as it was.
+        // A runner that reports nothing: the dialog stays as it was.
     } catch (const css::uno::Exception&) {
         // As above, the office refusing.
     }

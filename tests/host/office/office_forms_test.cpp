@@ -2,7 +2,6 @@
 // dialogs: the same scenarios as the desktop's, checked against what the
 // dialogs show.
 #include <filesystem>
-#include <tuple>
 
 #include <gmock/gmock.h>
 
@@ -16,9 +15,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-constexpr const char* REQUIREMENTS = "DOCREQ01";
-constexpr const char* TESTS = "DOCTST02";
 
 // The row of a drop-down list whose text holds part.
 int RowHolding(const FormUser& user, const std::string& control, const std::string& part) {
@@ -46,22 +42,9 @@ class WriterFormsTest : public OfficeFormsTest {
     // requirements (R1, R2) and their tests (T1, T2), R2 already linked to
     // T2; the requirements are active.
     void StartOnLinkedProject() {
-        OpenInWriter({"Tests"}, "tests.docx", TESTS);
-        OpenInWriter({"Requirements"}, "requirements.docx", REQUIREMENTS);
-        db::Database project = db::Database::Open(database);
-        for (auto [id, doc, number, label] : {std::tuple{"R1", REQUIREMENTS, 1, "Stop within 40 m"},
-                                              std::tuple{"R2", REQUIREMENTS, 2, "Stop straight"},
-                                              std::tuple{"T1", TESTS, 1, "Dry road test"},
-                                              std::tuple{"T2", TESTS, 2, "Lane test"}}) {
-            project.Execute(
-                "INSERT INTO Elements (E_id, E_DocId, E_Number1, E_Number2, E_Number3, E_Number4, "
-                "E_level, E_label, E_Deleted) VALUES (?1, ?2, ?3, 0, 0, 0, 1, ?4, 0)",
-                {id, doc, number, label});
-        }
-        project.Execute(
-            "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
-            "VALUES ('R2', ?1, 'T2', ?2, 0)",
-            {REQUIREMENTS, TESTS});
+        OpenInWriter({"Tests"}, "tests.docx", TESTS_DOC);
+        OpenInWriter({"Requirements"}, "requirements.docx", REQUIREMENTS_DOC);
+        AddLinkedProjectRows(database);
     }
 
     // The workbooks written in the project's folder.
@@ -172,7 +155,7 @@ TEST_F(WriterFormsTest, ATreeOfLinksIsShownAsTheModelHoldsItAndExportedToANewDoc
     db::Database::Open(database).Execute(
         "INSERT INTO Links (L_Id1, L_DocId1, L_Id2, L_DocId2, L_Deleted) "
         "VALUES ('R1', ?1, 'T1', ?2, 0)",
-        {REQUIREMENTS, TESTS});
+        {REQUIREMENTS_DOC, TESTS_DOC});
     std::vector<std::string> shown;
     std::string held;
     bool treeFirstDisabled = false;
