@@ -262,7 +262,6 @@ void OfficeFormDialog::ShowModeless() {
         "showing the dialog " + form_->Name(),
         [&] { Reference<css::awt::XWindow>(dialog_, UNO_QUERY_THROW)->setVisible(true); },
         WordError::COMMAND_FAILED);
-    shown_ = true;
 }
 
 void OfficeFormDialog::CloseBox() {

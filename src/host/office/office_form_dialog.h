@@ -100,7 +100,6 @@ class OfficeFormDialog {
     bool pushing_ = false;
     std::shared_ptr<Acts> acts_ = std::make_shared<Acts>();
     bool modal_ = false;
-    bool shown_ = false;
     bool closed_ = false;
 };
 
