@@ -22,13 +22,22 @@ function(veln_above_host target)
   target_compile_options(${target} PRIVATE -include ${PROJECT_SOURCE_DIR}/cmake/above_host_guard.h)
 endfunction()
 
-# veln_test(NAME SOURCES... [DEPS targets...])
+# veln_test(NAME [WHOLE] SOURCES... [DEPS targets...])
+# Each test of the program is a test of CTest, run in a process of its own;
+# WHOLE makes the program one test of CTest, for suites whose set-up (an
+# office started, documents converted) is shared by their tests and costs
+# more than the tests themselves.
 function(veln_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "WHOLE" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   # veln_options first, as for the libraries.
   target_link_libraries(${name} PRIVATE veln_options ${ARG_DEPS} veln_test_support GTest::gtest
                                         GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "VELN_HOME=${VELN_BUILD_DATA_DIR}")
+  if(ARG_WHOLE)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "VELN_HOME=${VELN_BUILD_DATA_DIR}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "VELN_HOME=${VELN_BUILD_DATA_DIR}")
+  endif()
 endfunction()
