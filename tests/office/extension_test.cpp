@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include <com/sun/star/awt/Toolkit.hpp>
+#include <com/sun/star/awt/XDialog.hpp>
+#include <com/sun/star/awt/XExtendedToolkit.hpp>
 #include <com/sun/star/frame/FeatureStateEvent.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XStatusListener.hpp>
@@ -135,6 +138,24 @@ class ExtensionTest : public ::testing::Test {
 
     std::string Text() const { return FromOUString(model_->getText()->getString()); }
 
+    // Whether the office shows a dialog of that title now.
+    static bool ShowsDialog(const std::string& title) {
+        Reference<css::awt::XExtendedToolkit> toolkit(css::awt::Toolkit::create(Office().Context()),
+                                                      UNO_QUERY_THROW);
+        // The toolkit's list of top windows is marked deprecated, and is what
+        // the office offers another process of the windows it shows.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        for (sal_Int32 i = 0; i < toolkit->getTopWindowCount(); ++i) {
+            Reference<css::awt::XDialog> dialog(toolkit->getTopWindow(i), UNO_QUERY);
+#pragma GCC diagnostic pop
+            if (dialog.is() && FromOUString(dialog->getTitle()) == title) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     std::string Variable(const std::string& name) const {
         Reference<css::beans::XPropertySet> properties(
             Reference<css::document::XDocumentPropertiesSupplier>(model_, UNO_QUERY_THROW)
@@ -190,6 +211,23 @@ TEST_F(ExtensionTest, MeasureWritesTheFiguresOfTheLinkedDocument) {
         EXPECT_NE(figures.find(std::string(name) + " "), std::string::npos) << name << "\n"
                                                                             << figures;
     }
+}
+
+// The element editor stands beside the document it was opened on and works
+// on it: it closes before the document does (closing Writer closes them all).
+TEST_F(ExtensionTest, TheElementEditorClosesBeforeTheDocumentItWasOpenedOn) {
+    const std::string editor = "Edition of Elements and Properties";
+    Dispatch("oEdit");  // the caret at the start of the document's one element
+    ASSERT_TRUE(Eventually([&] { return ShowsDialog(editor); }));
+
+    Reference<css::util::XCloseable>(model_, UNO_QUERY_THROW)->close(true);
+    model_.clear();
+    EXPECT_TRUE(Eventually([&] { return !ShowsDialog(editor); }));
+
+    // Writer and VELN go on: the document opened again shows its element.
+    SetUp();
+    Dispatch("oFirst");
+    EXPECT_EQ(Text(), "//1.0.0.0// The vehicle shall stop within 40 m.");
 }
 
 TEST_F(ExtensionTest, StatesFollowTheActiveDocument) {

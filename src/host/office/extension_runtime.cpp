@@ -326,12 +326,10 @@ bool ExtensionRuntime::MayClose(const Reference<css::uno::XInterface>& model) {
         return true;
     }
     Guarded([&] {
-        OfficeDocument* document = Find(model);
-        ApplicationEvents* events = application_->Events();
-        if (document != nullptr && events != nullptr) {
+        if (OfficeDocument* document = Find(model)) {
             // The add-in asks about the active document, as in the word processor.
             application_->Activate(*document);
-            events->DocumentBeforeClose(*document, cancel);
+            cancel = !application_->MayClose(*document);
         }
     });
     return !cancel;

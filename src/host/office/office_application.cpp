@@ -177,16 +177,29 @@ void OfficeApplication::Activate(Document& document) {
     }
 }
 
+bool OfficeApplication::MayClose(Document& document) {
+    if (ApplicationEvents* events = Events()) {
+        bool cancel = false;
+        events->DocumentBeforeClose(document, cancel);
+        if (cancel) {
+            return false;
+        }
+    }
+    if (BeforeClosing && documents_.Contains(document)) {
+        BeforeClosing(document);
+    }
+    return true;
+}
+
 bool OfficeApplication::CloseDocument(Document& document) {
     if (!documents_.Contains(document)) {
         return false;
     }
-    if (ApplicationEvents* events = Events()) {
-        bool cancel = false;
-        events->DocumentBeforeClose(document, cancel);
-        if (cancel || !documents_.Contains(document)) {
-            return !cancel;
-        }
+    if (!MayClose(document)) {
+        return false;
+    }
+    if (!documents_.Contains(document)) {
+        return true;
     }
     CommandBars.ForgetDocument(&document);
     bool activeChanged = false;

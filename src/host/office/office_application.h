@@ -3,6 +3,7 @@
 // above the host layer includes: nothing of UNO shows through it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,13 @@ class OfficeApplication : public Application {
     void Activate(Document& document) override;
 
     OfficeConnection& Connection() const { return *connection_; }
+
+    // Whether the document may close: the add-in is asked
+    // (DocumentBeforeClose), then what stands beside the document goes
+    // first (BeforeClosing).
+    bool MayClose(Document& document);
+    // Set by the office's dialogs: closes the forms opened on the document.
+    std::function<void(Document&)> BeforeClosing;
 
     // --- the office's own events, in the extension ------------------------------------------
     // The open document over the same office document, nullptr when none.

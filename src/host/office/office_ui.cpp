@@ -101,9 +101,15 @@ int ResultOf(sal_Int16 result, int flags) {
 }  // namespace
 
 OfficeUi::OfficeUi(OfficeApplication& application, std::string programFolder)
-    : application_(application), programFolder_(std::move(programFolder)) {}
+    : application_(application), programFolder_(std::move(programFolder)) {
+    // A form beside a document works on it: it closes first, as by its
+    // close box (what it holds is stored), not with the window it stood on.
+    application_.BeforeClosing = [this](Document& document) { CloseModelessOf(document); };
+}
 
-OfficeUi::~OfficeUi() = default;
+OfficeUi::~OfficeUi() {
+    application_.BeforeClosing = nullptr;
+}
 
 int OfficeUi::MsgBox(const std::string& prompt, int flags, const std::string& title) {
     OfficeConnection& connection = application_.Connection();

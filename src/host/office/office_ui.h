@@ -14,6 +14,10 @@
 
 #include "host/ui/ui.h"
 
+namespace veln::host {
+class Document;
+}
+
 namespace veln::host::office {
 
 class OfficeApplication;
@@ -54,6 +58,9 @@ class OfficeUi : public Ui {
     OfficeFormDialog* Shown(const std::string& formName);
     // Closes the forms shown beside the documents, as their close boxes do.
     void CloseModeless();
+    // Closes, as their close boxes do, the forms shown beside the documents
+    // that were opened on this one: they work on it, and go before it does.
+    void CloseModelessOf(const Document& document);
     // Returns once the office has drawn what was shown (its events done).
     void Settle();
 
@@ -66,7 +73,11 @@ class OfficeUi : public Ui {
     std::function<Runner()> runnerFor_;
     std::function<std::string(int picture)> iconName_;
     std::map<std::string, std::unique_ptr<FormDesign>> designs_;
-    std::vector<std::unique_ptr<OfficeFormDialog>> modeless_;
+    struct Modeless {
+        const Document* openedOn;
+        std::unique_ptr<OfficeFormDialog> dialog;
+    };
+    std::vector<Modeless> modeless_;
     std::mutex shownMutex_;
     std::vector<OfficeFormDialog*> shown_;
 };

@@ -132,11 +132,11 @@ const FormDesign& OfficeUi::DesignOf(const Form& form) {
 void OfficeUi::Show(const std::shared_ptr<Form>& form, bool modal) {
     OfficeConnection& connection = application_.Connection();
     // Dialogs closed since the last one was shown go now, outside their own events.
-    std::erase_if(modeless_, [this](const auto& dialog) {
-        if (dialog->Closed()) {
-            Showing(dialog.get(), false);
+    std::erase_if(modeless_, [this](const Modeless& shown) {
+        if (shown.dialog->Closed()) {
+            Showing(shown.dialog.get(), false);
         }
-        return dialog->Closed();
+        return shown.dialog->Closed();
     });
     Runner run =
         runnerFor_ ? runnerFor_() : [](const std::function<void()>& handler) { handler(); };
@@ -165,7 +165,7 @@ void OfficeUi::Show(const std::shared_ptr<Form>& form, bool modal) {
         return;
     }
     dialog->ShowModeless();
-    modeless_.push_back(std::move(dialog));
+    modeless_.push_back({application_.ActiveDocument(), std::move(dialog)});
 }
 
 std::string OfficeUi::InputBox(const std::string& prompt, const std::string& title,
@@ -223,9 +223,17 @@ void OfficeUi::Settle() {
 }
 
 void OfficeUi::CloseModeless() {
-    for (const auto& dialog : modeless_) {
-        if (!dialog->Closed()) {
-            dialog->CloseBox();
+    for (const Modeless& shown : modeless_) {
+        if (!shown.dialog->Closed()) {
+            shown.dialog->CloseBox();
+        }
+    }
+}
+
+void OfficeUi::CloseModelessOf(const Document& document) {
+    for (const Modeless& shown : modeless_) {
+        if (shown.openedOn == &document && !shown.dialog->Closed()) {
+            shown.dialog->CloseBox();
         }
     }
 }

@@ -109,6 +109,25 @@ TEST_F(WriterFormsTest, AComboPropertyDefinedInItsFormIsEditedInTheElementEditor
 namespace veln::test {
 namespace {
 
+// The element editor works on the document it was opened on: closing that
+// document (closing Writer closes them all) closes the editor first, as its
+// close box does, and the value it held is stored, not lost with its window.
+TEST_F(WriterFormsTest, TheElementEditorClosesBeforeItsDocumentAndStoresWhatItHeld) {
+    host::Document& document = OpenInWriter({"The vehicle shall stop.", "Second."}, "linked.docx");
+    CreateElement(0);
+    db::Database::Open(database).Execute(
+        "INSERT INTO Properties (P_Label, P_Type, P_ComboValues, P_Deleted) "
+        "VALUES ('Status', 'COMB', 'Draft;Done', 0)");
+    document.Selection().SetRange(2, 2);
+    Click("oEdit");
+    Beside("frmElemProperties").Type("CbProperty0", "Done");
+    document.Save();  // closing asks nothing
+
+    ASSERT_TRUE(Office().CloseDocument(document));
+    EXPECT_EQ(officeUi.Shown("frmElemProperties"), nullptr);
+    EXPECT_EQ(Query("SELECT PE_value FROM ElemProperties"), "Done");
+}
+
 TEST_F(WriterFormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTargets) {
     StartOnLinkedProject();
     std::vector<std::string> targetRows;
