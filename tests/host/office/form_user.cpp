@@ -7,13 +7,16 @@
 
 #include <com/sun/star/accessibility/XAccessible.hpp>
 #include <com/sun/star/accessibility/XAccessibleAction.hpp>
+#include <com/sun/star/accessibility/AccessibleRole.hpp>
 #include <com/sun/star/accessibility/XAccessibleContext.hpp>
 #include <com/sun/star/awt/MouseButton.hpp>
 #include <com/sun/star/awt/Toolkit.hpp>
 #include <com/sun/star/awt/XComboBox.hpp>
 #include <com/sun/star/awt/XDialog.hpp>
+#include <com/sun/star/awt/XExtendedToolkit.hpp>
 #include <com/sun/star/awt/XFixedText.hpp>
 #include <com/sun/star/awt/XListBox.hpp>
+#include <com/sun/star/awt/XMessageBox.hpp>
 #include <com/sun/star/awt/XTextComponent.hpp>
 #include <com/sun/star/awt/XToolkitRobot.hpp>
 #include <com/sun/star/awt/XUnitConversion.hpp>
@@ -229,6 +232,69 @@ std::vector<std::string> FormUser::Nodes(const std::string& control) const {
 std::string FormUser::Title() const {
     return FromOUString(
         Reference<css::awt::XDialog>(dialog_.Dialog(), UNO_QUERY_THROW)->getTitle());
+}
+
+}  // namespace veln::test
+
+namespace veln::test {
+
+namespace {
+
+// The message box the office shows now, if any.
+Reference<css::awt::XMessageBox> ShownMessageBox(office::OfficeConnection& office) {
+    Reference<css::awt::XExtendedToolkit> toolkit(css::awt::Toolkit::create(office.Context()),
+                                                  UNO_QUERY_THROW);
+    // The toolkit's list of top windows is marked deprecated, and is what
+    // the office offers another process of the windows it shows.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    for (sal_Int32 i = toolkit->getTopWindowCount() - 1; i >= 0; --i) {
+        Reference<css::awt::XMessageBox> box(toolkit->getTopWindow(i), UNO_QUERY);
+#pragma GCC diagnostic pop
+        if (box.is()) {
+            return box;
+        }
+    }
+    return {};
+}
+
+// The push button of that caption among an accessible's descendants.
+Reference<css::accessibility::XAccessibleAction> ButtonOf(
+    const Reference<css::accessibility::XAccessibleContext>& context, const std::string& caption) {
+    for (sal_Int64 i = 0; i < context->getAccessibleChildCount(); ++i) {
+        Reference<css::accessibility::XAccessible> child = context->getAccessibleChild(i);
+        Reference<css::accessibility::XAccessibleContext> inner =
+            child.is() ? child->getAccessibleContext() : nullptr;
+        if (!inner.is()) {
+            continue;
+        }
+        if (inner->getAccessibleRole() == css::accessibility::AccessibleRole::PUSH_BUTTON &&
+            FromOUString(inner->getAccessibleName()) == caption) {
+            return {inner, UNO_QUERY_THROW};
+        }
+        if (auto found = ButtonOf(inner, caption); found.is()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string AnswerMessageBox(office::OfficeConnection& office, const std::string& button) {
+    Reference<css::awt::XMessageBox> box;
+    if (!FormUser::WaitFor([&] { return (box = ShownMessageBox(office)).is(); })) {
+        throw std::runtime_error("no message box showed");
+    }
+    const std::string message = FromOUString(box->getMessageText());
+    Reference<css::accessibility::XAccessible> accessible(box, UNO_QUERY_THROW);
+    Reference<css::accessibility::XAccessibleAction> press =
+        ButtonOf(accessible->getAccessibleContext(), button);
+    if (!press.is()) {
+        throw std::runtime_error("the message box has no button " + button + ": " + message);
+    }
+    press->doAccessibleAction(0);
+    return message;
 }
 
 }  // namespace veln::test

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/office/office_connection.h"
 #include "host/office/office_form_dialog.h"
 
 namespace veln::test {
@@ -59,5 +60,9 @@ class FormUser {
     // Outlives the dialog, which its last act may end.
     std::shared_ptr<const host::office::OfficeFormDialog::Acts> acts_;
 };
+
+// Waits for the office's message box, presses its button of that caption,
+// and returns the message it showed.
+std::string AnswerMessageBox(host::office::OfficeConnection& office, const std::string& button);
 
 }  // namespace veln::test

@@ -2,6 +2,7 @@
 // dialogs: the same scenarios as the desktop's, checked against what the
 // dialogs show.
 #include <filesystem>
+#include <thread>
 
 #include <gmock/gmock.h>
 
@@ -13,6 +14,7 @@
 namespace veln::test {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -126,6 +128,39 @@ TEST_F(WriterFormsTest, TheElementEditorClosesBeforeItsDocumentAndStoresWhatItHe
     ASSERT_TRUE(Office().CloseDocument(document));
     EXPECT_EQ(officeUi.Shown("frmElemProperties"), nullptr);
     EXPECT_EQ(Query("SELECT PE_value FROM ElemProperties"), "Done");
+}
+
+// A handler that fails says why in the office's message box, and the dialog
+// stays as it was: the same click works once the cause has gone.
+TEST_F(WriterFormsTest, AHandlerThatFailsShowsTheErrorAndTheDialogStaysUsable) {
+    host::Document& document = OpenInWriter({"The vehicle shall stop."}, "linked.docx");
+    CreateElement(0);
+    document.Selection().SetRange(2, 2);
+    Click("oEdit");
+    FormUser editor = Beside("frmElemProperties");
+    editor.Type("tbElemLabel", "Stop within 40 m");
+
+    // The project's file is taken away: the new label cannot be stored.
+    std::filesystem::rename(database, database + ".away");
+    std::string shown;
+    std::thread answering([&] {
+        try {
+            shown = AnswerMessageBox(Office().Connection(), "OK");
+        } catch (const std::exception& error) {
+            shown = error.what();
+        }
+    });
+    editor.Click("CommandButtonUpdateLabel");
+    answering.join();
+    EXPECT_THAT(shown, AllOf(HasSubstr("frmElemProperties"), HasSubstr("project.mdb"),
+                             HasSubstr("unable to open database file")));
+    EXPECT_NE(officeUi.Shown("frmElemProperties"), nullptr);
+    EXPECT_EQ(editor.Text("tbElemLabel"), "Stop within 40 m") << "what the user typed stays";
+
+    std::filesystem::rename(database + ".away", database);
+    editor.Click("CommandButtonUpdateLabel");
+    EXPECT_EQ(Query("SELECT E_label FROM Elements"), "Stop within 40 m");
+    editor.Click("CommandButtonExit");
 }
 
 TEST_F(WriterFormsTest, LinkingTwoElementsStoresTheLinkAndEachSourcePreselectsItsTargets) {
