@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include <com/sun/star/accessibility/AccessibleRole.hpp>
 #include <com/sun/star/accessibility/XAccessible.hpp>
 #include <com/sun/star/accessibility/XAccessibleAction.hpp>
-#include <com/sun/star/accessibility/AccessibleRole.hpp>
 #include <com/sun/star/accessibility/XAccessibleContext.hpp>
 #include <com/sun/star/awt/MouseButton.hpp>
 #include <com/sun/star/awt/Toolkit.hpp>
@@ -261,7 +261,7 @@ Reference<css::awt::XMessageBox> ShownMessageBox(office::OfficeConnection& offic
 // The push button of that caption among an accessible's descendants.
 Reference<css::accessibility::XAccessibleAction> ButtonOf(
     const Reference<css::accessibility::XAccessibleContext>& context, const std::string& caption) {
-    for (sal_Int64 i = 0; i < context->getAccessibleChildCount(); ++i) {
+    for (sal_Int32 i = 0; i < context->getAccessibleChildCount(); ++i) {
         Reference<css::accessibility::XAccessible> child = context->getAccessibleChild(i);
         Reference<css::accessibility::XAccessibleContext> inner =
             child.is() ? child->getAccessibleContext() : nullptr;
@@ -286,7 +286,7 @@ std::string AnswerMessageBox(office::OfficeConnection& office, const std::string
     if (!FormUser::WaitFor([&] { return (box = ShownMessageBox(office)).is(); })) {
         throw std::runtime_error("no message box showed");
     }
-    const std::string message = FromOUString(box->getMessageText());
+    std::string message = FromOUString(box->getMessageText());
     Reference<css::accessibility::XAccessible> accessible(box, UNO_QUERY_THROW);
     Reference<css::accessibility::XAccessibleAction> press =
         ButtonOf(accessible->getAccessibleContext(), button);
