@@ -2,7 +2,8 @@
 need it: well-formed XML, the toolbar "velnToolbar" and the "VELN" menu,
 every command of the vnd.veln: scheme with a title in English and French,
 every pop-up a drop-down on the toolbar and a submenu in the menu, and
-each face an icon the package holds.
+each face an icon the package holds; and the toolbar's state in Writer
+(WriterWindowState.xcu) is the state of that toolbar, docked and named.
 
 check_addons.py ADDONS_XCU PACKAGE_FOLDER"""
 import os
@@ -81,6 +82,11 @@ def main():
             path = value.text.replace("%origin%", package)
             if not os.path.isfile(path):
                 failures.append(f"images: {value.text} is not in the package")
+    states = node(node(ET.parse(os.path.join(package, "WriterWindowState.xcu")).getroot(),
+                       "UIElements"), "States")
+    state = props(node(states, "private:resource/toolbar/addon_velnToolbar"))
+    if state["Docked"][0].text != "true" or state["UIName"][0].text != "VELN":
+        failures.append("WriterWindowState.xcu: the toolbar is not docked and named VELN")
     if failures:
         print("\n".join(failures))
         sys.exit(1)
