@@ -14,7 +14,7 @@ namespace veln::test {
 
 using namespace host::office;
 
-InstalledOffice::InstalledOffice(const std::string& folder) {
+InstalledOffice::InstalledOffice(const std::string& folder, OfficeOptions options) {
     std::filesystem::copy_file(VELN_OXT, folder + "/veln.oxt");
     const std::string log = folder + "/unopkg.log";
     std::string install = VELN_OFFICE_PROGRAM_DIR
@@ -36,7 +36,6 @@ InstalledOffice::InstalledOffice(const std::string& folder) {
     setenv("LD_PRELOAD", VELN_OFFICE_PRELOAD, 1);
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
 #endif
-    OfficeOptions options;
     options.profile = folder + "/profile";
     try {
         connection_ = OfficeConnection::Start(options);

@@ -1,20 +1,22 @@
-// A headless office on a profile of its own where veln.oxt is installed by
+// An office on a profile of its own where veln.oxt is installed by
 // unopkg, as a user installs it; the office stops with the object. Shared
-// by the extension's tests and its benchmark.
+// by the extension's tests, its benchmark and the screenshots of Writer.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "host/office/office_connection.h"
+#include "host/office/office_options.h"
 
 namespace veln::test {
 
 class InstalledOffice {
   public:
     // Installs the package into folder/profile, then starts the office
-    // there; a std::runtime_error carries unopkg's own words when it fails.
-    explicit InstalledOffice(const std::string& folder);
+    // there as options say (headless by default); a std::runtime_error
+    // carries unopkg's own words when it fails.
+    explicit InstalledOffice(const std::string& folder, host::office::OfficeOptions options = {});
 
     host::office::OfficeConnection& Connection() { return *connection_; }
 

@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -57,22 +60,35 @@ OfficeProcess::OfficeProcess(const std::string& program, const OfficeOptions& op
 }
 
 // An office whose dialogs run shows its own at a first start (the tip of
-// the day): a new profile of ours is told it has seen them.
+// the day): a profile of ours is told it has seen them, beside what is set
+// in it already (an extension installed there first).
 void OfficeProcess::QuietProfile() const {
     const std::filesystem::path settings =
         std::filesystem::path(profile_) / "user" / "registrymodifications.xcu";
-    if (std::filesystem::exists(settings)) {
-        return;
-    }
-    std::filesystem::create_directories(settings.parent_path());
-    std::ofstream out(settings);
-    out << R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
+    constexpr std::string_view SEEN =
+        R"(<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>99.0</value></prop></item>
-</oor:items>
 )";
+    constexpr std::string_view END = "</oor:items>";
+    std::string text;
+    if (std::ifstream in(settings); in) {
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    if (text.find("ShowTipOfTheDay") != std::string::npos) {
+        return;
+    }
+    const std::size_t end = text.rfind(END);
+    if (end == std::string::npos) {
+        text = R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+)" + std::string(SEEN) +
+               std::string(END) + "\n";
+    } else {
+        text.insert(end, SEEN);
+    }
+    std::filesystem::create_directories(settings.parent_path());
+    std::ofstream(settings) << text;
 }
 
 void OfficeProcess::Launch() {

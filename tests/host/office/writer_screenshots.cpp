@@ -3,7 +3,6 @@
 // each as a user meets it on the example project.
 // veln_writer_screenshots FOLDER EXAMPLE_FOLDER GRABBER
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -11,9 +10,6 @@
 
 #include <com/sun/star/awt/PosSize.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "addin/connect_word.h"
 #include "addin/face_icons.h"
@@ -23,6 +19,7 @@
 #include "host/office/office_ui.h"
 #include "host/word/document.h"
 #include "host/word/selection.h"
+#include "virtual_display.h"
 #include "world.h"
 
 namespace {
@@ -31,66 +28,6 @@ using namespace veln;
 namespace fs = std::filesystem;
 namespace office = host::office;
 namespace css = office::css;
-
-// Xvfb on the first free display from :91; stopped with the object.
-class VirtualDisplay {
-  public:
-    VirtualDisplay() {
-        for (int number = 91; number < 120 && name_.empty(); ++number) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                continue;
-            }
-            if (Start(number, socket)) {
-                name_ = ":" + std::to_string(number);
-            }
-        }
-        if (name_.empty()) {
-            throw std::runtime_error("no display could be started with Xvfb: is it installed?");
-        }
-    }
-    ~VirtualDisplay() {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-    const std::string& Name() const { return name_; }
-
-  private:
-    // Xvfb on that display, serving once its socket is there; false when it
-    // ended first (another took the display meanwhile).
-    bool Start(int number, const std::string& socket) {
-        std::vector<std::string> args{
-            "Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten",
-            "tcp"};
-        std::vector<char*> argv;
-        argv.reserve(args.size() + 1);
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
-            return false;
-        }
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < until) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                return false;
-            }
-            if (fs::exists(socket)) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        return false;
-    }
-
-    pid_t pid_ = -1;
-    std::string name_;
-};
 
 // The office's dialogs, but the project database's chooser answered with
 // the example's project and a message box with its first button: they
@@ -134,21 +71,6 @@ class ExampleUi : public host::Ui {
     std::string database_;
 };
 
-bool Grab(const std::string& grabber, const std::string& display, const css::awt::Rectangle& area,
-          const fs::path& file) {
-    // Qt wants a runtime folder of the user's own.
-    const fs::path runtime = fs::temp_directory_path() / ("veln-grab-" + std::to_string(getuid()));
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-    const std::string command = "DISPLAY=" + display + " XDG_RUNTIME_DIR='" + runtime.string() +
-                                "' '" + grabber + "' " + std::to_string(area.X) + " " +
-                                std::to_string(area.Y) + " " + std::to_string(area.Width) + " " +
-                                std::to_string(area.Height) + " '" + file.string() + "'";
-    const bool saved = std::system(command.c_str()) == 0;  // NOLINT(cert-env33-c)
-    std::cout << (saved ? "wrote " : "could not write ") << file.string() << "\n";
-    return saved;
-}
-
 // Each form shown beside the example's documents, at the display's corner.
 bool ShootForms(const fs::path& folder, const fs::path& project, const std::string& locale,
                 const std::string& language, const std::string& display,
@@ -189,9 +111,11 @@ bool ShootForms(const fs::path& folder, const fs::path& project, const std::stri
         window->setPosSize(0, 0, 0, 0, css::awt::PosSize::POS);
         // Drawn: the office paints once its loop is idle.
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        ok = Grab(grabber, display, window->getPosSize(),
-                  folder / ("writer-" + scene.form->Name() + "-" + language + ".png")) &&
-             ok;
+        const css::awt::Rectangle area = window->getPosSize();
+        ok =
+            test::GrabScreen(grabber, display, {area.X, area.Y, area.Width, area.Height},
+                             folder / ("writer-" + scene.form->Name() + "-" + language + ".png")) &&
+            ok;
         dialog->Handle([&scene] { scene.form->Unload(); });
     }
     return ok;
@@ -209,7 +133,7 @@ int main(int argc, char** argv) {
     const std::string grabber = argv[3];
     fs::create_directories(folder);
     try {
-        VirtualDisplay display;
+        test::VirtualDisplay display;
         const bool english = ShootForms(folder, example, "C", "en", display.Name(), grabber);
         const bool french =
             ShootForms(folder, example, "fr_FR.UTF-8", "fr", display.Name(), grabber);
