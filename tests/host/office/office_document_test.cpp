@@ -2,11 +2,19 @@
 // highlight, variables and hyperlinks, read back by the .docx model from the
 // files Writer saves, and the other way round.
 
+#include "host/office/office_document.h"
+
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/text/XBookmarksSupplier.hpp>
+#include <com/sun/star/text/XTextRangeCompare.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <gmock/gmock.h>
 
 #include "docx_fixture.h"
 #include "error_of.h"
 #include "host/docx/docx_application.h"
+#include "host/office/office_connection.h"
 #include "host/word/bookmarks.h"
 #include "host/word/range.h"
 #include "host/word/variables.h"
@@ -220,6 +228,65 @@ TEST_F(OfficeDocumentTest, AHyperlinkWithTextToDisplayReplacesItsAnchor) {
     Document& read = model.OpenDocument(dir / "tree.docx");
     ASSERT_EQ(read.HyperlinkList().size(), 1U);
     EXPECT_EQ(read.HyperlinkList()[0].subAddress, "ELEM10000003");
+}
+
+// A hyperlink to an element (the element editor's, the links tree's),
+// followed as Writer follows a click on it: the office opens the address
+// and goes to its jump mark, the element's bookmark.
+TEST_F(OfficeDocumentTest, AHyperlinkToAnElementOpensItsDocumentAtTheElement) {
+    namespace office = host::office;
+    namespace css = office::css;
+    Document& target = Written("Intro\rThe pump shall stop.");
+    target.SetBookmark("ELEM10000007", 6, 25);
+    target.SaveAs(dir / "pump.docx", std::nullopt);
+    Office().CloseDocument(target);
+    auto& source = dynamic_cast<office::OfficeDocument&>(Written("See the pump."));
+    source.AddHyperlink(8, 12, "file://" + (dir / "pump.docx"), "ELEM10000007", "");
+
+    office::OfficeConnection& connection = Office().Connection();
+    const bool atElement = connection.Run(
+        "following the hyperlink",
+        [&] {
+            office::Reference<css::text::XTextCursor> inLink =
+                source.Model()->getText()->createTextCursor();
+            inLink->goRight(9, false);
+            rtl::OUString url;
+            office::Reference<css::beans::XPropertySet>(inLink, office::UNO_QUERY_THROW)
+                ->getPropertyValue(office::ToOUString("HyperLinkURL")) >>= url;
+            office::Reference<css::frame::XDispatchProvider> frame(
+                office::Reference<css::frame::XModel>(source.Model(), office::UNO_QUERY_THROW)
+                    ->getCurrentController()
+                    ->getFrame(),
+                office::UNO_QUERY_THROW);
+            css::frame::DispatchHelper::create(connection.Context())
+                ->executeDispatch(frame, url, office::ToOUString("_default"), 0, {});
+            office::Reference<css::frame::XModel> opened(
+                office::Reference<css::frame::XDesktop>(connection.Desktop(),
+                                                        office::UNO_QUERY_THROW)
+                    ->getCurrentComponent(),
+                office::UNO_QUERY_THROW);
+            EXPECT_THAT(office::FromOUString(opened->getURL()), HasSubstr("pump.docx"));
+            office::Reference<css::text::XTextRange> element(
+                office::Reference<css::text::XTextContent>(
+                    office::Reference<css::text::XBookmarksSupplier>(opened,
+                                                                     office::UNO_QUERY_THROW)
+                        ->getBookmarks()
+                        ->getByName(office::ToOUString("ELEM10000007")),
+                    office::UNO_QUERY_THROW)
+                    ->getAnchor());
+            office::Reference<css::text::XTextRange> caret(
+                office::Reference<css::text::XTextViewCursorSupplier>(
+                    opened->getCurrentController(), office::UNO_QUERY_THROW)
+                    ->getViewCursor(),
+                office::UNO_QUERY_THROW);
+            const bool at = office::Reference<css::text::XTextRangeCompare>(element->getText(),
+                                                                            office::UNO_QUERY_THROW)
+                                ->compareRegionStarts(caret, element) == 0;
+            office::Reference<css::util::XCloseable>(opened, office::UNO_QUERY_THROW)->close(true);
+            return at;
+        },
+        0);
+    EXPECT_TRUE(atElement) << "the caret is at the element's start";
 }
 
 TEST_F(OfficeDocumentTest, AFileWriterCannotOpenIsRefusedWithItsReason) {
