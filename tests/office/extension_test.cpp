@@ -213,8 +213,10 @@ TEST_F(ExtensionTest, MeasureWritesTheFiguresOfTheLinkedDocument) {
     }
 }
 
-// The element editor stands beside the document it was opened on and works
-// on it: it closes before the document does (closing Writer closes them all).
+// The element editor stands beside the document it was opened on: closing
+// the document in Writer (closing Writer closes them all) goes through VELN's
+// close listener, is not refused, takes the editor with it, and VELN goes on.
+// That the editor's value is stored first is the forms' test's to show.
 TEST_F(ExtensionTest, TheElementEditorClosesBeforeTheDocumentItWasOpenedOn) {
     const std::string editor = "Edition of Elements and Properties";
     Dispatch("oEdit");  // the caret at the start of the document's one element
